@@ -1,0 +1,163 @@
+#pragma once
+
+#include "model/ProjectData.h"
+#include "model/SensorDescription.h"
+#include "model/ViewData.h"
+
+#include <QColor>
+#include <QDateTime>
+#include <QImage>
+#include <QObject>
+#include <QString>
+#include <QVector>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+// Samples of one sensor during one shot, taken every clock() milliseconds.
+using SampleList = QVector<double>;
+
+// The open project: header, recorded shots of the five sensors of group 0, sensor
+// description, offsets, colours, markers, phases, pictures and view settings, plus the
+// connection and modified flags.
+//
+// Every shot's sample list is allocated on its own, so its address stays the same while
+// other shots are added; plots may keep pointers to it until the shot is deleted or the
+// data are cleared.
+class Model : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int numSensors = 5;
+    static constexpr int numColors = 100;
+    static constexpr int numImages = 5;
+
+    explicit Model(const QString& fileToOpen = QString(), QObject* parent = nullptr);
+    ~Model() override;
+
+    void clear();
+    void clearData();
+
+    // --- recorded shots ("channels" of a sensor)
+    bool hasData() const;
+    int numChannels(int sensor) const;
+    // The sample list of one shot, null for a bad index.
+    SampleList* measurement(int sensor, int index);
+    const SampleList* measurement(int sensor, int index) const;
+    // Appends an empty shot to every sensor and an invalid timestamp; emits dataChanged.
+    void addMeasurement();
+    // Appends an empty shot to the list of one sensor only and returns its index, or -1
+    // for a bad sensor. Emits nothing; loaders and the recorder emit the summary signal.
+    int appendSeries(int sensor);
+    void appendTimestamp(const QDateTime& time = QDateTime());
+    void appendSample(int sensor, int index, double value);
+    bool deleteChannel(int index);
+
+    double minimumValue(int sensor, int index) const;
+    double maximumValue(int sensor, int index) const;
+    double overallMinimum(int sensor) const;
+    double overallMaximum(int sensor) const;
+    double latestValue(int group, int sensor) const;
+
+    int numTimestamps() const { return m_timestamps.size(); }
+    QDateTime timestamp(int index) const;
+    void setTimestamp(int index, const QDateTime& time);
+
+    // --- markers, phases, header
+    void setVerticalMarkerAbsolute(int index, int pos);
+    void setVerticalMarkerRelative(int index, int pos);
+    int verticalMarker(int index) const;
+    QString phaseName(int index) const;
+    void setPhaseName(int index, const QString& name);
+    const ProjectData& projectData() const { return m_projectData; }
+    void setProjectData(const ProjectData& data);
+    QString comment() const { return m_comment; }
+    void setComment(const QString& comment);
+
+    // --- sensors of group 0
+    QString sensorName(int i) const;
+    void setSensorName(int i, const QString& name);
+    void setSensorMinimum(int group, int sensor, double value);
+    void setSensorMaximum(int group, int sensor, double value);
+    SensorDescription& sensorDescription() { return m_sensorDescription; }
+    const SensorDescription& sensorDescription() const { return m_sensorDescription; }
+
+    double offset(int i) const;
+    void setOffset(int i, double value);
+    void resetOffsets();
+    QColor color(quint8 index) const;
+    void setColor(quint8 index, const QColor& color);
+
+    // --- state
+    void setProjectModifiedFlag(bool flag);
+    bool isProjectModified() const { return m_projectModified; }
+    bool isConnected() const { return m_connected; }
+    // The controller emits appStateChanged after changing the flag.
+    void setConnected(bool flag) { m_connected = flag; }
+    bool isLocked() const { return m_locked; }
+    void setLocked(bool locked) { m_locked = locked; }
+
+    QImage projectImage(int i) const;
+    void setProjectImage(int i, const QImage& image);
+
+    // Written in place without a signal.
+    ViewData& viewData() { return m_viewData; }
+    const ViewData& viewData() const { return m_viewData; }
+
+    int clock() const { return m_clock; }
+    QString hwVersion() const { return m_hwVersion; }
+    void setHwVersion(const QString& version) { m_hwVersion = version; }
+    QString swVersion() const { return m_swVersion; }
+    void setSwVersion(const QString& version) { m_swVersion = version; }
+    QString firmwareVersion() const { return m_firmwareVersion; }
+    void setFirmwareVersion(const QString& version) { m_firmwareVersion = version; }
+    int kalvikType() const { return m_kalvikType; }
+    void setKalvikType(int type) { m_kalvikType = type; }
+    QString lastDir() const { return m_lastDir; }
+    void setLastDir(const QString& dir) { m_lastDir = dir; }
+    QString projectFileName() const { return m_projectFileName; }
+    void setProjectFileName(const QString& path) { m_projectFileName = path; }
+
+    // --- files
+    bool open(const QString& path);
+    bool save(const QString& path);
+    bool saveProject();
+    bool exportText(const QString& path) const;
+    bool addBlackBoxFile(const QString& path);
+
+public slots:
+    void setClock(int clock);
+
+signals:
+    void appStateChanged();
+    void projectChanged();
+    void dataChanged();
+    void viewDataChanged();
+
+private:
+    bool isSensor(int sensor) const { return sensor >= 0 && sensor < numSensors; }
+
+    using Series = std::vector<std::unique_ptr<SampleList>>;
+
+    std::array<double, numSensors> m_offsets{};
+    std::array<Series, numSensors> m_measurements;
+    QVector<QDateTime> m_timestamps;
+    std::array<QColor, numColors> m_colors;
+    QString m_lastDir;
+    bool m_connected = false;
+    bool m_projectModified = false;
+    ProjectData m_projectData;
+    QString m_swVersion;
+    QString m_hwVersion;
+    QString m_firmwareVersion;
+    QString m_comment;
+    int m_kalvikType = 0;
+    std::array<QImage, numImages> m_projectImages;
+    QString m_projectFileName;
+    int m_clock = 100;
+    SensorDescription m_sensorDescription;
+    ViewData m_viewData;
+    bool m_locked = false;
+};

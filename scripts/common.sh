@@ -1,0 +1,36 @@
+# Shared by run.sh and test.sh: install what is missing, configure and build.
+# shellcheck shell=bash
+
+VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools)
+
+ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
+
+ensure_packages() {
+    local missing=()
+    local p
+    for p in "${VENTARO_PACKAGES[@]}"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+            missing+=("$p")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing missing packages: ${missing[*]}"
+    local sudo=""
+    if [ "$(id -u)" -ne 0 ]; then
+        sudo="sudo"
+    fi
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+}
+
+# build_tree DIR [cmake options...]: configure once, then build incrementally.
+build_tree() {
+    local dir=$1
+    shift
+    local root
+    root=$(ventaro_root)
+    if [ ! -f "$root/$dir/build.ninja" ]; then
+        cmake -S "$root" -B "$root/$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+    fi
+    cmake --build "$root/$dir" --parallel "$(nproc)"
+}
