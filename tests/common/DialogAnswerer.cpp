@@ -1,0 +1,64 @@
+#include "tests/common/DialogAnswerer.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QWidget>
+
+DialogAnswerer::DialogAnswerer(QObject* parent)
+    : QObject(parent)
+{
+    m_timer.setInterval(5);
+    connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::poll);
+}
+
+void DialogAnswerer::answer(Handler handler)
+{
+    m_handlers.append(std::move(handler));
+    m_timer.start();
+}
+
+void DialogAnswerer::clickButton(const QString& text)
+{
+    answer([text](QWidget* dialog) {
+        const auto buttons = dialog->findChildren<QAbstractButton*>();
+        for (QAbstractButton* button : buttons) {
+            if (button->text().remove(QLatin1Char('&')) == QString(text).remove(QLatin1Char('&'))) {
+                button->click();
+                return;
+            }
+        }
+        qWarning("DialogAnswerer: no button '%s'", qPrintable(text));
+        if (auto* d = qobject_cast<QDialog*>(dialog))
+            d->reject();
+    });
+}
+
+void DialogAnswerer::reject()
+{
+    answer([](QWidget* dialog) {
+        if (auto* d = qobject_cast<QDialog*>(dialog))
+            d->reject();
+        else
+            dialog->close();
+    });
+}
+
+void DialogAnswerer::poll()
+{
+    QWidget* dialog = QApplication::activeModalWidget();
+    if (!dialog || dialog == m_lastAnswered || m_handlers.isEmpty())
+        return;
+    m_lastAnswered = dialog;
+    m_titles.append(dialog->windowTitle());
+    if (auto* box = qobject_cast<QMessageBox*>(dialog))
+        m_texts.append(box->text());
+    else
+        m_texts.append(QString());
+    const Handler handler = m_handlers.takeFirst();
+    ++m_answered;
+    if (m_handlers.isEmpty())
+        m_timer.stop();
+    handler(dialog);
+}
