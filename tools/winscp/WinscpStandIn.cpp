@@ -304,20 +304,29 @@ private:
         requireSession();
         bool preserveTime = false;
         const QStringList paths = transferSwitches(words, &preserveTime);
-        if (paths.size() != 2)
+        if (paths.size() < 2)
             throw Failure{QStringLiteral("Command 'put' needs a local path and a remote path.")};
-        // The application hands over its path in the Windows form; this PC uses slashes.
-        const QString source = QDir::current().absoluteFilePath(fromWindowsForm(paths.at(0)));
-        if (!QFileInfo::exists(source))
-            throw Failure{QStringLiteral("File or folder '%1' does not exist.").arg(paths.at(0))};
-        const QString remote = paths.at(1);
-        QString target = localForRemote(remote);
-        if (remote.endsWith(QLatin1Char('/')) || QFileInfo(target).isDir()) {
-            if (!QFileInfo(target).isDir())
-                throw Failure{QStringLiteral("Remote folder '%1' does not exist.").arg(remote)};
-            target = target + QLatin1Char('/') + lastName(source);
+        // Several local paths may come before the remote one, as with the console client;
+        // an unquoted local path with a blank therefore arrives in pieces.
+        const QString remote = paths.last();
+        const QStringList locals = paths.mid(0, paths.size() - 1);
+        QStringList sources;
+        for (const QString& local : locals) {
+            // The application hands over its path in the Windows form; this PC uses slashes.
+            const QString source = QDir::current().absoluteFilePath(fromWindowsForm(local));
+            if (!QFileInfo::exists(source))
+                throw Failure{QStringLiteral("File or folder '%1' does not exist.").arg(local)};
+            sources.append(source);
         }
-        copy(source, QDir::cleanPath(target), preserveTime, lastName(source));
+        const QString remoteTarget = localForRemote(remote);
+        const bool intoFolder = remote.endsWith(QLatin1Char('/')) || QFileInfo(remoteTarget).isDir()
+                                || sources.size() > 1;
+        if (intoFolder && !QFileInfo(remoteTarget).isDir())
+            throw Failure{QStringLiteral("Remote folder '%1' does not exist.").arg(remote)};
+        for (const QString& source : sources) {
+            const QString target = intoFolder ? remoteTarget + QLatin1Char('/') + lastName(source) : remoteTarget;
+            copy(source, QDir::cleanPath(target), preserveTime, lastName(source));
+        }
     }
 
     QString m_stick;
@@ -331,7 +340,7 @@ void usage()
     say(QStringLiteral(
         "winscp.com stand-in of Ventaro (no network; works on KALVIK_STICK_DIR)\n"
         "Usage: winscp.com /command \"open USER:PASSWORD@HOST -hostkey=*\" \"COMMAND\" ... \"exit\"\n"
-        "Commands: open, get [-preservetime] REMOTE [LOCAL], put [-preservetime] LOCAL REMOTE,\n"
+        "Commands: open, get [-preservetime] REMOTE [LOCAL], put [-preservetime] LOCAL... REMOTE,\n"
         "          option batch|confirm VALUE, close, exit\n"
         "HOST must be a loopback address. REMOTE paths lie below /media/usbstick/.\n"
         "Without \"exit\" the remaining commands are read from standard input."));
