@@ -74,6 +74,7 @@ private slots:
     void failedWriteOnFullDisk();
     void exportText();
     void openEmitsSummaryOnce();
+    void fileToOpenAtConstruction();
 };
 
 void TestProjectFile::roundTripKeepsEveryStoredField()
@@ -584,6 +585,28 @@ void TestProjectFile::openEmitsSummaryOnce()
     QCOMPARE(order, QStringList({QStringLiteral("project"), QStringLiteral("data"),
                                  QStringLiteral("view")}));
     QVERIFY(!model.isProjectModified());
+}
+
+void TestProjectFile::fileToOpenAtConstruction()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.mvx"));
+    {
+        Model source;
+        fillProject(source);
+        QVERIFY(source.save(path));
+    }
+    Model opened(path);
+    QCOMPARE(opened.projectData().name, QStringLiteral("Gehäuse links"));
+    QCOMPARE(opened.numChannels(0), 1);
+    QVERIFY(!opened.isProjectModified());
+
+    LogCapture log;
+    Model missing(dir.filePath(QStringLiteral("missing.mvx")));
+    QVERIFY(!missing.hasData());
+    QCOMPARE(missing.projectFileName(), QString());
+    QVERIFY(!missing.isProjectModified());
+    QVERIFY(log.contains(QStringLiteral("could not open file: ")));
 }
 
 VENTARO_TEST_MAIN(TestProjectFile)
