@@ -10,8 +10,8 @@ ImageBox::ImageBox(const QPixmap& picture, QWidget* parent)
     , ui(std::make_unique<Ui::ImageBox>())
 {
     ui->setupUi(this);
-    ui->imageLabel->setPixmap(picture.scaled(1024, 768, Qt::KeepAspectRatio,
-                                             Qt::SmoothTransformation));
+    ui->imageLabel->setPixmap(
+        picture.scaled(1024, 768, Qt::KeepAspectRatio, Qt::SmoothTransformation));
     connect(ui->deleteButton, &QPushButton::clicked, this, &ImageBox::onDeleteButtonClicked);
     connect(ui->closeButton, &QPushButton::clicked, this, &ImageBox::onCloseButtonClicked);
 }

@@ -60,8 +60,7 @@ void StartWidget::setLatestFiles(const QStringList& paths)
                                      path.toHtmlEscaped() + QStringLiteral("</a>"),
                                  ui->latestFilesWidget);
         label->setTextFormat(Qt::RichText);
-        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
-                                       Qt::LinksAccessibleByKeyboard);
+        label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
         connect(label, &QLabel::linkActivated, this, &StartWidget::openLatestFilePressed);
         ui->latestFilesWidget->layout()->addWidget(label);
     }

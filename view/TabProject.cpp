@@ -36,10 +36,8 @@ TabProject::TabProject(QWidget* parent)
     for (QLineEdit* edit :
          {ui->phase1Edit, ui->phase2Edit, ui->phase3Edit, ui->phase4Edit, ui->phase5Edit})
         connect(edit, &QLineEdit::editingFinished, this, &TabProject::onPhaseEditChanged);
-    connect(ui->selectionBoxClock, &QComboBox::currentTextChanged, this,
-            &TabProject::clockChanged);
-    connect(ui->buttonClearData, &QPushButton::clicked, this,
-            &TabProject::buttonClearDataClicked);
+    connect(ui->selectionBoxClock, &QComboBox::currentTextChanged, this, &TabProject::clockChanged);
+    connect(ui->buttonClearData, &QPushButton::clicked, this, &TabProject::buttonClearDataClicked);
     connect(ui->companyLabel, &ClickableLabel::clicked, this, &TabProject::labelCompanyClicked);
 }
 
@@ -140,8 +138,8 @@ void TabProject::onModel_projectChanged()
         const QSignalBlocker block(ui->textEditComment);
         ui->textEditComment->setPlainText(model->comment());
     }
-    ClickableLabel* labels[] = {ui->imageLabel0, ui->imageLabel1, ui->imageLabel2,
-                                ui->imageLabel3, ui->imageLabel4};
+    ClickableLabel* labels[] = {ui->imageLabel0, ui->imageLabel1, ui->imageLabel2, ui->imageLabel3,
+                                ui->imageLabel4};
     QPushButton* buttons[] = {ui->imageButton0, ui->imageButton1, ui->imageButton2,
                               ui->imageButton3, ui->imageButton4};
     for (int i = 0; i < Model::numImages; ++i) {

@@ -59,8 +59,7 @@ View::View(Model* m, QWidget* parent)
     ui->actionConnect->setIcon(coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite));
     ui->actionDisconnect->setIcon(
         coloredIcon(iconPath + QStringLiteral("disconnect.png"), qColorWhite));
-    ui->actionCalibrate->setIcon(
-        coloredIcon(iconPath + QStringLiteral("adjust.png"), qColorWhite));
+    ui->actionCalibrate->setIcon(coloredIcon(iconPath + QStringLiteral("adjust.png"), qColorWhite));
     ui->actionStartRecording->setIcon(
         coloredIcon(iconPath + QStringLiteral("play.png"), qColorWhite));
     ui->actionNewProject->setIcon(QIcon(iconPath + QStringLiteral("new.png")));
@@ -105,8 +104,7 @@ View::View(Model* m, QWidget* parent)
     home->setLatestFiles(QStringList());
     TabProject* project = tabProject();
     project->setModel(model);
-    connect(project->form()->textEditComment, &QTextEdit::textChanged, this,
-            &View::commentChanged);
+    connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
     clearLogger();
@@ -219,9 +217,9 @@ int View::tabIndex(Tabs tab) const
 {
     const QWidget* p = page(tab);
     if (!p) {
-        qCWarning(lcView).noquote() << "int View::tabIndex(Tabs)"
-                                    << "index " + QString::number(static_cast<int>(tab)) +
-                                           " not known!!!";
+        qCWarning(lcView).noquote()
+            << "int View::tabIndex(Tabs)"
+            << "index " + QString::number(static_cast<int>(tab)) + " not known!!!";
         return 0;
     }
     return ui->tabWidget->indexOf(const_cast<QWidget*>(p));
@@ -240,7 +238,7 @@ void View::setCurrentTab(Tabs tab)
 void View::labelTabs()
 {
     // Labels on the tab buttons keep the texts upright on the side tab bar.
-    const QStringList labels = {tr("Home"),       tr("Projekt"),    tr("Sensoren"),
+    const QStringList labels = {tr("Home"),      tr("Projekt"),    tr("Sensoren"),
                                 tr("Messdaten"), tr("Auswertung"), tr("BlackBox")};
     QTabBar* bar = ui->tabWidget->tabBar();
     for (int i = 0; i < ui->tabWidget->count() && i < labels.size(); ++i) {
@@ -277,11 +275,13 @@ void View::setConnected(bool connected)
         setTabEnabled(Tabs::Sensors, true);
         setTabEnabled(Tabs::Oszi, true);
     } else {
+        // The recording display goes first: it enables calibrate and record, which need a
+        // connection.
+        setRecordingRunning(false);
         setActionState(Actions::Connect, ActionState::Enabled);
         ui->actionConnect->setText(tr("&Verbinden"));
         setActionState(Actions::Calibrate, ActionState::Disabled);
         setActionState(Actions::StartRecording, ActionState::Disabled);
-        setRecordingRunning(false);
         setTitle(false, false);
     }
 }
@@ -313,8 +313,9 @@ void View::setProjectActionsEnabled(bool enabled)
 QMessageBox* View::promptBox(const QString& text)
 {
     auto* box = new QMessageBox;
-    box->setAttribute(Qt::WA_DeleteOnClose, false);
-    box->setWindowFlags(Qt::Popup);
+    // Frameless like a popup, but a popup closes on any click beside it, which would answer
+    // "Verwerfen" and throw away unsaved shots.
+    box->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     box->setMinimumSize(800, 600);
     box->setWindowTitle(appName);
     box->setText(text);
@@ -370,18 +371,18 @@ QMessageBox* View::infoBox(const QString& title, const QString& text, const QPix
 
 void View::showInfo(const QString& title, const QString& text)
 {
-    std::unique_ptr<QMessageBox> box(infoBox(
-        title, text,
-        coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
+    std::unique_ptr<QMessageBox> box(
+        infoBox(title, text,
+                coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
     box->addButton(tr("OK"), QMessageBox::AcceptRole);
     box->exec();
 }
 
 bool View::confirmInfo(const QString& title, const QString& text)
 {
-    std::unique_ptr<QMessageBox> box(infoBox(
-        title, text,
-        coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
+    std::unique_ptr<QMessageBox> box(
+        infoBox(title, text,
+                coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
     QPushButton* ok = box->addButton(tr("OK"), QMessageBox::AcceptRole);
     box->exec();
     return box->clickedButton() == ok;

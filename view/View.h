@@ -24,9 +24,29 @@ class View : public QMainWindow
     Q_OBJECT
 
 public:
-    enum class Tabs { Home = 0, Project, Sensors, Oszi, Evaluation, BlackBox };
-    enum class Actions { Menu = 0, Connect, Calibrate, StartRecording };
-    enum class ActionState { Disabled = 0, Enabled, Highlighted, Alert };
+    enum class Tabs
+    {
+        Home = 0,
+        Project,
+        Sensors,
+        Oszi,
+        Evaluation,
+        BlackBox
+    };
+    enum class Actions
+    {
+        Menu = 0,
+        Connect,
+        Calibrate,
+        StartRecording
+    };
+    enum class ActionState
+    {
+        Disabled = 0,
+        Enabled,
+        Highlighted,
+        Alert
+    };
 
     explicit View(Model* model, QWidget* parent = nullptr);
     ~View() override;

@@ -9,6 +9,9 @@ ProgressIndicator::ProgressIndicator(QWidget* parent, const QString& text, int m
     : QProgressDialog(parent, Qt::Popup | Qt::FramelessWindowHint | Qt::CustomizeWindowHint)
 {
     setCancelButton(nullptr);
+    // A counting indicator stays at its maximum until the caller closes it.
+    setAutoReset(false);
+    setAutoClose(false);
     setLabelText(text);
     setRange(0, maximum);
     setValue(0);

@@ -124,7 +124,6 @@ QImage arrow(bool up, const QColor& color)
     return image;
 }
 
-
 // Tool bar and button glyphs: white shapes on transparent ground, recoloured at run time
 // through their mask.
 QImage glyph(const std::function<void(QPainter&)>& draw)
@@ -267,11 +266,11 @@ int main(int argc, char* argv[])
     ok &= arrow(true, disabled).save(out.filePath(QStringLiteral("up-disabled.png")));
     ok &= arrow(false, disabled).save(out.filePath(QStringLiteral("down-disabled.png")));
     const QList<QPair<const char*, void (*)(QPainter&)>> glyphs = {
-        {"wifi.png", wifi},       {"disconnect.png", disconnectGlyph},
-        {"menu.png", menuGlyph},  {"adjust.png", adjust},
-        {"play.png", play},       {"stop.png", stopGlyph},
-        {"new.png", newGlyph},    {"open.png", openGlyph},
-        {"save.png", saveGlyph},  {"delete.png", deleteGlyph}};
+        {"wifi.png", wifi},      {"disconnect.png", disconnectGlyph},
+        {"menu.png", menuGlyph}, {"adjust.png", adjust},
+        {"play.png", play},      {"stop.png", stopGlyph},
+        {"new.png", newGlyph},   {"open.png", openGlyph},
+        {"save.png", saveGlyph}, {"delete.png", deleteGlyph}};
     for (const auto& g : glyphs)
         ok &= glyph(g.second).save(out.filePath(QString::fromLatin1(g.first)));
     ok &= flag({Qt::black, QColor(0xDD, 0, 0), QColor(0xFF, 0xCE, 0)})
