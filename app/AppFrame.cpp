@@ -53,8 +53,8 @@ QString AppFrame::globalStyleSheet()
     s += "QTextEdit { color: " + colorBlack + "; background-color: " + colorWhite +
          "; border: 1px solid " + colorDarkGray + "; min-height: 30px; }";
     s += "QTextEdit:focus { border: 2px solid " + colorPrimary + "; }";
-    s += "NormalDistributionWidget { color: " + colorBlack + "; background-color: " +
-         colorWhite + "; border: 1px solid " + colorDarkGray + "; min-height: 30px; }";
+    s += "NormalDistributionWidget { color: " + colorBlack + "; background-color: " + colorWhite +
+         "; border: 1px solid " + colorDarkGray + "; min-height: 30px; }";
     s += "QScrollBar { border: 1px solid #CCC; min-height: 30px; }";
     s += "QScrollBar::left-arrow { subcontrol-origin: border; subcontrol-position: left; "
          "height: 30px; width: 30px; }";
@@ -98,34 +98,34 @@ QString AppFrame::globalStyleSheet()
          "; border-top: 0px; border-left: 7px solid " + colorGray555 +
          "; border-bottom: 1px solid " + colorGrayAAA +
          "; border-right: 0px; font: bold 24px; min-height: 70px; min-width: 150px; }";
-    s += "QTabBar::tab:selected { background-color: " + colorWhite +
-         "; border-left: 10px solid " + colorPrimary + "; }";
-    s += "QTabBar::tab:disabled { background-color: " + colorGrayEEE +
-         "; border-left: 7px solid " + colorGrayAAA + "; }";
+    s += "QTabBar::tab:selected { background-color: " + colorWhite + "; border-left: 10px solid " +
+         colorPrimary + "; }";
+    s += "QTabBar::tab:disabled { background-color: " + colorGrayEEE + "; border-left: 7px solid " +
+         colorGrayAAA + "; }";
     s += "QTabBar::tab QLabel { text-color: " + colorGray555 + "; text-align: left; }";
     s += "QTabWidget::pane { border: 0px; background-color: " + colorWhite +
          "; border-width: 0px; border-style: solid; border-color: green; }";
 
     // The two spin box kinds differ only in width, padding and the buttons' border width.
-    const auto spinBox = [&s](const QString& type, const QString& minWidth,
-                              const QString& padding, const QString& buttonBorder) {
+    const auto spinBox = [&s](const QString& type, const QString& minWidth, const QString& padding,
+                              const QString& buttonBorder) {
         s += type + " { min-height: 30px; min-width: " + minWidth + "; padding: " + padding +
              "; border: 1px solid " + colorGrayAAA + "; border-radius: 3px; }";
         s += type + ":disabled { border: 1px solid #CCC; color: #CCC; }";
-        s += type + "::up-button { subcontrol-origin: border; subcontrol-position: right; "
-                    "width: 30px; height: 30px; border-image: url(:/icons/up.png) 1;" +
+        s += type +
+             "::up-button { subcontrol-origin: border; subcontrol-position: right; "
+             "width: 30px; height: 30px; border-image: url(:/icons/up.png) 1;" +
              buttonBorder + " }";
         s += type + "::up-button:disabled { border-image: url(:/icons/up-disabled.png) 1; }";
-        s += type + "::down-button { subcontrol-origin: border; subcontrol-position: left; "
-                    "width: 30px; height: 30px; border-image: url(:/icons/down.png) 1;" +
-             buttonBorder + " }";
         s += type +
-             "::down-button:disabled { border-image: url(:/icons/down-disabled.png) 1; }";
+             "::down-button { subcontrol-origin: border; subcontrol-position: left; "
+             "width: 30px; height: 30px; border-image: url(:/icons/down.png) 1;" +
+             buttonBorder + " }";
+        s += type + "::down-button:disabled { border-image: url(:/icons/down-disabled.png) 1; }";
     };
     spinBox(QStringLiteral("QDoubleSpinBox"), QStringLiteral("80px"), QStringLiteral("2px"),
             QStringLiteral(" border-width: 1px;"));
-    spinBox(QStringLiteral("QSpinBox"), QStringLiteral("85px"), QStringLiteral("0px"),
-            QString());
+    spinBox(QStringLiteral("QSpinBox"), QStringLiteral("85px"), QStringLiteral("0px"), QString());
 
     s += "QPushButton { border: 0px solid #999; border-radius: 3px; padding: 0px; color: " +
          colorWhite + "; background-color: " + colorPrimary +

@@ -8,7 +8,12 @@
 
 namespace {
 
-enum class Section { Device, Sensors, Data };
+enum class Section
+{
+    Device,
+    Sensors,
+    Data
+};
 
 // Integers and doubles that are not numbers count as 0.
 int toInt(const QString& text)
@@ -30,11 +35,11 @@ bool plausibleCount(int count, const char* what)
 {
     if (count >= 0 && count <= BlackBoxFile::maxCount)
         return true;
-    qCWarning(lcModel).noquote()
-        << QStringLiteral("ERROR: %1 %2 out of range (0 to %3), line ignored")
-               .arg(QLatin1String(what))
-               .arg(count)
-               .arg(BlackBoxFile::maxCount);
+    qCWarning(lcModel).noquote() << QStringLiteral(
+                                        "ERROR: %1 %2 out of range (0 to %3), line ignored")
+                                        .arg(QLatin1String(what))
+                                        .arg(count)
+                                        .arg(BlackBoxFile::maxCount);
     return false;
 }
 
@@ -93,8 +98,7 @@ void BlackBoxFile::read(QTextStream& in, Model& model, const int (&series)[5], i
             values.remove(commaForm ? QStringLiteral("A=[") : QStringLiteral("A="));
             values.remove(QLatin1Char(']'));
             values = values.simplified();
-            const QStringList items =
-                values.split(commaForm ? QLatin1Char(',') : QLatin1Char(' '));
+            const QStringList items = values.split(commaForm ? QLatin1Char(',') : QLatin1Char(' '));
             if (items.size() != Model::numSensors) {
                 qCWarning(lcModel).noquote() << signature << "ERROR: not 5 items in list!";
                 continue;
@@ -109,7 +113,9 @@ void BlackBoxFile::read(QTextStream& in, Model& model, const int (&series)[5], i
                                QDateTime::fromString(text, QStringLiteral("yyyyMMdd-hhmmss")));
             qCDebug(lcTrace) << "void Model::setTimestamp(int, QDateTime)"
                              << "emit projectChanged()";
-        } else if (line.contains(QLatin1String("t="))) {
+        } else if (line.trimmed().startsWith(QLatin1String("t="))) {
+            // The sample period line. Matched at the start only: "/unit=" holds "t=" too,
+            // and sensor units must not be swallowed by it.
             continue;
         } else if (section != Section::Sensors) {
             continue;

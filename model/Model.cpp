@@ -17,8 +17,9 @@ Model::Model(const QString& fileToOpen, QObject* parent)
                                    << " fileToOpen=" + fileToOpen;
         open(fileToOpen);
     }
-    connect(this, &Model::projectChanged, this, [this] { m_projectModified = true; },
-            Qt::DirectConnection);
+    connect(
+        this, &Model::projectChanged, this, [this] { m_projectModified = true; },
+        Qt::DirectConnection);
     setProjectModifiedFlag(false);
 }
 
@@ -131,9 +132,8 @@ void Model::appendSample(int sensor, int index, double value)
     SampleList* samples = measurement(sensor, index);
     if (!samples) {
         qCWarning(lcModel).noquote()
-            << Q_FUNC_INFO + QStringLiteral(" ERROR: index out of range! (%1, %2)")
-                                 .arg(sensor)
-                                 .arg(index);
+            << Q_FUNC_INFO +
+                   QStringLiteral(" ERROR: index out of range! (%1, %2)").arg(sensor).arg(index);
         return;
     }
     samples->append(value);
@@ -161,7 +161,9 @@ double Model::minimumValue(int sensor, int index) const
     const SampleList* samples = measurement(sensor, index);
     if (!samples) {
         qCWarning(lcModel).noquote()
-            << Q_FUNC_INFO + QStringLiteral(" ERROR: index out of range! (%1)").arg(sensor);
+            << QStringLiteral(
+                   "double Model::minimumValue(int, int) ERROR: index out of range! (%1)")
+                   .arg(sensor);
         return 0.0;
     }
     double result = 9999999.0;
@@ -175,7 +177,9 @@ double Model::maximumValue(int sensor, int index) const
     const SampleList* samples = measurement(sensor, index);
     if (!samples) {
         qCWarning(lcModel).noquote()
-            << Q_FUNC_INFO + QStringLiteral(" ERROR: index out of range! (%1)").arg(sensor);
+            << QStringLiteral(
+                   "double Model::maximumValue(int, int) ERROR: index out of range! (%1)")
+                   .arg(sensor);
         return 0.0;
     }
     double result = -9999999.0;
@@ -256,9 +260,8 @@ void Model::setVerticalMarkerRelative(int index, int pos)
     // Computed wide so that an absurd entry cannot overflow; positions are clamped.
     const qint64 delta = static_cast<qint64>(pos) - current;
     for (size_t i = first; i < markers.size(); ++i)
-        markers[i] = static_cast<int>(qBound<qint64>(std::numeric_limits<int>::min(),
-                                                     markers[i] + delta,
-                                                     std::numeric_limits<int>::max()));
+        markers[i] = static_cast<int>(qBound<qint64>(
+            std::numeric_limits<int>::min(), markers[i] + delta, std::numeric_limits<int>::max()));
     emit projectChanged();
 }
 
@@ -272,8 +275,8 @@ int Model::verticalMarker(int index) const
 QString Model::phaseName(int index) const
 {
     if (index < 0 || index >= ProjectData::numPhases) {
-        qCWarning(lcModel).noquote() << Q_FUNC_INFO << "ERROR: index>=size !" << index
-                                     << ProjectData::numPhases;
+        qCWarning(lcModel).noquote()
+            << Q_FUNC_INFO << "ERROR: index>=size !" << index << ProjectData::numPhases;
         return QString();
     }
     return m_projectData.phaseNames[static_cast<size_t>(index)];

@@ -10,9 +10,9 @@ void ProjectData::clear()
 bool ProjectData::operator==(const ProjectData& other) const
 {
     return name == other.name && number == other.number && user == other.user &&
-           date == other.date && customer == other.customer &&
-           closingForce == other.closingForce && injectionTime == other.injectionTime &&
-           pressTime == other.pressTime && pressure == other.pressure;
+           date == other.date && customer == other.customer && closingForce == other.closingForce &&
+           injectionTime == other.injectionTime && pressTime == other.pressTime &&
+           pressure == other.pressure;
 }
 
 QString ProjectData::toString() const

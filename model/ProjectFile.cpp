@@ -89,8 +89,8 @@ bool ProjectFile::save(Model& model, const QString& path)
     VTRACE() << "filename=" << path;
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(lcModel).noquote() << "could not write file: " + path + " (" +
-                                            file.errorString() + ")";
+        qCWarning(lcModel).noquote()
+            << "could not write file: " + path + " (" + file.errorString() + ")";
         return false;
     }
     EventPump pump;
@@ -183,8 +183,8 @@ bool ProjectFile::save(Model& model, const QString& path)
     root = QJsonObject();
     // QSaveFile only replaces the old file when every byte reached the disk.
     if (file.write(json) != json.size() || !file.commit()) {
-        qCWarning(lcModel).noquote() << "ERROR: could not write file: " + path + " (" +
-                                            file.errorString() + ")";
+        qCWarning(lcModel).noquote()
+            << "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
         file.cancelWriting();
         model.setProjectFileName(previousFileName);
         return false;
@@ -336,10 +336,9 @@ bool ProjectFile::open(Model& model, const QString& path)
             }
         }
         if (array.size() > checked)
-            qCWarning(lcModel).noquote()
-                << QStringLiteral(" %1: %2 further elements ignored")
-                       .arg(key)
-                       .arg(array.size() - checked);
+            qCWarning(lcModel).noquote() << QStringLiteral(" %1: %2 further elements ignored")
+                                                .arg(key)
+                                                .arg(array.size() - checked);
     };
     readRange(QStringLiteral("sensor minValues"), true, " jMinValues is no array!");
     readRange(QStringLiteral("sensor maxValues"), false, " jMaxValues is no array!");

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QColor>
-#include <QVector>
 #include <QString>
+#include <QVector>
 
 // One sensor group of the device: a name and an ordered list of sensors. A plain value.
 class SensorGroup

@@ -5,7 +5,8 @@
 // The few entries of the material design palette that the flat theme refers to by index.
 namespace Material {
 
-enum Color {
+enum Color
+{
     white,
     black,
     transparent,

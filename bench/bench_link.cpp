@@ -2,6 +2,7 @@
 // simulated device streams them as fast as the loopback connection takes them. The device
 // runs in a thread of its own (the other core); the connector in the main thread, as in the
 // application. Target: 50 times the device's fastest rate of one line per millisecond.
+#include "bench/BenchUtil.h"
 #include "device/KalvikConnector.h"
 #include "tools/sim/KalvikSimulator.h"
 
@@ -129,9 +130,9 @@ int main(int argc, char* argv[])
     const double rate = received / seconds;
     std::printf("bench_link: value lines from the simulated device at its maximum rate, over %s:2222\n",
                 qPrintable(options.host));
-    std::printf("lines: %lld\n", static_cast<long long>(received));
-    std::printf("elapsed_ms: %lld\n", static_cast<long long>(elapsedMs));
-    std::printf("lines_per_second: %.0f lines/s\n", rate);
+    bench::report("lines", double(received), "lines");
+    bench::report("elapsed", double(elapsedMs), "ms");
+    bench::report("lines_per_second", rate, "lines/s");
     std::printf("target: %.0f lines/s (50 x the device's fastest rate of 1 line/ms): %s\n",
                 targetLinesPerSecond, rate >= targetLinesPerSecond ? "met" : "NOT met");
     if (!complete) {

@@ -1,0 +1,613 @@
+#include "model/Model.h"
+#include "tests/common/LogCapture.h"
+#include "tests/common/TestMain.h"
+
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray readAll(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QByteArray();
+    return f.readAll();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+QJsonObject minimalProject()
+{
+    QJsonObject o;
+    o.insert(QStringLiteral("fileVersion"), QStringLiteral("7"));
+    return o;
+}
+
+// A model holding a recognisable project that is modified and not saved.
+void fillProject(Model& model)
+{
+    ProjectData data;
+    data.name = QStringLiteral("Gehäuse links");
+    data.number = QStringLiteral("P-4711");
+    data.user = QStringLiteral("Jörg");
+    data.date = QStringLiteral("24.12.2019");
+    data.customer = QStringLiteral("ACME");
+    model.setProjectData(data);
+    model.addMeasurement();
+    model.appendSample(0, 0, 1.5);
+    model.setProjectModifiedFlag(true);
+}
+
+} // namespace
+
+class TestProjectFile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void roundTripKeepsEveryStoredField();
+    void olderVersionsGetDistanceDefaults_data();
+    void olderVersionsGetDistanceDefaults();
+    void unevenSensorArrays();
+    void arraysLongerThanTheTablesAreCut();
+    void viewData_data();
+    void viewData();
+    void failedOpenLeavesProjectUntouched_data();
+    void failedOpenLeavesProjectUntouched();
+    void wrongTypesAndAbsurdValuesLoadWhatIsValid();
+    void missingKeysAreReported();
+    void saveProjectWithoutFileName();
+    void failedWriteKeepsOldFileAndModifiedFlag();
+    void failedWriteOnFullDisk();
+    void exportText();
+    void openEmitsSummaryOnce();
+    void fileToOpenAtConstruction();
+};
+
+void TestProjectFile::roundTripKeepsEveryStoredField()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("projekt.mvx"));
+    Model a;
+    ProjectData data;
+    data.name = QStringLiteral("Gehäuse links");
+    data.number = QStringLiteral("P-4711");
+    data.user = QStringLiteral("Jörg");
+    data.date = QStringLiteral("24.12.2019");
+    data.customer = QStringLiteral("ACME");
+    data.closingForce = 1200;
+    data.injectionTime = 1.25;
+    data.pressTime = 3.5;
+    data.pressure = 850;
+    data.markers = {100, 250, 600, 900};
+    data.phaseNames = {QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C"),
+                       QStringLiteral("D"), QStringLiteral("E")};
+    a.setProjectData(data);
+    a.setClock(20);
+    a.setComment(QStringLiteral("Zeile 1\nZeile 2 \"zitiert\""));
+    a.setKalvikType(2);
+    a.setHwVersion(QStringLiteral("HW 1.2"));
+    a.setSwVersion(QStringLiteral("7.0"));
+    QImage picture(8, 6, QImage::Format_ARGB32);
+    picture.fill(QColor(10, 20, 30));
+    a.setProjectImage(0, picture);
+    a.setProjectImage(4, picture.scaled(3, 3));
+    for (int i = 0; i < 5; ++i) {
+        a.setSensorName(i, QStringLiteral("Sensor µ%1").arg(i));
+        a.setSensorMinimum(0, i, -i - 0.5);
+        a.setSensorMaximum(0, i, 10.0 * (i + 1));
+        a.setOffset(i, 0.125 * i);
+        a.viewData().osziMinValues[static_cast<size_t>(i)] = -1.0 - i;
+        a.viewData().osziMaxValues[static_cast<size_t>(i)] = 5.0 + i;
+    }
+    a.viewData().checkBoxMarkerAbsolute = false;
+    a.sensorDescription().sensorGroup(0).setName(QStringLiteral("Abstand"));
+    a.sensorDescription().setSensorUnit(0, 0, QStringLiteral("mm"));
+    for (int shot = 0; shot < 3; ++shot) {
+        a.addMeasurement();
+        a.setTimestamp(shot, QDateTime::currentDateTime());
+        for (int k = 0; k < 5; ++k) {
+            for (int s = 0; s < 4 + shot; ++s)
+                a.appendSample(k, shot, k * 100 + shot * 10 + s + 0.1 * s + 1e-9);
+        }
+    }
+    QVERIFY(a.save(path));
+    QCOMPARE(a.projectFileName(), path);
+    QVERIFY(!a.isProjectModified());
+
+    Model b;
+    QVERIFY(b.open(path));
+    QVERIFY(!b.isProjectModified());
+    QCOMPARE(b.projectFileName(), QFileInfo(path).absoluteFilePath());
+    QVERIFY(b.projectData() == a.projectData());
+    QCOMPARE(b.projectData().markers, data.markers);
+    QCOMPARE(b.projectData().phaseNames, data.phaseNames);
+    QCOMPARE(b.clock(), 20);
+    QCOMPARE(b.comment(), a.comment());
+    QCOMPARE(b.kalvikType(), 2);
+    QCOMPARE(b.hwVersion(), QStringLiteral("HW 1.2"));
+    QCOMPARE(b.swVersion(), QStringLiteral("7.0"));
+    QCOMPARE(b.projectImage(0).convertToFormat(QImage::Format_ARGB32), picture);
+    QVERIFY(b.projectImage(1).isNull());
+    QCOMPARE(b.projectImage(4).size(), QSize(3, 3));
+    const SensorGroup& g = b.sensorDescription().sensorGroup(0);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(b.sensorName(i), a.sensorName(i));
+        QCOMPARE(g.sensorMinimum(i), -i - 0.5);
+        QCOMPARE(g.sensorMaximum(i), 10.0 * (i + 1));
+        QCOMPARE(b.offset(i), 0.125 * i);
+        QCOMPARE(b.viewData().osziMinValues, a.viewData().osziMinValues);
+        QCOMPARE(b.viewData().osziMaxValues, a.viewData().osziMaxValues);
+        QCOMPARE(b.numChannels(i), 3);
+        for (int shot = 0; shot < 3; ++shot)
+            QCOMPARE(*b.measurement(i, shot), *a.measurement(i, shot));
+    }
+    QCOMPARE(b.viewData().checkBoxMarkerAbsolute, false);
+    // Not stored: timestamps, group name, types and units.
+    QCOMPARE(b.numTimestamps(), 3);
+    QVERIFY(!b.timestamp(0).isValid());
+    QCOMPARE(g.name(), QString());
+    QCOMPARE(g.sensorUnit(0), QString());
+    QCOMPARE(g.sensorType(0), QString());
+
+    // The file is JSON with the version as text.
+    const QJsonObject root = QJsonDocument::fromJson(readAll(path)).object();
+    QCOMPARE(root.value(QStringLiteral("fileVersion")).toString(), QStringLiteral("7"));
+    QCOMPARE(root.value(QStringLiteral("sensor 2")).toArray().size(), 3);
+}
+
+void TestProjectFile::olderVersionsGetDistanceDefaults_data()
+{
+    QTest::addColumn<QJsonValue>("version");
+    QTest::addColumn<bool>("defaults");
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << true;
+    QTest::newRow("empty") << QJsonValue(QString()) << true;
+    QTest::newRow("6.0") << QJsonValue(QStringLiteral("6.0")) << true;
+    QTest::newRow("6") << QJsonValue(QStringLiteral("6")) << true;
+    QTest::newRow("number instead of text") << QJsonValue(7) << true;
+    QTest::newRow("7") << QJsonValue(QStringLiteral("7")) << false;
+}
+
+void TestProjectFile::olderVersionsGetDistanceDefaults()
+{
+    QFETCH(QJsonValue, version);
+    QFETCH(bool, defaults);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.mvx"));
+    QJsonObject root;
+    if (!version.isUndefined())
+        root.insert(QStringLiteral("fileVersion"), version);
+    root.insert(QStringLiteral("sensorName 2"), QStringLiteral("Schieber"));
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    const SensorGroup& g = model.sensorDescription().sensorGroup(0);
+    QCOMPARE(g.name(), defaults ? QStringLiteral("Distance") : QString());
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(g.sensorType(i), defaults ? QStringLiteral("Distance") : QString());
+    QCOMPARE(log.contains(QStringLiteral(
+                 " file version < 7 -> using defaults (1 group, 5 sensors, distance)")),
+             defaults);
+    QCOMPARE(model.sensorName(1), QStringLiteral("Schieber"));
+    QCOMPARE(model.sensorName(0), QStringLiteral("Sensor 1"));
+}
+
+void TestProjectFile::unevenSensorArrays()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("uneven.mvx"));
+    QJsonObject root = minimalProject();
+    root.insert(QStringLiteral("sensor 1"),
+                QJsonArray{QJsonArray{1, 2}, QJsonArray{3}, QJsonArray{4, 5, 6}});
+    root.insert(QStringLiteral("sensor 2"), QJsonArray{QJsonArray{7.5}});
+    root.insert(QStringLiteral("sensor 3"), QJsonArray{QStringLiteral("no shot"), QJsonArray{}});
+    root.insert(QStringLiteral("sensor 4"), QStringLiteral("not an array"));
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    QCOMPARE(model.numChannels(0), 3);
+    QCOMPARE(model.numChannels(1), 1);
+    QCOMPARE(model.numChannels(2), 2);
+    QCOMPARE(model.numChannels(3), 0);
+    QCOMPARE(model.numChannels(4), 0);
+    QCOMPARE(model.numTimestamps(), 3);
+    QCOMPARE(*model.measurement(0, 2), SampleList({4, 5, 6}));
+    QCOMPARE(*model.measurement(1, 0), SampleList({7.5}));
+    QVERIFY(model.measurement(2, 0)->isEmpty());
+    QVERIFY(log.contains(QStringLiteral(" jSensor4 is no array!")));
+    QVERIFY(log.contains(QStringLiteral(" jSensor5 is no array!")));
+}
+
+void TestProjectFile::arraysLongerThanTheTablesAreCut()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("long.mvx"));
+    QJsonObject root = minimalProject();
+    root.insert(QStringLiteral("markers"), QJsonArray{10, 20, 30, 40, 50, 60});
+    QJsonArray phases;
+    for (int i = 0; i < 7; ++i)
+        phases.append(QStringLiteral("Phase %1").arg(i));
+    root.insert(QStringLiteral("phases"), phases);
+    root.insert(QStringLiteral("corrections"), QJsonArray{1, 2, 3, 4, 5, 6, 7});
+    QJsonArray minimums;
+    for (int i = 0; i < 1000; ++i)
+        minimums.append(-i);
+    root.insert(QStringLiteral("sensor minValues"), minimums);
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    const auto& m = model.projectData().markers;
+    QCOMPARE(QVector<int>({m[0], m[1], m[2], m[3]}), QVector<int>({10, 20, 30, 40}));
+    QCOMPARE(model.phaseName(4), QStringLiteral("Phase 4"));
+    QCOMPARE(model.offset(4), 5.0);
+    QCOMPARE(model.sensorDescription().sensorGroup(0).numSensors(), 5);
+    QCOMPARE(model.sensorDescription().sensorGroup(0).sensorMinimum(4), -4.0);
+    // The sixth element meets the range check; the rest do not flood the log.
+    QVERIFY(log.contains(QStringLiteral("ERROR: index >= numSens !!")));
+    QVERIFY(log.count(QStringLiteral("ERROR: index >= numSens !!")) < 10);
+}
+
+void TestProjectFile::viewData_data()
+{
+    QTest::addColumn<QJsonValue>("view");
+    QTest::addColumn<bool>("absolute");
+    QTest::addColumn<double>("lo0");
+    QTest::addColumn<double>("hi0");
+    QTest::addColumn<double>("hi1");
+    QTest::addColumn<QString>("diagnostic");
+
+    QJsonObject equal;
+    equal.insert(QStringLiteral("checkBoxMarkerAbsolute"), false);
+    equal.insert(QStringLiteral("osziMinValues"), QJsonArray{3, 1});
+    equal.insert(QStringLiteral("osziMaxValues"), QJsonArray{3, 9});
+    QTest::newRow("equal ends give the sensor range")
+        << QJsonValue(equal) << false << -2.0 << 12.0 << 9.0
+        << QStringLiteral("osziMin and osziMax not given or equal -> use sensor min/max values:");
+
+    QJsonObject shortMax;
+    shortMax.insert(QStringLiteral("osziMinValues"), QJsonArray{1, 2});
+    shortMax.insert(QStringLiteral("osziMaxValues"), QJsonArray{4});
+    QTest::newRow("shorter maximum array")
+        << QJsonValue(shortMax) << true << 1.0 << 4.0 << 0.0 << QString();
+
+    QJsonObject noArrays;
+    noArrays.insert(QStringLiteral("osziMinValues"), 5);
+    QTest::newRow("no arrays keep the previous ends")
+        << QJsonValue(noArrays) << true << 7.0 << 8.0 << 8.0
+        << QStringLiteral("jOsziMinArray is no array!");
+
+    QTest::newRow("missing") << QJsonValue(QJsonValue::Undefined) << true << 7.0 << 8.0 << 8.0
+                             << QStringLiteral(
+                                    "jViewData is undefined (key 'ViewData' not found)!");
+    QTest::newRow("not an object") << QJsonValue(QJsonArray{1}) << true << 7.0 << 8.0 << 8.0
+                                   << QStringLiteral("jViewData is no object!");
+}
+
+void TestProjectFile::viewData()
+{
+    QFETCH(QJsonValue, view);
+    QFETCH(bool, absolute);
+    QFETCH(double, lo0);
+    QFETCH(double, hi0);
+    QFETCH(double, hi1);
+    QFETCH(QString, diagnostic);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("view.mvx"));
+    QJsonObject root = minimalProject();
+    root.insert(QStringLiteral("sensor minValues"), QJsonArray{-2, 0, 0, 0, 0});
+    root.insert(QStringLiteral("sensor maxValues"), QJsonArray{12, 1, 1, 1, 1});
+    if (!view.isUndefined())
+        root.insert(QStringLiteral("ViewData"), view);
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    model.viewData().osziMinValues.fill(7.0);
+    model.viewData().osziMaxValues.fill(8.0);
+    LogCapture log;
+    QVERIFY(model.open(path));
+    QCOMPARE(model.viewData().checkBoxMarkerAbsolute, absolute);
+    QCOMPARE(model.viewData().osziMinValues[0], lo0);
+    QCOMPARE(model.viewData().osziMaxValues[0], hi0);
+    QCOMPARE(model.viewData().osziMaxValues[1], hi1);
+    if (!diagnostic.isEmpty())
+        QVERIFY2(log.contains(diagnostic), qPrintable(log.dump()));
+}
+
+void TestProjectFile::failedOpenLeavesProjectUntouched_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("not JSON") << QByteArray("Kalvik project\n");
+    QTest::newRow("top level array") << QByteArray("[{\"fileVersion\": \"7\"}]");
+    QTest::newRow("truncated") << QByteArray("{\"fileVersion\": \"7\", \"sensor 1\": [[1, 2");
+    QTest::newRow("empty file") << QByteArray();
+    QByteArray garbage(4096, '\0');
+    for (int i = 0; i < garbage.size(); ++i)
+        garbage[i] = static_cast<char>((i * 7919 + 13) % 256);
+    QTest::newRow("binary garbage") << garbage;
+    QTest::newRow("missing file") << QByteArray("<missing>");
+}
+
+void TestProjectFile::failedOpenLeavesProjectUntouched()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.mvx"));
+    if (content != "<missing>")
+        QVERIFY(writeFile(path, content));
+
+    Model model;
+    fillProject(model);
+    model.setProjectFileName(QStringLiteral("/somewhere/else.mvx"));
+    QSignalSpy project(&model, &Model::projectChanged);
+    QSignalSpy data(&model, &Model::dataChanged);
+    LogCapture log;
+    QVERIFY(!model.open(path));
+    QCOMPARE(model.projectData().name, QStringLiteral("Gehäuse links"));
+    QCOMPARE(model.numChannels(0), 1);
+    QVERIFY(model.isProjectModified());
+    QCOMPARE(model.projectFileName(), QStringLiteral("/somewhere/else.mvx"));
+    QCOMPARE(project.count(), 0);
+    QCOMPARE(data.count(), 0);
+    QVERIFY(!model.signalsBlocked());
+    QVERIFY(log.contains(content == "<missing>" ? QStringLiteral("could not open file: ")
+                                                : QStringLiteral(" jdoc is no object!")));
+}
+
+void TestProjectFile::wrongTypesAndAbsurdValuesLoadWhatIsValid()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("odd.mvx"));
+    QJsonObject root = minimalProject();
+    root.insert(QStringLiteral("projectName"), 42);
+    root.insert(QStringLiteral("projectNumber"), QStringLiteral("N-1"));
+    root.insert(QStringLiteral("paramClosingForce"), QStringLiteral("1200"));
+    root.insert(QStringLiteral("paramPressure"), 1e300);
+    root.insert(QStringLiteral("paramInjectionTime"), QStringLiteral("fast"));
+    root.insert(QStringLiteral("clock"), 1e300);
+    root.insert(QStringLiteral("kalvikType"), 2.5);
+    root.insert(QStringLiteral("markers"), QJsonArray{-1e30, 1e30, QStringLiteral("x"), 7.9});
+    root.insert(QStringLiteral("phases"), QJsonArray{1, QStringLiteral("Kühlen")});
+    root.insert(QStringLiteral("sensor 1"),
+                QJsonArray{QJsonArray{1, QStringLiteral("2"), QJsonValue::Null, true, 5}});
+    root.insert(QStringLiteral("projectImage"), QStringLiteral("not base64 ?!"));
+    root.insert(QStringLiteral("projectImage1"), QStringLiteral("aGVsbG8="));
+    root.insert(QStringLiteral("sensorName 3"), 3);
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    QCOMPARE(model.projectData().name, QString());
+    QCOMPARE(model.projectData().number, QStringLiteral("N-1"));
+    QCOMPARE(model.projectData().closingForce, 0);
+    QCOMPARE(model.projectData().pressure, 0);
+    QCOMPARE(model.projectData().injectionTime, 0.0);
+    QCOMPARE(model.clock(), std::numeric_limits<int>::max());
+    QCOMPARE(model.kalvikType(), 0);
+    const auto& m = model.projectData().markers;
+    QCOMPARE(m[0], std::numeric_limits<int>::min());
+    QCOMPARE(m[1], std::numeric_limits<int>::max());
+    QCOMPARE(m[3], 7);
+    QCOMPARE(model.phaseName(0), QString());
+    QCOMPARE(model.phaseName(1), QStringLiteral("Kühlen"));
+    QCOMPARE(*model.measurement(0, 0), SampleList({1, 0, 0, 0, 5}));
+    QVERIFY(model.projectImage(0).isNull());
+    QVERIFY(model.projectImage(1).isNull());
+    QCOMPARE(model.sensorName(2), QStringLiteral("Sensor 3"));
+}
+
+void TestProjectFile::missingKeysAreReported()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("empty.mvx"));
+    QVERIFY(writeFile(path, "{}"));
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    for (const char* text :
+         {" jMarkers is no array!", " jPhases is no array!", " jMinValues is no array!",
+          " jMaxValues is no array!", " jCorrections is no array!", " jSensor1 is no array!"})
+        QVERIFY2(log.contains(QString::fromLatin1(text)), text);
+    // Phase names keep the defaults of a new project.
+    QCOMPARE(model.phaseName(0), QStringLiteral("WZ schließen"));
+    QCOMPARE(model.clock(), 0);
+}
+
+void TestProjectFile::saveProjectWithoutFileName()
+{
+    QTemporaryDir dir;
+    Model model;
+    fillProject(model);
+    QVERIFY(!model.saveProject());
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+    QVERIFY(model.isProjectModified());
+
+    const QString path = dir.filePath(QStringLiteral("named.mvx"));
+    model.setProjectFileName(path);
+    QVERIFY(model.saveProject());
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!model.isProjectModified());
+}
+
+void TestProjectFile::failedWriteKeepsOldFileAndModifiedFlag()
+{
+    QTemporaryDir dir;
+    Model model;
+    fillProject(model);
+    const QString good = dir.filePath(QStringLiteral("good.mvx"));
+    QVERIFY(model.save(good));
+    model.setComment(QStringLiteral("changed"));
+    QVERIFY(model.isProjectModified());
+
+    // A folder where the file should be, a vanished folder and a place no one may write.
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mvx")));
+    const QStringList targets = {dir.filePath(QStringLiteral("folder.mvx")),
+                                 dir.filePath(QStringLiteral("gone/projekt.mvx")),
+                                 QStringLiteral("/proc/ventaro-test.mvx")};
+    for (const QString& target : targets) {
+        QSignalSpy spy(&model, &Model::projectChanged);
+        QVERIFY2(!model.save(target), qPrintable(target));
+        QVERIFY(model.isProjectModified());
+        QCOMPARE(model.projectFileName(), good);
+        QCOMPARE(spy.count(), 0);
+    }
+    QVERIFY(QFileInfo(dir.filePath(QStringLiteral("folder.mvx"))).isDir());
+
+    if (geteuid() != 0) {
+        const QString locked = dir.filePath(QStringLiteral("locked"));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("locked")));
+        const QString old = locked + QStringLiteral("/old.mvx");
+        QVERIFY(model.save(old));
+        const QByteArray before = readAll(old);
+        model.setComment(QStringLiteral("changed again"));
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+        QVERIFY(!model.save(old));
+        QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(readAll(old), before);
+        QVERIFY(model.isProjectModified());
+    }
+}
+
+void TestProjectFile::failedWriteOnFullDisk()
+{
+    // A file size limit makes writes fail part-way, as a full disk does, even for root.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("projekt.mvx"));
+    Model model;
+    fillProject(model);
+    QVERIFY(model.save(path));
+    const QByteArray before = readAll(path);
+    QVERIFY(before.size() < 16 * 1024);
+
+    for (int i = 0; i < 20000; ++i)
+        model.appendSample(1, 0, i * 0.001);
+    model.setComment(QStringLiteral("more shots"));
+    QVERIFY(model.isProjectModified());
+
+    struct rlimit old
+    {
+    };
+    getrlimit(RLIMIT_FSIZE, &old);
+    struct rlimit limit = old;
+    limit.rlim_cur = 16 * 1024;
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const bool saved = model.save(path);
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+
+    QVERIFY(!saved);
+    QCOMPARE(readAll(path), before);
+    QVERIFY(model.isProjectModified());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList({QStringLiteral("projekt.mvx")}));
+}
+
+void TestProjectFile::exportText()
+{
+    QTemporaryDir dir;
+    Model model;
+    ProjectData data;
+    data.name = QStringLiteral("Deckel");
+    data.number = QStringLiteral("42");
+    data.user = QStringLiteral("Anna");
+    data.date = QStringLiteral("1.2.2021");
+    model.setProjectData(data);
+    model.setProjectFileName(QStringLiteral("/daten/projekte/deckel.mvx"));
+    model.setClock(10);
+    model.setSensorName(0, QStringLiteral("Kern"));
+    model.addMeasurement();
+    model.addMeasurement();
+    for (double v : {1.5, 1.75, 2.0})
+        model.appendSample(0, 0, v);
+    for (double v : {1234.5, -0.000123456789, 1234567.0})
+        model.appendSample(0, 1, v);
+    model.appendSample(1, 0, 3.0);
+
+    const QString path = dir.filePath(QStringLiteral("export.txt"));
+    QVERIFY(model.exportText(path));
+    const QStringList lines = QString::fromUtf8(readAll(path)).split(QLatin1Char('\n'));
+    const QStringList expected = {QStringLiteral("Dateiname: deckel.mvx"),
+                                  QString(),
+                                  QStringLiteral("Projekt: Deckel"),
+                                  QStringLiteral("Proj.Nr.: 42"),
+                                  QStringLiteral("Bearbeiter: Anna"),
+                                  QStringLiteral("Datum: 1.2.2021"),
+                                  QString(),
+                                  QStringLiteral("Abtastrate: 10ms"),
+                                  QStringLiteral("Sensor 1: Kern"),
+                                  QStringLiteral("data 0;1,5;1,75;2"),
+                                  QStringLiteral("data 1;1.234,5;-0,000123457;1,23457e+06"),
+                                  QStringLiteral("Sensor 2: "),
+                                  QStringLiteral("data 0;3"),
+                                  QStringLiteral("data 1;"),
+                                  QStringLiteral("Sensor 3: "),
+                                  QStringLiteral("data 0;"),
+                                  QStringLiteral("data 1;")};
+    QCOMPARE(lines.mid(0, expected.size()), expected);
+    QCOMPARE(lines.constLast(), QString());
+
+    QVERIFY(!model.exportText(dir.filePath(QStringLiteral("gone/export.txt"))));
+}
+
+void TestProjectFile::openEmitsSummaryOnce()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.mvx"));
+    Model source;
+    fillProject(source);
+    QVERIFY(source.save(path));
+
+    Model model;
+    QStringList order;
+    connect(&model, &Model::projectChanged, this, [&] { order << QStringLiteral("project"); });
+    connect(&model, &Model::dataChanged, this, [&] { order << QStringLiteral("data"); });
+    connect(&model, &Model::viewDataChanged, this, [&] { order << QStringLiteral("view"); });
+    QVERIFY(model.open(path));
+    QCOMPARE(order, QStringList({QStringLiteral("project"), QStringLiteral("data"),
+                                 QStringLiteral("view")}));
+    QVERIFY(!model.isProjectModified());
+}
+
+void TestProjectFile::fileToOpenAtConstruction()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.mvx"));
+    {
+        Model source;
+        fillProject(source);
+        QVERIFY(source.save(path));
+    }
+    Model opened(path);
+    QCOMPARE(opened.projectData().name, QStringLiteral("Gehäuse links"));
+    QCOMPARE(opened.numChannels(0), 1);
+    QVERIFY(!opened.isProjectModified());
+
+    LogCapture log;
+    Model missing(dir.filePath(QStringLiteral("missing.mvx")));
+    QVERIFY(!missing.hasData());
+    QCOMPARE(missing.projectFileName(), QString());
+    QVERIFY(!missing.isProjectModified());
+    QVERIFY(log.contains(QStringLiteral("could not open file: ")));
+}
+
+VENTARO_TEST_MAIN(TestProjectFile)
+#include "test_project_file.moc"
