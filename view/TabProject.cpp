@@ -41,7 +41,14 @@ TabProject::TabProject(QWidget* parent)
     connect(ui->companyLabel, &ClickableLabel::clicked, this, &TabProject::labelCompanyClicked);
 }
 
-TabProject::~TabProject() = default;
+TabProject::~TabProject()
+{
+    // Closing the page moves the focus, and an edit that loses it reports editingFinished;
+    // that must not reach this page while QWidget's destructor runs.
+    const auto children = findChildren<QObject*>();
+    for (QObject* child : children)
+        child->disconnect(this);
+}
 
 void TabProject::setModel(const Model* m)
 {
