@@ -36,11 +36,14 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("kalvik.sim.info=false"));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Value lines per second through KalvikConnector."));
+    parser.setApplicationDescription(
+        QStringLiteral("Value lines per second through KalvikConnector."));
     parser.addHelpOption();
-    const QCommandLineOption linesOption(QStringLiteral("lines"), QStringLiteral("Value lines to receive."),
+    const QCommandLineOption linesOption(QStringLiteral("lines"),
+                                         QStringLiteral("Value lines to receive."),
                                          QStringLiteral("N"), QStringLiteral("200000"));
-    const QCommandLineOption hostOption(QStringLiteral("host"), QStringLiteral("Loopback address to use."),
+    const QCommandLineOption hostOption(QStringLiteral("host"),
+                                        QStringLiteral("Loopback address to use."),
                                         QStringLiteral("ADDR"), ownLoopbackAddress());
     parser.addOptions({linesOption, hostOption});
     parser.process(app);
@@ -78,7 +81,8 @@ int main(int argc, char* argv[])
         },
         Qt::BlockingQueuedConnection);
     auto stopDevice = [&] {
-        QMetaObject::invokeMethod(deviceContext, [&] { device.reset(); }, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            deviceContext, [&] { device.reset(); }, Qt::BlockingQueuedConnection);
         deviceThread.quit();
         deviceThread.wait();
     };
@@ -108,8 +112,8 @@ int main(int argc, char* argv[])
     qint64 elapsedMs = 0;
     QElapsedTimer clock;
     QObject::connect(&connector, &KalvikConnector::messageReceived, [&](const QString& message) {
-        if (received >= wanted || message.isEmpty()
-            || !(message.at(0).isDigit() || message.at(0) == QLatin1Char('-')))
+        if (received >= wanted || message.isEmpty() ||
+            !(message.at(0).isDigit() || message.at(0) == QLatin1Char('-')))
             return;
         if (++received == wanted) {
             elapsedMs = clock.elapsed();
@@ -128,8 +132,9 @@ int main(int argc, char* argv[])
 
     const double seconds = qMax<qint64>(elapsedMs, 1) / 1000.0;
     const double rate = received / seconds;
-    std::printf("bench_link: value lines from the simulated device at its maximum rate, over %s:2222\n",
-                qPrintable(options.host));
+    std::printf(
+        "bench_link: value lines from the simulated device at its maximum rate, over %s:2222\n",
+        qPrintable(options.host));
     bench::report("lines", double(received), "lines");
     bench::report("elapsed", double(elapsedMs), "ms");
     bench::report("lines_per_second", rate, "lines/s");

@@ -24,9 +24,9 @@ struct SampleRate
 };
 
 constexpr SampleRate sampleRates[] = {
-    {"1ms", "t=1\n"},       {"5ms", "t=5\n"},     {"10ms", "t=10\n"},   {"20ms", "t=20\n"},
-    {"25ms", "t=25\n"},     {"50ms", "t=50\n"},   {"100ms", "t=100\n"}, {"200ms", "t=200\n"},
-    {"250ms", "t=250\n"},   {"500ms", "t=500\n"}, {"1000ms", "t=1000\n"},
+    {"1ms", "t=1\n"},     {"5ms", "t=5\n"},     {"10ms", "t=10\n"},     {"20ms", "t=20\n"},
+    {"25ms", "t=25\n"},   {"50ms", "t=50\n"},   {"100ms", "t=100\n"},   {"200ms", "t=200\n"},
+    {"250ms", "t=250\n"}, {"500ms", "t=500\n"}, {"1000ms", "t=1000\n"},
 };
 
 constexpr int commandWaitMs = 100;
@@ -57,7 +57,8 @@ void KalvikConnector::connect(const QString& host)
     tcpSocket->close();
     tcpSocket->abort();
     hostAddress = host;
-    tcpSocket->connectToHost(host, devicePort, QIODevice::ReadWrite, QAbstractSocket::AnyIPProtocol);
+    tcpSocket->connectToHost(host, devicePort, QIODevice::ReadWrite,
+                             QAbstractSocket::AnyIPProtocol);
 }
 
 void KalvikConnector::disconnectFromHost()
@@ -91,10 +92,9 @@ void KalvikConnector::setSampleRate(const QString& name)
     VTRACE();
     if (!tcpSocket->isOpen())
         return;
-    const auto match = std::find_if(std::begin(sampleRates), std::end(sampleRates),
-                                    [&name](const SampleRate& rate) {
-                                        return name == QLatin1String(rate.name);
-                                    });
+    const auto match =
+        std::find_if(std::begin(sampleRates), std::end(sampleRates),
+                     [&name](const SampleRate& rate) { return name == QLatin1String(rate.name); });
     if (match == std::end(sampleRates))
         return;
     write(QLatin1String(match->command));

@@ -23,8 +23,8 @@ constexpr int killWaitMs = 5000;
 
 QString openPieces(const QString& host)
 {
-    return QStringLiteral("/command \"open ") + ScpTransfer::userName + QLatin1Char(':')
-           + ScpTransfer::password + QLatin1Char('@') + host;
+    return QStringLiteral("/command \"open ") + ScpTransfer::userName + QLatin1Char(':') +
+           ScpTransfer::password + QLatin1Char('@') + host;
 }
 
 void restoreOverrideCursor()
@@ -37,9 +37,8 @@ void restoreOverrideCursor()
 
 QString ScpTransfer::toolPath()
 {
-    const QString appDir = applicationDirOverride.isEmpty()
-                               ? QCoreApplication::applicationDirPath()
-                               : applicationDirOverride;
+    const QString appDir = applicationDirOverride.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                            : applicationDirOverride;
     return appDir + QStringLiteral("/winscp/winscp.com");
 }
 
@@ -55,15 +54,15 @@ QString ScpTransfer::windowsPathForm(const QString& path)
 
 QString ScpTransfer::uploadArguments(const QString& host, const QString& localArchivePath)
 {
-    return openPieces(host) + QStringLiteral(" -hostkey=* \" \"put -preservetime ")
-           + windowsPathForm(localArchivePath) + QStringLiteral(" /media/usbstick/\" \"exit\"");
+    return openPieces(host) + QStringLiteral(" -hostkey=* \" \"put -preservetime ") +
+           windowsPathForm(localArchivePath) + QStringLiteral(" /media/usbstick/\" \"exit\"");
 }
 
 QString ScpTransfer::fetchArguments(const QString& host, const QString& directoryName)
 {
-    return openPieces(host)
-           + QStringLiteral(" -hostkey=* \" \"get -preservetime /media/usbstick/data/")
-           + directoryName + QStringLiteral("\" \"exit\"");
+    return openPieces(host) +
+           QStringLiteral(" -hostkey=* \" \"get -preservetime /media/usbstick/data/") +
+           directoryName + QStringLiteral("\" \"exit\"");
 }
 
 QStringList ScpTransfer::argumentPieces(const QString& argumentText)
@@ -88,9 +87,10 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
     process.start(tool, argumentPieces(argumentText), QIODevice::ReadWrite);
     if (!process.waitForStarted(startTimeout)) {
         restoreOverrideCursor();
-        QMessageBox::warning(nullptr, QStringLiteral("Problem"),
-                             QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ")
-                                 + tool + QStringLiteral("<br>Error: ") + process.errorString());
+        QMessageBox::warning(
+            nullptr, QStringLiteral("Problem"),
+            QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ") + tool +
+                QStringLiteral("<br>Error: ") + process.errorString());
         return false;
     }
 
@@ -113,14 +113,15 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
     qCDebug(lcDevice) << "exit code:" << exitCode;
 
     if (process.exitStatus() != QProcess::NormalExit) {
-        QMessageBox::warning(nullptr, QStringLiteral("Problem"), QStringLiteral("The tool stopped!"));
+        QMessageBox::warning(nullptr, QStringLiteral("Problem"),
+                             QStringLiteral("The tool stopped!"));
         return false;
     }
     if (exitCode != 0) {
         const QByteArray output = standardOutput + "\n*******\n" + standardError;
         QMessageBox::warning(nullptr, QStringLiteral("SCP Problem"),
-                             QStringLiteral("SCP was NOT successful!!\n\nPlease check output:")
-                                 + QString::fromLatin1(output.constData()));
+                             QStringLiteral("SCP was NOT successful!!\n\nPlease check output:") +
+                                 QString::fromLatin1(output.constData()));
         qCWarning(lcDevice).noquote() << QString(64, QLatin1Char('-'));
         qCWarning(lcDevice).noquote() << "SCP Problem:";
         qCWarning(lcDevice).noquote() << "  StdOut:  " + QString::fromLatin1(standardOutput);

@@ -22,7 +22,8 @@ class FakeDevice
 public:
     explicit FakeDevice(const QString& host)
     {
-        QVERIFY2(m_server.listen(QHostAddress(host), devicePort), qPrintable(m_server.errorString()));
+        QVERIFY2(m_server.listen(QHostAddress(host), devicePort),
+                 qPrintable(m_server.errorString()));
     }
 
     // The next connection the server accepted, waiting for it if needed.
@@ -131,9 +132,9 @@ private slots:
     {
         const QHostAddress address(factoryDeviceAddress);
         QCOMPARE(address.protocol(), QAbstractSocket::IPv4Protocol);
-        const bool privateRange = address.isInSubnet(QHostAddress::parseSubnet("10.0.0.0/8"))
-                                  || address.isInSubnet(QHostAddress::parseSubnet("172.16.0.0/12"))
-                                  || address.isInSubnet(QHostAddress::parseSubnet("192.168.0.0/16"));
+        const bool privateRange = address.isInSubnet(QHostAddress::parseSubnet("10.0.0.0/8")) ||
+                                  address.isInSubnet(QHostAddress::parseSubnet("172.16.0.0/12")) ||
+                                  address.isInSubnet(QHostAddress::parseSubnet("192.168.0.0/16"));
         QVERIFY(privateRange);
         // The tests themselves never point at it.
         QVERIFY(QHostAddress(deviceHost()).isLoopback());
@@ -164,7 +165,8 @@ private slots:
     void twoLinesInOneSegmentGiveTwoMessagesInOrder()
     {
         const QStringList messages = messagesFor({QByteArray("run=1\n12;1;2;3;4;5\n")}, 2);
-        QCOMPARE(messages, (QStringList{QStringLiteral("run=1\n"), QStringLiteral("12;1;2;3;4;5\n")}));
+        QCOMPARE(messages,
+                 (QStringList{QStringLiteral("run=1\n"), QStringLiteral("12;1;2;3;4;5\n")}));
     }
 
     void lineSplitOverTwoSegmentsGivesOneMessageAfterTheSecond()
@@ -207,7 +209,8 @@ private slots:
         QString joined;
         for (int i = 0; i < pieces.size(); ++i) {
             QCOMPARE(messages.at(i).size(), pieces.at(i));
-            QCOMPARE(messages.at(i).endsWith(QLatin1Char('\n')), i == pieces.size() - 1 && length != 1023);
+            QCOMPARE(messages.at(i).endsWith(QLatin1Char('\n')),
+                     i == pieces.size() - 1 && length != 1023);
             joined += messages.at(i);
         }
         QCOMPARE(joined.left(length), QString::fromLatin1(line));
@@ -234,14 +237,15 @@ private slots:
     {
         const QStringList messages = messagesFor({QByteArray("unit=\xC2\xB5m\r\n")}, 1);
         QCOMPARE(messages.size(), 1);
-        const QString expected = QStringLiteral("unit=") + QChar(0xC2) + QChar(0xB5)
-                                 + QStringLiteral("m\r\n");
+        const QString expected =
+            QStringLiteral("unit=") + QChar(0xC2) + QChar(0xB5) + QStringLiteral("m\r\n");
         QCOMPARE(messages.first(), expected);
     }
 
     void textEndsAtTheFirstZeroByte()
     {
-        const QStringList messages = messagesFor({QByteArray("ab\0cd\n", 6), QByteArray("ok\n")}, 2);
+        const QStringList messages =
+            messagesFor({QByteArray("ab\0cd\n", 6), QByteArray("ok\n")}, 2);
         QCOMPARE(messages, (QStringList{QStringLiteral("ab"), QStringLiteral("ok\n")}));
     }
 
@@ -252,7 +256,8 @@ private slots:
         const int periods[] = {1, 5, 10, 20, 25, 50, 100, 200, 250, 500, 1000};
         for (int period : periods) {
             const QString name = QStringLiteral("%1ms").arg(period);
-            QTest::newRow(qPrintable(name)) << name << QByteArray("t=" + QByteArray::number(period) + '\n');
+            QTest::newRow(qPrintable(name))
+                << name << QByteArray("t=" + QByteArray::number(period) + '\n');
         }
     }
 
@@ -324,13 +329,27 @@ private slots:
         QTcpSocket* client = connectTo(connector, device);
         QVERIFY(client);
         switch (operation) {
-        case 0: connector.sendRunStart(); break;
-        case 1: connector.sendRunStop(); break;
-        case 2: connector.sendCalibrate(); break;
-        case 3: connector.requestDeviceDescription(); break;
-        case 4: connector.requestSensorDescription(); break;
-        case 5: QVERIFY(connector.write(QStringLiteral("list\n"))); break;
-        case 6: QVERIFY(connector.reboot()); break;
+        case 0:
+            connector.sendRunStart();
+            break;
+        case 1:
+            connector.sendRunStop();
+            break;
+        case 2:
+            connector.sendCalibrate();
+            break;
+        case 3:
+            connector.requestDeviceDescription();
+            break;
+        case 4:
+            connector.requestSensorDescription();
+            break;
+        case 5:
+            QVERIFY(connector.write(QStringLiteral("list\n")));
+            break;
+        case 6:
+            QVERIFY(connector.reboot());
+            break;
         }
         QCOMPARE(receive(client, bytes.size()), bytes);
         QTest::qWait(50);
@@ -342,7 +361,8 @@ private slots:
         LogCapture log;
         KalvikConnector connector;
         QVERIFY(!connector.write(QStringLiteral("list\n")));
-        QVERIFY2(log.contains(QStringLiteral("ERROR in tcpSocket.write() !!! s=list\n")), qPrintable(log.dump()));
+        QVERIFY2(log.contains(QStringLiteral("ERROR in tcpSocket.write() !!! s=list\n")),
+                 qPrintable(log.dump()));
         log.clear();
         connector.sendRunStart();
         QVERIFY(log.contains(QStringLiteral("ERROR in tcpSocket.write() !!! s=run=1\n")));
@@ -388,8 +408,10 @@ private slots:
         FakeDevice device(m_host);
         KalvikConnector connector;
         QStringList events;
-        QObject::connect(&connector, &KalvikConnector::connected, [&events] { events << "connected"; });
-        QObject::connect(&connector, &KalvikConnector::disconnected, [&events] { events << "disconnected"; });
+        QObject::connect(&connector, &KalvikConnector::connected,
+                         [&events] { events << "connected"; });
+        QObject::connect(&connector, &KalvikConnector::disconnected,
+                         [&events] { events << "disconnected"; });
         QTcpSocket* first = connectTo(connector, device);
         QVERIFY(first);
         QPointer<QTcpSocket> firstSide(first);
@@ -430,9 +452,9 @@ private slots:
         KalvikConnector connector;
         QList<QAbstractSocket::SocketError> queued;
         QObject receiver;
-        QObject::connect(&connector, &KalvikConnector::error, &receiver,
-                         [&queued](QAbstractSocket::SocketError e) { queued.append(e); },
-                         Qt::QueuedConnection);
+        QObject::connect(
+            &connector, &KalvikConnector::error, &receiver,
+            [&queued](QAbstractSocket::SocketError e) { queued.append(e); }, Qt::QueuedConnection);
         QSignalSpy connected(&connector, &KalvikConnector::connected);
         connector.connect(m_silentHost);
         QTRY_COMPARE_WITH_TIMEOUT(queued.size(), 1, waitMs);
@@ -466,8 +488,9 @@ private slots:
         QVERIFY(client);
         QVERIFY(connector.isConnected());
         QSignalSpy errors(&connector, &KalvikConnector::error);
-        QMetaObject::invokeMethod(&connector, "tcpSocketError",
-                                  Q_ARG(QAbstractSocket::SocketError, QAbstractSocket::SocketTimeoutError));
+        QMetaObject::invokeMethod(
+            &connector, "tcpSocketError",
+            Q_ARG(QAbstractSocket::SocketError, QAbstractSocket::SocketTimeoutError));
         QCOMPARE(errors.count(), 1);
         QVERIFY(connector.isConnected());
     }

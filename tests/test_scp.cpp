@@ -42,7 +42,8 @@ bool writeScript(const QString& path, const QByteArray& text)
         return false;
     file.write(text);
     file.close();
-    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    return file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                               QFileDevice::ExeOwner);
 }
 
 // Processes whose command line mentions text (Linux); the tool must not outlive its run.
@@ -77,7 +78,10 @@ private:
     std::unique_ptr<QTemporaryDir> m_stick;
     std::unique_ptr<QTemporaryDir> m_work;
 
-    QString stickFile(const QString& relative) const { return m_stick->path() + QLatin1Char('/') + relative; }
+    QString stickFile(const QString& relative) const
+    {
+        return m_stick->path() + QLatin1Char('/') + relative;
+    }
 
     // Runs the stand-in directly with an argument list; returns exit code and output.
     int runStandIn(const QStringList& arguments, QString* output)
@@ -92,7 +96,8 @@ private:
             *output = QStringLiteral("<did not end>");
             return -1000;
         }
-        *output = QString::fromLocal8Bit(process.readAllStandardOutput() + process.readAllStandardError());
+        *output = QString::fromLocal8Bit(process.readAllStandardOutput() +
+                                         process.readAllStandardError());
         return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2000;
     }
 
@@ -127,7 +132,8 @@ private slots:
 
     void fixedValues()
     {
-        QCOMPARE(ScpTransfer::toolPath(), QCoreApplication::applicationDirPath() + "/winscp/winscp.com");
+        QCOMPARE(ScpTransfer::toolPath(),
+                 QCoreApplication::applicationDirPath() + "/winscp/winscp.com");
         QCOMPARE(ScpTransfer::localFetchFolder(), QDir::tempPath() + "/tmp-blackbox-dir");
         QCOMPARE(ScpTransfer::startTimeoutMs(), 3000);
         QCOMPARE(ScpTransfer::finishTimeoutMs(), 40000);
@@ -140,21 +146,25 @@ private slots:
 
     void uploadArgumentsPieceForPiece()
     {
-        const QString text = ScpTransfer::uploadArguments(QStringLiteral("127.0.0.2"),
-                                                          QStringLiteral("/home/user/fw files/kalvik-1.5.tgz"));
-        QCOMPARE(text, QStringLiteral("/command \"open pi:k7315ta@127.0.0.2 -hostkey=* \" \"put -preservetime "
-                                      "\\home\\user\\fw files\\kalvik-1.5.tgz /media/usbstick/\" \"exit\""));
+        const QString text = ScpTransfer::uploadArguments(
+            QStringLiteral("127.0.0.2"), QStringLiteral("/home/user/fw files/kalvik-1.5.tgz"));
+        QCOMPARE(text, QStringLiteral(
+                           "/command \"open pi:k7315ta@127.0.0.2 -hostkey=* \" \"put -preservetime "
+                           "\\home\\user\\fw files\\kalvik-1.5.tgz /media/usbstick/\" \"exit\""));
         QCOMPARE(ScpTransfer::argumentPieces(text),
-                 (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
-                              "put -preservetime \\home\\user\\fw files\\kalvik-1.5.tgz /media/usbstick/",
-                              "exit"}));
+                 (QStringList{
+                     "/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
+                     "put -preservetime \\home\\user\\fw files\\kalvik-1.5.tgz /media/usbstick/",
+                     "exit"}));
     }
 
     void fetchArgumentsPieceForPiece()
     {
-        const QString text = ScpTransfer::fetchArguments(QStringLiteral("127.0.0.2"), QStringLiteral("dir-20191224"));
-        QCOMPARE(text, QStringLiteral("/command \"open pi:k7315ta@127.0.0.2 -hostkey=* \" "
-                                      "\"get -preservetime /media/usbstick/data/dir-20191224\" \"exit\""));
+        const QString text = ScpTransfer::fetchArguments(QStringLiteral("127.0.0.2"),
+                                                         QStringLiteral("dir-20191224"));
+        QCOMPARE(text, QStringLiteral(
+                           "/command \"open pi:k7315ta@127.0.0.2 -hostkey=* \" "
+                           "\"get -preservetime /media/usbstick/data/dir-20191224\" \"exit\""));
         QCOMPARE(ScpTransfer::argumentPieces(text),
                  (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
                               "get -preservetime /media/usbstick/data/dir-20191224", "exit"}));
@@ -162,8 +172,10 @@ private slots:
 
     void windowsPathForm()
     {
-        QCOMPARE(ScpTransfer::windowsPathForm(QStringLiteral("/a/b c/d.tgz")), QStringLiteral("\\a\\b c\\d.tgz"));
-        QCOMPARE(ScpTransfer::windowsPathForm(QStringLiteral("C:\\x\\y.tgz")), QStringLiteral("C:\\x\\y.tgz"));
+        QCOMPARE(ScpTransfer::windowsPathForm(QStringLiteral("/a/b c/d.tgz")),
+                 QStringLiteral("\\a\\b c\\d.tgz"));
+        QCOMPARE(ScpTransfer::windowsPathForm(QStringLiteral("C:\\x\\y.tgz")),
+                 QStringLiteral("C:\\x\\y.tgz"));
     }
 
     void fetchPlacesTheDayFolderInTheWorkingDirectory()
@@ -171,15 +183,18 @@ private slots:
         DialogAnswerer answer;
         answer.reject(); // only if a box came, which would be a failure
         LogCapture log;
-        QVERIFY(ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        QVERIFY(
+            ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
         QCOMPARE(answer.answered(), 0);
-        QVERIFY(log.contains(QStringLiteral("starting tool: ") + ScpTransfer::toolPath() + QLatin1Char(' ')
-                             + ScpTransfer::fetchArguments(m_host, QStringLiteral("dir-20191224"))
-                             + QStringLiteral(" in ") + m_work->path()));
+        QVERIFY(log.contains(QStringLiteral("starting tool: ") + ScpTransfer::toolPath() +
+                             QLatin1Char(' ') +
+                             ScpTransfer::fetchArguments(m_host, QStringLiteral("dir-20191224")) +
+                             QStringLiteral(" in ") + m_work->path()));
         QVERIFY(log.contains(QStringLiteral("exit code: 0")));
         QVERIFY(log.contains(QStringLiteral("Normal Exit")));
 
-        const QStringList remote = QDir(stickFile(QStringLiteral("data/dir-20191224"))).entryList(QDir::Files, QDir::Name);
+        const QStringList remote =
+            QDir(stickFile(QStringLiteral("data/dir-20191224"))).entryList(QDir::Files, QDir::Name);
         const QString localFolder = m_work->path() + QStringLiteral("/dir-20191224");
         QCOMPARE(QDir(localFolder).entryList(QDir::Files, QDir::Name), remote);
         QCOMPARE(remote.size(), 2);
@@ -199,7 +214,8 @@ private slots:
         QVERIFY(QDir().mkpath(stickFile(QStringLiteral("data/dir-20200101"))));
         DialogAnswerer answer;
         answer.reject();
-        QVERIFY(ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20200101"), m_work->path()));
+        QVERIFY(
+            ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20200101"), m_work->path()));
         QCOMPARE(answer.answered(), 0);
         QVERIFY(QDir(m_work->path() + QStringLiteral("/dir-20200101")).isEmpty());
     }
@@ -209,8 +225,10 @@ private slots:
         DialogAnswerer answer;
         answer.reject();
         LogCapture log;
-        QVERIFY(ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191223"), m_work->path()));
-        QVERIFY(ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        QVERIFY(
+            ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191223"), m_work->path()));
+        QVERIFY(
+            ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
         QCOMPARE(answer.answered(), 0);
         QStringList starts;
         for (const QString& line : log.lines()) {
@@ -221,8 +239,12 @@ private slots:
         QVERIFY(starts.at(0).contains(QLatin1String("data/dir-20191223\"")));
         QVERIFY(starts.at(1).contains(QLatin1String("data/dir-20191224\"")));
         QCOMPARE(log.count(QStringLiteral("Normal Exit")), 2);
-        QCOMPARE(QDir(m_work->path() + QStringLiteral("/dir-20191223")).entryList(QDir::Files).size(), 2);
-        QCOMPARE(QDir(m_work->path() + QStringLiteral("/dir-20191224")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(
+            QDir(m_work->path() + QStringLiteral("/dir-20191223")).entryList(QDir::Files).size(),
+            2);
+        QCOMPARE(
+            QDir(m_work->path() + QStringLiteral("/dir-20191224")).entryList(QDir::Files).size(),
+            2);
     }
 
     void uploadGoesToTheStickRootInTheBackslashForm()
@@ -244,8 +266,9 @@ private slots:
         QVERIFY(connector.transferUpdateFile(archive));
         QCOMPARE(answer.answered(), 0);
         QVERIFY(log.contains(QStringLiteral("@") + deviceHost() + QStringLiteral(" -hostkey=* ")));
-        QVERIFY(log.contains(QStringLiteral("\"put -preservetime ") + ScpTransfer::windowsPathForm(archive)
-                             + QStringLiteral(" /media/usbstick/\"")));
+        QVERIFY(log.contains(QStringLiteral("\"put -preservetime ") +
+                             ScpTransfer::windowsPathForm(archive) +
+                             QStringLiteral(" /media/usbstick/\"")));
         const QString uploaded = stickFile(QStringLiteral("kalvik-1.5.tgz"));
         QCOMPARE(fileDigest(uploaded), fileDigest(archive));
         QCOMPARE(QFileInfo(uploaded).lastModified(), built);
@@ -281,11 +304,13 @@ private slots:
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
-        QVERIFY(!ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        QVERIFY(
+            !ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
         QCOMPARE(answer.answered(), 1);
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("Problem")});
-        const QString prefix = QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ")
-                               + emptyAppDir.path() + QStringLiteral("/winscp/winscp.com<br>Error: ");
+        const QString prefix =
+            QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ") +
+            emptyAppDir.path() + QStringLiteral("/winscp/winscp.com<br>Error: ");
         QVERIFY2(answer.texts().first().startsWith(prefix), qPrintable(answer.texts().first()));
         QVERIFY(answer.texts().first().size() > prefix.size());
         // The wait cursor does not stay over the box.
@@ -302,7 +327,9 @@ private slots:
         QVERIFY(!ScpTransfer::runTool(arguments, m_work->path()));
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
         const QString text = answer.texts().first();
-        QVERIFY2(text.startsWith(QStringLiteral("SCP was NOT successful!!\n\nPlease check output:")), qPrintable(text));
+        QVERIFY2(
+            text.startsWith(QStringLiteral("SCP was NOT successful!!\n\nPlease check output:")),
+            qPrintable(text));
         QVERIFY(text.contains(QLatin1String("Authentication failed.")));
         QVERIFY(text.contains(QLatin1String("\n*******\n")));
         QVERIFY(log.contains(QString(64, QLatin1Char('-'))));
@@ -317,8 +344,9 @@ private slots:
     {
         // Without "exit" the console tool waits at its prompt for more commands.
         const QString marker = QStringLiteral("@%1 -hostkey=* ").arg(m_host);
-        const QString arguments = QStringLiteral("/command \"open pi:k7315ta") + marker
-                                  + QStringLiteral("\" \"get -preservetime /media/usbstick/data/dir-20191224\"");
+        const QString arguments =
+            QStringLiteral("/command \"open pi:k7315ta") + marker +
+            QStringLiteral("\" \"get -preservetime /media/usbstick/data/dir-20191224\"");
         ScpTransfer::setTimeoutsForTesting(3000, 300);
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
@@ -336,11 +364,13 @@ private slots:
     void aToolThatCrashesGivesTheToolStoppedBox()
     {
         QTemporaryDir appDir;
-        QVERIFY(writeScript(appDir.path() + QStringLiteral("/winscp/winscp.com"), "#!/bin/sh\nkill -KILL $$\n"));
+        QVERIFY(writeScript(appDir.path() + QStringLiteral("/winscp/winscp.com"),
+                            "#!/bin/sh\nkill -KILL $$\n"));
         ScpTransfer::setApplicationDirForTesting(appDir.path());
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
-        QVERIFY(!ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        QVERIFY(
+            !ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("Problem")});
         QCOMPARE(answer.texts(), QStringList{QStringLiteral("The tool stopped!")});
     }
@@ -367,15 +397,58 @@ private slots:
         QCOMPARE(QDir(work + QStringLiteral("/dir-20191224")).entryList(QDir::Files).size(), 2);
     }
 
+    // Run by itself in a copy of this test executable (next test) as well as here: the
+    // tool is found beside the executable, without any stand-in for the application folder.
+    void fetchWithTheToolBesideTheExecutable()
+    {
+        QCOMPARE(ScpTransfer::toolPath(),
+                 QCoreApplication::applicationDirPath() + "/winscp/winscp.com");
+        DialogAnswerer answer;
+        answer.reject();
+        QVERIFY(
+            ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        QCOMPARE(answer.answered(), 0);
+        QCOMPARE(
+            QDir(m_work->path() + QStringLiteral("/dir-20191224")).entryList(QDir::Files).size(),
+            2);
+    }
+
+    void theApplicationInstalledUnderAFolderWithABlank()
+    {
+        QTemporaryDir root;
+        const QString binDir = root.path() + QStringLiteral("/Program Files/Ventaro 7/bin");
+        QVERIFY(QDir().mkpath(binDir + QStringLiteral("/winscp")));
+        const QString self = QCoreApplication::applicationFilePath();
+        const QString copy = binDir + QLatin1Char('/') + QFileInfo(self).fileName();
+        QVERIFY(QFile::copy(self, copy));
+        QVERIFY(QFile::copy(standInPath(), binDir + QStringLiteral("/winscp/winscp.com")));
+        QVERIFY(QFile::setPermissions(copy, QFile::permissions(self)));
+        QVERIFY(QFile::setPermissions(binDir + QStringLiteral("/winscp/winscp.com"),
+                                      QFile::permissions(standInPath())));
+        QProcess child;
+        child.setProcessChannelMode(QProcess::MergedChannels);
+        child.start(copy, {QStringLiteral("fetchWithTheToolBesideTheExecutable")});
+        QVERIFY(child.waitForFinished(60000));
+        const QString output = QString::fromLocal8Bit(child.readAll());
+        QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+                 qPrintable(output));
+        QVERIFY2(output.contains(
+                     QLatin1String("PASS   : TestScp::fetchWithTheToolBesideTheExecutable()")),
+                 qPrintable(output));
+        QVERIFY2(output.contains(binDir + QStringLiteral("/winscp/winscp.com /command")),
+                 qPrintable(output));
+    }
+
     void nonLoopbackHostIsRefusedWithoutAConnection()
     {
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
         // A documentation address: never reached, the stand-in opens no connection at all.
-        QVERIFY(!ScpTransfer::fetchDirectory(QStringLiteral("192.0.2.10"), QStringLiteral("dir-20191224"),
-                                             m_work->path()));
+        QVERIFY(!ScpTransfer::fetchDirectory(QStringLiteral("192.0.2.10"),
+                                             QStringLiteral("dir-20191224"), m_work->path()));
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
-        QVERIFY(answer.texts().first().contains(QLatin1String("Refused to connect to '192.0.2.10'")));
+        QVERIFY(
+            answer.texts().first().contains(QLatin1String("Refused to connect to '192.0.2.10'")));
         QVERIFY(answer.texts().first().contains(QLatin1String("No connection was opened.")));
     }
 
@@ -386,11 +459,15 @@ private slots:
         QVERIFY(output.contains(QLatin1String("Session started.")));
         QCOMPARE(runStandIn({"/help"}, &output), 0);
         // get into an explicit local folder, put under another name.
-        QCOMPARE(runStandIn({"/command", openCommand(), "get -preservetime /media/usbstick/data/dir-20191223 sub\\",
+        QCOMPARE(runStandIn({"/command", openCommand(),
+                             "get -preservetime /media/usbstick/data/dir-20191223 sub\\",
                              "put -preservetime sub\\dir-20191223 /media/usbstick/copy", "exit"},
                             &output),
                  0);
-        QCOMPARE(QDir(m_work->path() + QStringLiteral("/sub/dir-20191223")).entryList(QDir::Files).size(), 2);
+        QCOMPARE(QDir(m_work->path() + QStringLiteral("/sub/dir-20191223"))
+                     .entryList(QDir::Files)
+                     .size(),
+                 2);
         QCOMPARE(QDir(stickFile(QStringLiteral("copy"))).entryList(QDir::Files).size(), 2);
     }
 
@@ -402,37 +479,46 @@ private slots:
         QTest::newRow("nothing") << QStringList{} << "Usage";
         QTest::newRow("no commands") << QStringList{"/command"} << "No script commands";
         QTest::newRow("no /command") << QStringList{open} << "Unexpected parameter";
-        QTest::newRow("unknown switch") << QStringList{"/bogus", "/command", open} << "Unknown switch '/bogus'";
-        QTest::newRow("get without session") << QStringList{"/command", "get /media/usbstick/data", "exit"}
-                                             << "No session.";
+        QTest::newRow("unknown switch")
+            << QStringList{"/bogus", "/command", open} << "Unknown switch '/bogus'";
+        QTest::newRow("get without session")
+            << QStringList{"/command", "get /media/usbstick/data", "exit"} << "No session.";
         QTest::newRow("unknown command") << QStringList{"/command", open, "frobnicate", "exit"}
                                          << "Unknown command 'frobnicate'.";
-        QTest::newRow("open without user") << QStringList{"/command", "open 127.0.0.1", "exit"}
-                                           << "has no user name";
-        QTest::newRow("open without URL") << QStringList{"/command", "open -hostkey=*", "exit"}
-                                          << "Missing session URL";
-        QTest::newRow("wrong user") << QStringList{"/command", "open root:k7315ta@127.0.0.1", "exit"}
-                                    << "Authentication failed.";
-        QTest::newRow("host name") << QStringList{"/command", "open pi:k7315ta@kalvik.example.com", "exit"}
-                                   << "Refused to connect to 'kalvik.example.com'";
-        QTest::newRow("private address") << QStringList{"/command", "open pi:k7315ta@192.168.77.20", "exit"}
-                                         << "Refused to connect to '192.168.77.20'";
-        QTest::newRow("outside the stick") << QStringList{"/command", open, "get /etc/passwd", "exit"}
-                                           << "is not on the device's USB stick";
+        QTest::newRow("open without user")
+            << QStringList{"/command", "open 127.0.0.1", "exit"} << "has no user name";
+        QTest::newRow("open without URL")
+            << QStringList{"/command", "open -hostkey=*", "exit"} << "Missing session URL";
+        QTest::newRow("wrong user")
+            << QStringList{"/command", "open root:k7315ta@127.0.0.1", "exit"}
+            << "Authentication failed.";
+        QTest::newRow("host name")
+            << QStringList{"/command", "open pi:k7315ta@kalvik.example.com", "exit"}
+            << "Refused to connect to 'kalvik.example.com'";
+        QTest::newRow("private address")
+            << QStringList{"/command", "open pi:k7315ta@192.168.77.20", "exit"}
+            << "Refused to connect to '192.168.77.20'";
+        QTest::newRow("outside the stick")
+            << QStringList{"/command", open, "get /etc/passwd", "exit"}
+            << "is not on the device's USB stick";
         QTest::newRow("climbing out of the stick")
             << QStringList{"/command", open, "get /media/usbstick/../../etc", "exit"}
             << "is not on the device's USB stick";
-        QTest::newRow("missing day") << QStringList{"/command", open, "get /media/usbstick/data/dir-19990101", "exit"}
-                                     << "does not exist.";
+        QTest::newRow("missing day")
+            << QStringList{"/command", open, "get /media/usbstick/data/dir-19990101", "exit"}
+            << "does not exist.";
         QTest::newRow("missing archive")
-            << QStringList{"/command", open, "put -preservetime \\no\\such\\file.tgz /media/usbstick/", "exit"}
+            << QStringList{"/command", open,
+                           "put -preservetime \\no\\such\\file.tgz /media/usbstick/", "exit"}
             << "does not exist.";
         QTest::newRow("put without remote") << QStringList{"/command", open, "put a.tgz", "exit"}
                                             << "needs a local path and a remote path";
-        QTest::newRow("unknown transfer switch") << QStringList{"/command", open, "get -bogus /media/usbstick/data", "exit"}
-                                                 << "Unknown switch '-bogus'";
-        QTest::newRow("unterminated quote") << QStringList{"/command", open, "get \"/media/usbstick/data", "exit"}
-                                            << "Unterminated quotation mark";
+        QTest::newRow("unknown transfer switch")
+            << QStringList{"/command", open, "get -bogus /media/usbstick/data", "exit"}
+            << "Unknown switch '-bogus'";
+        QTest::newRow("unterminated quote")
+            << QStringList{"/command", open, "get \"/media/usbstick/data", "exit"}
+            << "Unterminated quotation mark";
     }
 
     void standInRejectsMalformedCommandLines()

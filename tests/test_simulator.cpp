@@ -148,7 +148,8 @@ private slots:
         const int group = line.indexOf(QLatin1String("<group"), 1);
         QVERIFY(group > 0);
         QCOMPARE(attributeAt(line, QStringLiteral("name"), group), QStringLiteral("Abstand"));
-        QCOMPARE(line.at(line.indexOf(QLatin1String("numChannels="), group) + 13), QLatin1Char('5'));
+        QCOMPARE(line.at(line.indexOf(QLatin1String("numChannels="), group) + 13),
+                 QLatin1Char('5'));
         QCOMPARE(line.count(QLatin1String("<channel")), 5);
         QCOMPARE(attributeAt(line, QStringLiteral("max"), line.indexOf(QLatin1String("<channel"))),
                  QStringLiteral("12000"));
@@ -249,7 +250,8 @@ private slots:
             }
         }
         // The run=0 line comes after the last value line.
-        QVERIFY(bench.messages.indexOf(QStringLiteral("run=0\n")) > bench.messages.indexOf(lines.last()));
+        QVERIFY(bench.messages.indexOf(QStringLiteral("run=0\n")) >
+                bench.messages.indexOf(lines.last()));
         QVERIFY(!bench.simulator->isShotRunning());
     }
 
@@ -405,8 +407,9 @@ private slots:
         QCOMPARE(days.size(), 3);
         QCOMPARE(days.last(), BlackBoxWriter::dayFolderName(QDate::currentDate()));
         for (const QString& day : days) {
-            const QStringList files = QDir(stick.dataPath() + QLatin1Char('/') + day)
-                                          .entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
+            const QStringList files =
+                QDir(stick.dataPath() + QLatin1Char('/') + day)
+                    .entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
             QVERIFY(!files.isEmpty());
             for (const QString& file : files) {
                 // The relative path as Part 4.3 reads it: date at 4-11, time at 27-32.
@@ -433,7 +436,8 @@ private slots:
         const StickFolder stick(m_stick->path());
         QCOMPARE(stick.generate(QDate(2019, 12, 24), 1, 2, 9), 2);
         const QString folder = stick.dataPath() + QStringLiteral("/dir-20191224");
-        const QStringList files = QDir(folder).entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
+        const QStringList files =
+            QDir(folder).entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
         QCOMPARE(files.size(), 2);
         Model model;
         LogCapture log;
@@ -456,18 +460,19 @@ private slots:
             }
         }
         QCOMPARE(model.sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
-        QCOMPARE(model.sensorDescription().sensorGroup(0).sensorName(2), QStringLiteral("Abstand 3"));
+        QCOMPARE(model.sensorDescription().sensorGroup(0).sensorName(2),
+                 QStringLiteral("Abstand 3"));
         // The file times are those of the shots.
         const QFileInfo info(folder + QLatin1Char('/') + files.first());
-        QVERIFY(qAbs(info.lastModified().secsTo(
-                    QDateTime::fromString(files.first().mid(5, 15), QStringLiteral("yyyyMMdd_HHmmss"))))
-                < 10);
+        QVERIFY(qAbs(info.lastModified().secsTo(QDateTime::fromString(
+                    files.first().mid(5, 15), QStringLiteral("yyyyMMdd_HHmmss")))) < 10);
     }
 
     void connectorSurvivesGarbageLongAndBinaryLines()
     {
         SimulatorOptions o = options();
-        o.faults = SimulatorOptions::Garbage | SimulatorOptions::LongLines | SimulatorOptions::Binary;
+        o.faults =
+            SimulatorOptions::Garbage | SimulatorOptions::LongLines | SimulatorOptions::Binary;
         o.cycleMs = 500;
         Bench bench(o);
         QVERIFY(bench.startAndConnect());
@@ -485,7 +490,8 @@ private slots:
             QVERIFY(m.size() <= 1023);
             if (m.size() == 1023)
                 ++pieces;
-            if (!isValueLine(m) && !m.startsWith(QLatin1String("run=")) && !m.startsWith(QLatin1String("t=")))
+            if (!isValueLine(m) && !m.startsWith(QLatin1String("run=")) &&
+                !m.startsWith(QLatin1String("t=")))
                 ++junk;
         }
         QVERIFY(junk > 20);

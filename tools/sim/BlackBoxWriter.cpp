@@ -5,8 +5,8 @@
 
 QString BlackBoxWriter::fileName(const QDateTime& time)
 {
-    return QStringLiteral("shot_") + time.toString(QStringLiteral("yyyyMMdd_HHmmss"))
-           + QStringLiteral(".bb");
+    return QStringLiteral("shot_") + time.toString(QStringLiteral("yyyyMMdd_HHmmss")) +
+           QStringLiteral(".bb");
 }
 
 QString BlackBoxWriter::dayFolderName(const QDate& day)

@@ -29,32 +29,33 @@ DeviceProfile::DeviceProfile(bool micrometres)
 
 QByteArray DeviceProfile::deviceDescriptionLine(bool withProjectDescription) const
 {
-    QString line = QStringLiteral("<deviceDescription") + attribute("hardwareVersion", hardwareVersion())
-                   + attribute("firmwareVersion", firmwareVersion()) + attribute("numGroups", QStringLiteral("1"))
-                   + QStringLiteral(">");
-    line += QStringLiteral("<group") + attribute("name", groupName())
-            + attribute("numChannels", QString::number(m_sensors.size())) + QStringLiteral(">");
+    QString line = QStringLiteral("<deviceDescription") +
+                   attribute("hardwareVersion", hardwareVersion()) +
+                   attribute("firmwareVersion", firmwareVersion()) +
+                   attribute("numGroups", QStringLiteral("1")) + QStringLiteral(">");
+    line += QStringLiteral("<group") + attribute("name", groupName()) +
+            attribute("numChannels", QString::number(m_sensors.size())) + QStringLiteral(">");
     for (const Sensor& sensor : m_sensors) {
-        line += QStringLiteral("<channel") + attribute("min", number(sensor.minimum))
-                + attribute("max", number(sensor.maximum)) + QStringLiteral("/>");
+        line += QStringLiteral("<channel") + attribute("min", number(sensor.minimum)) +
+                attribute("max", number(sensor.maximum)) + QStringLiteral("/>");
     }
     line += QStringLiteral("</group>");
     if (withProjectDescription) {
-        line += QStringLiteral("<projectDescription")
-                + attribute("projectName", QStringLiteral("Simulierte Form"))
-                + attribute("projectNumber", QStringLiteral("SIM-4711"))
-                + attribute("projectPerson", QStringLiteral("Kalvik Simulator"))
-                + attribute("projectDate", QStringLiteral("24.12.2019"))
-                + attribute("projectCustomer", QStringLiteral("Dornhal"))
-                + attribute("phase1", QStringLiteral("Schliessen"))
-                + attribute("phase2", QStringLiteral("Einspritzen"))
-                + attribute("phase3", QStringLiteral("Nachdruck"))
-                + attribute("phase4", QStringLiteral("Kuehlen"))
-                + attribute("phase5", QStringLiteral("Oeffnen"))
-                + attribute("closePower", QStringLiteral("800"))
-                + attribute("injectionTime", QStringLiteral("1.2"))
-                + attribute("pressTime", QStringLiteral("2.5"))
-                + attribute("pressure", QStringLiteral("900")) + QStringLiteral("/>");
+        line += QStringLiteral("<projectDescription") +
+                attribute("projectName", QStringLiteral("Simulierte Form")) +
+                attribute("projectNumber", QStringLiteral("SIM-4711")) +
+                attribute("projectPerson", QStringLiteral("Kalvik Simulator")) +
+                attribute("projectDate", QStringLiteral("24.12.2019")) +
+                attribute("projectCustomer", QStringLiteral("Dornhal")) +
+                attribute("phase1", QStringLiteral("Schliessen")) +
+                attribute("phase2", QStringLiteral("Einspritzen")) +
+                attribute("phase3", QStringLiteral("Nachdruck")) +
+                attribute("phase4", QStringLiteral("Kuehlen")) +
+                attribute("phase5", QStringLiteral("Oeffnen")) +
+                attribute("closePower", QStringLiteral("800")) +
+                attribute("injectionTime", QStringLiteral("1.2")) +
+                attribute("pressTime", QStringLiteral("2.5")) +
+                attribute("pressure", QStringLiteral("900")) + QStringLiteral("/>");
     }
     line += QStringLiteral("</deviceDescription>\n");
     return line.toUtf8();
@@ -62,14 +63,15 @@ QByteArray DeviceProfile::deviceDescriptionLine(bool withProjectDescription) con
 
 QByteArray DeviceProfile::sensorDescriptionLine() const
 {
-    QString line = QStringLiteral("<sensorDescription") + attribute("numGroups", QStringLiteral("1"))
-                   + QStringLiteral(">");
-    line += QStringLiteral("<group") + attribute("name", groupName())
-            + attribute("numSensors", QString::number(m_sensors.size())) + QStringLiteral(">");
+    QString line = QStringLiteral("<sensorDescription") +
+                   attribute("numGroups", QStringLiteral("1")) + QStringLiteral(">");
+    line += QStringLiteral("<group") + attribute("name", groupName()) +
+            attribute("numSensors", QString::number(m_sensors.size())) + QStringLiteral(">");
     for (const Sensor& sensor : m_sensors) {
-        line += QStringLiteral("<sensor") + attribute("name", sensor.name) + attribute("type", sensor.type)
-                + attribute("min", number(sensor.minimum)) + attribute("max", number(sensor.maximum))
-                + attribute("unit", sensor.unit) + QStringLiteral("/>");
+        line += QStringLiteral("<sensor") + attribute("name", sensor.name) +
+                attribute("type", sensor.type) + attribute("min", number(sensor.minimum)) +
+                attribute("max", number(sensor.maximum)) + attribute("unit", sensor.unit) +
+                QStringLiteral("/>");
     }
     line += QStringLiteral("</group></sensorDescription>\n");
     return line.toUtf8();

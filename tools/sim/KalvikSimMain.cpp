@@ -76,7 +76,8 @@ int main(int argc, char* argv[])
                        projectDescription, seed, fault, rate, cycle, rebootDelay});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
-        return fail(QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
+        return fail(
+            QStringLiteral("unexpected argument: %1").arg(parser.positionalArguments().first()));
 
     SimulatorOptions options;
     options.host = parser.value(host);
@@ -97,8 +98,9 @@ int main(int argc, char* argv[])
         for (const QString& name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
             int one = 0;
             if (!SimulatorOptions::parseFault(name.trimmed(), &one))
-                return fail(QStringLiteral("unknown fault \"%1\"; known: %2")
-                                .arg(name, SimulatorOptions::faultNames().join(QStringLiteral(", "))));
+                return fail(
+                    QStringLiteral("unknown fault \"%1\"; known: %2")
+                        .arg(name, SimulatorOptions::faultNames().join(QStringLiteral(", "))));
             options.faults |= one;
         }
     }

@@ -73,9 +73,8 @@ bool KalvikSimulator::start()
     if (m_options.generateStick && !stick.hasDayFolders()) {
         const int files = stick.generate(QDate::currentDate(), generatedDays, generatedShotsPerDay,
                                          chooseSeed(m_options), m_options.micrometres);
-        qCInfo(lcSim).noquote() << QStringLiteral("wrote %1 black-box files to %2")
-                                       .arg(files)
-                                       .arg(stick.dataPath());
+        qCInfo(lcSim).noquote()
+            << QStringLiteral("wrote %1 black-box files to %2").arg(files).arg(stick.dataPath());
     }
     return listen();
 }
@@ -311,8 +310,8 @@ void KalvikSimulator::onSampleTimer()
 
 void KalvikSimulator::fillAtMaxRate()
 {
-    while (m_client && m_shotRunning
-           && m_client->bytesToWrite() + m_trickleQueue.size() < maxRateQueueBytes) {
+    while (m_client && m_shotRunning &&
+           m_client->bytesToWrite() + m_trickleQueue.size() < maxRateQueueBytes) {
         QByteArray out;
         for (int i = 0; i < maxRateBatchLines; ++i) {
             appendValueLine(out);
@@ -369,13 +368,15 @@ void KalvikSimulator::onTrickleTimer()
 QByteArray KalvikSimulator::faultLines()
 {
     const int faults = m_options.faults;
-    if (!(faults & (SimulatorOptions::Garbage | SimulatorOptions::LongLines | SimulatorOptions::Binary)))
+    if (!(faults &
+          (SimulatorOptions::Garbage | SimulatorOptions::LongLines | SimulatorOptions::Binary)))
         return QByteArray();
     std::uniform_int_distribution<int> percent(0, 99);
     QByteArray out;
     if ((faults & SimulatorOptions::Garbage) && percent(m_random) < 15) {
-        static const char* const fixed[] = {"\n", "\r\n", "x\n", ";;;;;\n", "ERR sensor 3 timeout\n",
-                                            "run\n", "<deviceDescr\n", "list\n"};
+        static const char* const fixed[] = {
+            "\n",    "\r\n",           "x\n",   ";;;;;\n", "ERR sensor 3 timeout\n",
+            "run\n", "<deviceDescr\n", "list\n"};
         std::uniform_int_distribution<int> pick(0, int(std::size(fixed)));
         const int choice = pick(m_random);
         if (choice < int(std::size(fixed))) {
@@ -407,7 +408,8 @@ QByteArray KalvikSimulator::faultLines()
         std::uniform_int_distribution<int> length(1, 80);
         // Begins with a control or high byte, so it is not taken for a value line.
         std::uniform_int_distribution<int> firstByte(0, 1);
-        out += firstByte(m_random) ? char(0x80 + anyByte(m_random) % 128) : char(anyByte(m_random) % 9);
+        out += firstByte(m_random) ? char(0x80 + anyByte(m_random) % 128)
+                                   : char(anyByte(m_random) % 9);
         const int n = length(m_random);
         for (int i = 0; i < n; ++i)
             out += char(anyByte(m_random));

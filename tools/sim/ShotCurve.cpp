@@ -105,8 +105,8 @@ double ShotCurve::nominal(int sensor, double fraction)
         return closed + heldLift - (heldLift + shrink) * settle;
     }
     case Phase::Opening:
-        return closed - shrink
-               + (open - closed + shrink) * ease((fraction - openingStart) / (1.0 - openingStart));
+        return closed - shrink +
+               (open - closed + shrink) * ease((fraction - openingStart) / (1.0 - openingStart));
     }
     return closed;
 }

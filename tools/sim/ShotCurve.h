@@ -13,7 +13,14 @@ public:
     static constexpr int numSensors = 5;
     using Sample = std::array<double, numSensors>;
 
-    enum class Phase { Closing, Injection, HoldingPressure, Cooling, Opening };
+    enum class Phase
+    {
+        Closing,
+        Injection,
+        HoldingPressure,
+        Cooling,
+        Opening
+    };
 
     // Fractions of the cycle at which the phases after the first begin.
     static constexpr double injectionStart = 0.15;

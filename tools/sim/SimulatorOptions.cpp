@@ -9,10 +9,8 @@ struct FaultName
 };
 
 constexpr FaultName faultTable[] = {
-    {"garbage", SimulatorOptions::Garbage},
-    {"long-lines", SimulatorOptions::LongLines},
-    {"binary", SimulatorOptions::Binary},
-    {"drop", SimulatorOptions::DropConnection},
+    {"garbage", SimulatorOptions::Garbage}, {"long-lines", SimulatorOptions::LongLines},
+    {"binary", SimulatorOptions::Binary},   {"drop", SimulatorOptions::DropConnection},
     {"trickle", SimulatorOptions::Trickle},
 };
 

@@ -9,7 +9,8 @@
 struct SimulatorOptions
 {
     // Faults a broken device or a bad line would show; any combination.
-    enum Fault {
+    enum Fault
+    {
         NoFault = 0,
         Garbage = 1 << 0,        // now and then a line of junk text, an empty line, a lone "\r"
         LongLines = 1 << 1,      // now and then a line of several thousand bytes

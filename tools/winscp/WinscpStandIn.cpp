@@ -77,7 +77,8 @@ bool isLoopback(QString host)
 {
     if (host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')))
         host = host.mid(1, host.size() - 2);
-    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 || host == QLatin1String("::1"))
+    if (host.compare(QLatin1String("localhost"), Qt::CaseInsensitive) == 0 ||
+        host == QLatin1String("::1"))
         return true;
     const QStringList parts = host.split(QLatin1Char('.'));
     if (parts.size() != 4 || parts.first() != QLatin1String("127"))
@@ -163,11 +164,11 @@ private:
             throw Failure{QStringLiteral("Session URL '%1' has no host.").arg(url)};
 
         if (!isLoopback(host)) {
-            throw Failure{QStringLiteral(
-                              "Refused to connect to '%1': this winscp stand-in reaches only "
-                              "loopback addresses (127.x.x.x, ::1, localhost), where kalvik-sim "
-                              "runs. No connection was opened.")
-                              .arg(host)};
+            throw Failure{
+                QStringLiteral("Refused to connect to '%1': this winscp stand-in reaches only "
+                               "loopback addresses (127.x.x.x, ::1, localhost), where kalvik-sim "
+                               "runs. No connection was opened.")
+                    .arg(host)};
         }
         say(QStringLiteral("Searching for host..."));
         say(QStringLiteral("Connecting to host..."));
@@ -219,8 +220,8 @@ private:
                 rest.append(word);
             } else if (word == QLatin1String("-preservetime")) {
                 *preserveTime = true;
-            } else if (word == QLatin1String("-nopreservetime")
-                       || word.startsWith(QLatin1String("-transfer="))) {
+            } else if (word == QLatin1String("-nopreservetime") ||
+                       word.startsWith(QLatin1String("-transfer="))) {
                 continue;
             } else {
                 throw Failure{QStringLiteral("Unknown switch '%1'.").arg(word)};
@@ -234,8 +235,9 @@ private:
     {
         const QString clean = QDir::cleanPath(remote);
         if (clean != remoteRoot && !clean.startsWith(remoteRoot + QLatin1Char('/'))) {
-            throw Failure{QStringLiteral("File or folder '%1' is not on the device's USB stick (%2/).")
-                              .arg(remote, remoteRoot)};
+            throw Failure{
+                QStringLiteral("File or folder '%1' is not on the device's USB stick (%2/).")
+                    .arg(remote, remoteRoot)};
         }
         return m_stick + clean.mid(remoteRoot.size());
     }
@@ -246,17 +248,18 @@ private:
     }
 
     // Copies a file or a folder with everything in it; target is the new path.
-    static void copy(const QString& source, const QString& target, bool preserveTime, const QString& shownAs)
+    static void copy(const QString& source, const QString& target, bool preserveTime,
+                     const QString& shownAs)
     {
         const QFileInfo info(source);
         if (info.isDir()) {
             if (!QDir().mkpath(target))
                 throw Failure{QStringLiteral("Cannot create folder '%1'.").arg(target)};
-            const QStringList entries =
-                QDir(source).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+            const QStringList entries = QDir(source).entryList(
+                QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
             for (const QString& entry : entries) {
-                copy(source + QLatin1Char('/') + entry, target + QLatin1Char('/') + entry, preserveTime,
-                     shownAs + QLatin1Char('/') + entry);
+                copy(source + QLatin1Char('/') + entry, target + QLatin1Char('/') + entry,
+                     preserveTime, shownAs + QLatin1Char('/') + entry);
             }
             return;
         }
@@ -267,8 +270,8 @@ private:
             throw Failure{QStringLiteral("Cannot copy '%1' to '%2'.").arg(source, target)};
         if (preserveTime) {
             QFile copied(target);
-            if (!copied.open(QIODevice::ReadWrite)
-                || !copied.setFileTime(info.lastModified(), QFileDevice::FileModificationTime))
+            if (!copied.open(QIODevice::ReadWrite) ||
+                !copied.setFileTime(info.lastModified(), QFileDevice::FileModificationTime))
                 throw Failure{QStringLiteral("Cannot set the time of '%1'.").arg(target)};
         }
         say(QStringLiteral("%1 | %2 B | binary | 100%").arg(shownAs, -40).arg(info.size()));
@@ -286,7 +289,8 @@ private:
         bool preserveTime = false;
         const QStringList paths = transferSwitches(words, &preserveTime);
         if (paths.isEmpty() || paths.size() > 2)
-            throw Failure{QStringLiteral("Command 'get' needs a remote path and at most one local path.")};
+            throw Failure{
+                QStringLiteral("Command 'get' needs a remote path and at most one local path.")};
         const QString remote = paths.at(0);
         const QString source = localForRemote(remote);
         if (!QFileInfo::exists(source))
@@ -296,7 +300,8 @@ private:
         QString target = local;
         if (local.endsWith(QLatin1Char('/')) || QFileInfo(local).isDir())
             target = QDir(local).absoluteFilePath(lastName(source));
-        copy(source, QDir::cleanPath(QDir::current().absoluteFilePath(target)), preserveTime, lastName(source));
+        copy(source, QDir::cleanPath(QDir::current().absoluteFilePath(target)), preserveTime,
+             lastName(source));
     }
 
     void put(const QStringList& words)
@@ -319,12 +324,13 @@ private:
             sources.append(source);
         }
         const QString remoteTarget = localForRemote(remote);
-        const bool intoFolder = remote.endsWith(QLatin1Char('/')) || QFileInfo(remoteTarget).isDir()
-                                || sources.size() > 1;
+        const bool intoFolder = remote.endsWith(QLatin1Char('/')) ||
+                                QFileInfo(remoteTarget).isDir() || sources.size() > 1;
         if (intoFolder && !QFileInfo(remoteTarget).isDir())
             throw Failure{QStringLiteral("Remote folder '%1' does not exist.").arg(remote)};
         for (const QString& source : sources) {
-            const QString target = intoFolder ? remoteTarget + QLatin1Char('/') + lastName(source) : remoteTarget;
+            const QString target =
+                intoFolder ? remoteTarget + QLatin1Char('/') + lastName(source) : remoteTarget;
             copy(source, QDir::cleanPath(target), preserveTime, lastName(source));
         }
     }
@@ -339,7 +345,8 @@ void usage()
 {
     say(QStringLiteral(
         "winscp.com stand-in of Ventaro (no network; works on KALVIK_STICK_DIR)\n"
-        "Usage: winscp.com /command \"open USER:PASSWORD@HOST -hostkey=*\" \"COMMAND\" ... \"exit\"\n"
+        "Usage: winscp.com /command \"open USER:PASSWORD@HOST -hostkey=*\" \"COMMAND\" ... "
+        "\"exit\"\n"
         "Commands: open, get [-preservetime] REMOTE [LOCAL], put [-preservetime] LOCAL... REMOTE,\n"
         "          option batch|confirm VALUE, close, exit\n"
         "HOST must be a loopback address. REMOTE paths lie below /media/usbstick/.\n"
@@ -367,8 +374,9 @@ int main(int argc, char* argv[])
         }
         if (lower == QLatin1String("/command")) {
             commandSwitch = true;
-        } else if (lower.startsWith(QLatin1String("/ini=")) || lower.startsWith(QLatin1String("/log="))
-                   || lower.startsWith(QLatin1String("/loglevel="))) {
+        } else if (lower.startsWith(QLatin1String("/ini=")) ||
+                   lower.startsWith(QLatin1String("/log=")) ||
+                   lower.startsWith(QLatin1String("/loglevel="))) {
             continue;
         } else if (argument.startsWith(QLatin1Char('/')) && !commandSwitch) {
             say(QStringLiteral("Unknown switch '%1'.").arg(argument));
@@ -376,7 +384,8 @@ int main(int argc, char* argv[])
         } else if (commandSwitch) {
             commands.append(argument);
         } else {
-            say(QStringLiteral("Unexpected parameter '%1' (script commands follow /command).").arg(argument));
+            say(QStringLiteral("Unexpected parameter '%1' (script commands follow /command).")
+                    .arg(argument));
             return 1;
         }
     }
