@@ -95,7 +95,11 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
     }
 
     QCoreApplication::processEvents();
-    if (!process.waitForFinished(finishTimeout)) {
+    // A quick tool may have ended while those events were processed; waitForFinished()
+    // then reports false although nothing is left to wait for.
+    const bool ended =
+        process.waitForFinished(finishTimeout) || process.state() == QProcess::NotRunning;
+    if (!ended) {
         restoreOverrideCursor();
         QMessageBox::warning(nullptr, QStringLiteral("Problem"),
                              QStringLiteral("SCP did not end (yet)!"));

@@ -375,6 +375,25 @@ private slots:
         QCOMPARE(answer.texts(), QStringList{QStringLiteral("The tool stopped!")});
     }
 
+    // A tool that has already ended when the wait for its end begins (the events processed
+    // before the wait took its end notice) ended; it did not fail to end.
+    void aToolThatEndedBeforeTheWaitIsNotTakenForHanging()
+    {
+        QTemporaryDir appDir;
+        QVERIFY(writeScript(appDir.path() + QStringLiteral("/winscp/winscp.com"),
+                            "#!/bin/sh\nexit 0\n"));
+        ScpTransfer::setApplicationDirForTesting(appDir.path());
+        DialogAnswerer answer;
+        answer.reject();
+        // Runs in the events processed after the start: by then the tool has ended.
+        QTimer::singleShot(0, [] {
+            QThread::msleep(300);
+            QCoreApplication::processEvents();
+        });
+        QVERIFY(ScpTransfer::runTool(QStringLiteral("/command \"exit\""), m_work->path()));
+        QCOMPARE(answer.answered(), 0);
+    }
+
     // Part 3.2 started the tool from one command text split at blanks, with the tool path
     // unquoted, so an application under a folder whose name holds a blank never started it.
     void toolInAFolderWhoseNameHasABlankStarts()
