@@ -7,7 +7,7 @@
 // loopback address, and every place that would use the factory address asks deviceHost().
 extern const QString factoryDeviceAddress;
 
-// The device's TCP port (Part 3.1); fixed, not configurable.
+// The device's TCP port; fixed, not configurable.
 constexpr quint16 devicePort = 2222;
 
 // VENTARO_DEVICE_HOST when it is set and not empty, else factoryDeviceAddress.

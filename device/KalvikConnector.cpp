@@ -12,7 +12,7 @@
 
 namespace {
 
-// The one receive buffer of the process (Part 3.1). Only the GUI thread reads into it, and
+// The one receive buffer of the process. Only the GUI thread reads into it, and
 // each line is turned into text before the next one is read.
 char receiveBuffer[1024];
 constexpr qint64 receiveBufferSize = static_cast<qint64>(sizeof(receiveBuffer));

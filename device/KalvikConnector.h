@@ -6,9 +6,9 @@
 
 class QTcpSocket;
 
-// The application's only network client of the Kalvik device (Part 3.1): one TCP socket on
+// The application's only network client of the Kalvik device: one TCP socket on
 // port 2222, one operation per device command, and one messageReceived signal per received
-// line. It interprets nothing it receives; the controller does (Part 4.1).
+// line. It interprets nothing it receives; the controller does.
 class KalvikConnector : public QObject
 {
     Q_OBJECT
@@ -39,7 +39,7 @@ public:
     bool reboot();
 
     // Uploads a firmware archive to the root of the device's USB stick with the SCP tool
-    // (Part 3.2); true only when the tool ended normally with exit code 0.
+    // true only when the tool ended normally with exit code 0.
     bool transferUpdateFile(const QString& localFilePath);
 
 signals:

@@ -4,7 +4,7 @@
 #include <QStringList>
 
 // File transfers to and from the device's USB stick through the external SCP tool
-// (Part 3.2): the fixed values, the argument texts of upload and fetch, and the one tool
+// : the fixed values, the argument texts of upload and fetch, and the one tool
 // run that both share, with its message boxes. Everything blocks the GUI thread while the
 // tool runs (at most the start and finish time-outs).
 class ScpTransfer

@@ -1,4 +1,4 @@
-// KalvikConnector (Part 3.1) against a real QTcpServer on a loopback address of this test.
+// KalvikConnector against a real QTcpServer on a loopback address of this test.
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "tests/common/LogCapture.h"

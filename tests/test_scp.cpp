@@ -1,4 +1,4 @@
-// SCP transfers (Part 3.2): the argument texts and the shared tool run, with the winscp
+// SCP transfers: the argument texts and the shared tool run, with the winscp
 // stand-in that the build places beside the test executables (bin/winscp/winscp.com),
 // working on a simulated USB stick.
 #include "device/DeviceAddress.h"
@@ -282,7 +282,7 @@ private slots:
 
     void uploadOfAnArchiveWhosePathHasABlank()
     {
-        // The put command of Part 3.2 does not quote the archive path inside the script
+        // The put command does not quote the archive path inside the script
         // command, so the tool takes a path such as C:\Users\Max Muster\fw.tgz for two.
         QTemporaryDir source;
         const QString archive = source.path() + QStringLiteral("/Max Muster/kalvik-1.5.tgz");
@@ -291,7 +291,7 @@ private slots:
         answer.clickButton(QStringLiteral("OK"));
         KalvikConnector connector;
         const bool uploaded = connector.transferUpdateFile(archive);
-        QEXPECT_FAIL("", "Part 3.2's put command leaves the archive path unquoted", Continue);
+        QEXPECT_FAIL("", "the put command leaves the archive path unquoted", Continue);
         QVERIFY(uploaded);
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
         QVERIFY(answer.texts().first().contains(QLatin1String("does not exist.")));
@@ -394,7 +394,7 @@ private slots:
         QCOMPARE(answer.answered(), 0);
     }
 
-    // Part 3.2 started the tool from one command text split at blanks, with the tool path
+    // The tool used to be started from one command text split at blanks, with the tool path
     // unquoted, so an application under a folder whose name holds a blank never started it.
     void toolInAFolderWhoseNameHasABlankStarts()
     {

@@ -31,7 +31,7 @@ bool isValueLine(const QString& message)
     return valueLinePattern.match(message).hasMatch();
 }
 
-// The value of key read the way Part 4.1 reads it: from offset characters after the
+// The value of key read the way the controller reads it: from offset characters after the
 // position of "key=" up to the next quotation mark.
 QString attributeAt(const QString& line, const QString& key, int from = 0)
 {
@@ -188,7 +188,7 @@ private slots:
         const int sensor = line.indexOf(QLatin1String("<sensor "));
         QCOMPARE(attributeAt(line, QStringLiteral("name"), sensor), QStringLiteral("Abstand 1"));
         QCOMPARE(attributeAt(line, QStringLiteral("max"), sensor).toDouble(), 12000.0);
-        // UTF-8 read as Latin-1: A-circumflex, micro sign, m; Part 4.1 removes the first.
+        // UTF-8 read as Latin-1: A-circumflex, micro sign, m; the controller removes the first.
         const QString unit = attributeAt(line, QStringLiteral("unit"), sensor);
         QCOMPARE(unit, QString(QChar(0xC2)) + QChar(0xB5) + QLatin1Char('m'));
         QCOMPARE(QString(unit).remove(QChar(0xC2)), QString(QChar(0xB5)) + QLatin1Char('m'));
@@ -412,7 +412,7 @@ private slots:
                     .entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
             QVERIFY(!files.isEmpty());
             for (const QString& file : files) {
-                // The relative path as Part 4.3 reads it: date at 4-11, time at 27-32.
+                // The relative path as the black-box tab reads it: date at 4-11, time at 27-32.
                 const QString relative = day + QLatin1Char('/') + file;
                 QCOMPARE(relative.mid(4, 8), day.mid(4, 8));
                 QCOMPARE(relative.mid(18, 8), day.mid(4, 8));

@@ -7,7 +7,7 @@
 #include <QVector>
 
 // What the simulated Kalvik box says about itself: versions, its group of five distance
-// sensors, and the texts of its description replies (Parts 3.1 and 4.1). The readings are
+// sensors, and the texts of its description replies. The readings are
 // in micrometres, or in millimetres when asked; the sensor description names the unit of
 // the readings, micrometres sent as UTF-8.
 class DeviceProfile

@@ -382,7 +382,7 @@ QByteArray KalvikSimulator::faultLines()
         if (choice < int(std::size(fixed))) {
             out += fixed[choice];
         } else {
-            // Printable junk that no parser of Part 4.1 takes for one of its lines.
+            // Printable junk that no parser of the controller takes for one of its lines.
             static const char first[] = "#*?!~@%&xyzQWZ";
             std::uniform_int_distribution<int> firstChar(0, int(sizeof(first)) - 2);
             std::uniform_int_distribution<int> length(2, 80);

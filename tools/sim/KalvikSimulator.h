@@ -17,8 +17,8 @@ class QTcpSocket;
 
 Q_DECLARE_LOGGING_CATEGORY(lcSim)
 
-// A stand-in for the Kalvik measuring box: the device side of the line protocol of
-// Parts 3.1 and 4.1 on host:2222. It describes itself and its five distance sensors,
+// A stand-in for the Kalvik measuring box: the device side of the line protocol on
+// host:2222. It describes itself and its five distance sensors,
 // echoes the sample period, streams a moulding cycle's value lines after "run=1" until
 // the cycle is over or "run=0" comes, lists the day folders of its USB stick, and goes away
 // for a moment on "reboot". One PC is served at a time; a new connection replaces the old.

@@ -1,4 +1,4 @@
-// A stand-in for the winscp console client (winscp.com) that Part 3.2 runs for every file
+// A stand-in for the winscp console client (winscp.com) that the application runs for every file
 // transfer. It understands the command line the application builds, checks the login the
 // device expects, and performs "get" and "put" on the simulated device's USB stick, the
 // folder KALVIK_STICK_DIR that stands for /media/usbstick/. It never opens a network
