@@ -1,9 +1,9 @@
 #include "app/AppFrame.h"
-#include "app/Constants.h"
+#include "control/Controller.h"
 #include "model/Model.h"
+#include "view/View.h"
 
 #include <QApplication>
-#include <QLabel>
 
 #include <memory>
 
@@ -17,19 +17,16 @@ int main(int argc, char* argv[])
 
     const QString fileToOpen = AppFrame::fileToOpen(QCoreApplication::arguments());
     auto model = std::make_unique<Model>(fileToOpen);
+    auto view = std::make_unique<View>(model.get());
+    auto controller = std::make_unique<Controller>(model.get(), view.get());
 
-    // Until the main window and the controller join, a plain window stands for them and
-    // quitting follows its closing.
-    QLabel window(appName + QLatin1Char(' ') + appVersion);
-    window.setAlignment(Qt::AlignCenter);
-    window.resize(400, 400);
-    QObject::connect(&app, &QApplication::lastWindowClosed, &app, &QApplication::quit);
-
-    // Quitting is decided by the main window's close handling only.
+    // Quitting is decided by the main window's close handling and the controller only.
     QApplication::setQuitOnLastWindowClosed(false);
-    window.show();
+    view->show();
     app.exec();
 
+    controller.reset();
+    view.reset();
     model.reset();
     return 0;
 }

@@ -462,16 +462,16 @@ private slots:
     {
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
-        // A documentation address: never reached, the stand-in opens no connection at all.
-        QVERIFY(!ScpTransfer::fetchDirectory(QStringLiteral("192.0.2.10"),
-                                             QStringLiteral("dir-20191224"), m_work->path()));
+        // The device's own address: never reached, the stand-in opens no connection at all.
+        QVERIFY(!ScpTransfer::fetchDirectory(factoryDeviceAddress, QStringLiteral("dir-20191224"),
+                                             m_work->path()));
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
-        QVERIFY(
-            answer.texts().first().contains(QLatin1String("Refused to connect to '192.0.2.10'")));
+        QVERIFY(answer.texts().first().contains(
+            QStringLiteral("Refused to connect to '%1'").arg(factoryDeviceAddress)));
         QVERIFY(answer.texts().first().contains(QLatin1String("No connection was opened.")));
     }
 
-    void standInAcceptsTheCommandLineOfPart32()
+    void standInAcceptsTheApplicationsCommandLine()
     {
         QString output;
         QCOMPARE(runStandIn({"/command", openCommand(), "exit"}, &output), 0);
@@ -514,9 +514,9 @@ private slots:
         QTest::newRow("host name")
             << QStringList{"/command", "open pi:k7315ta@kalvik.example.com", "exit"}
             << "Refused to connect to 'kalvik.example.com'";
-        QTest::newRow("private address")
-            << QStringList{"/command", "open pi:k7315ta@192.168.77.20", "exit"}
-            << "Refused to connect to '192.168.77.20'";
+        QTest::newRow("the device's own address")
+            << QStringList{"/command", "open pi:k7315ta@" + factoryDeviceAddress, "exit"}
+            << "Refused to connect to '" + factoryDeviceAddress + "'";
         QTest::newRow("outside the stick")
             << QStringList{"/command", open, "get /etc/passwd", "exit"}
             << "is not on the device's USB stick";

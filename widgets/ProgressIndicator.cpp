@@ -22,6 +22,8 @@ ProgressIndicator::ProgressIndicator(QWidget* parent, const QString& text, int m
     placeOverParent();
     if (!parent || parent->isVisible())
         show();
+    else
+        reset(); // stops the pending show that a minimum duration of 0 has scheduled
 }
 
 QRect ProgressIndicator::geometryFor(const QSize& parentSize)

@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QWidget>
 
 DialogAnswerer::DialogAnswerer(QObject* parent)
@@ -13,12 +14,12 @@ DialogAnswerer::DialogAnswerer(QObject* parent)
 {
     m_timer.setInterval(5);
     connect(&m_timer, &QTimer::timeout, this, &DialogAnswerer::poll);
+    m_timer.start();
 }
 
 void DialogAnswerer::answer(Handler handler)
 {
     m_handlers.append(std::move(handler));
-    m_timer.start();
 }
 
 void DialogAnswerer::clickButton(const QString& text)
@@ -77,8 +78,28 @@ void DialogAnswerer::typeAndAccept(const QString& editName, const QString& text)
 void DialogAnswerer::poll()
 {
     QWidget* dialog = QApplication::activeModalWidget();
-    if (!dialog || dialog == m_lastAnswered || m_handlers.isEmpty())
+    // Progress windows are modal too, but nobody answers them.
+    if (!dialog || dialog == m_lastAnswered || qobject_cast<QProgressDialog*>(dialog))
         return;
+    if (m_handlers.isEmpty()) {
+        // A dialog nobody expected would block the test for good: close it and say so.
+        if (!m_unexpectedSince.isValid() || m_unexpectedDialog != dialog) {
+            m_unexpectedDialog = dialog;
+            m_unexpectedSince.start();
+        } else if (m_unexpectedSince.elapsed() > 1000) {
+            const auto* box = qobject_cast<QMessageBox*>(dialog);
+            qWarning("DialogAnswerer: unexpected dialog %s '%s' %s rejected",
+                     dialog->metaObject()->className(), qPrintable(dialog->windowTitle()),
+                     box ? qPrintable(box->text()) : "");
+            ++m_unexpected;
+            m_lastAnswered = dialog;
+            if (auto* d = qobject_cast<QDialog*>(dialog))
+                d->reject();
+            else
+                dialog->close();
+        }
+        return;
+    }
     m_lastAnswered = dialog;
     m_titles.append(dialog->windowTitle());
     if (auto* box = qobject_cast<QMessageBox*>(dialog))
@@ -87,7 +108,5 @@ void DialogAnswerer::poll()
         m_texts.append(QString());
     const Handler handler = m_handlers.takeFirst();
     ++m_answered;
-    if (m_handlers.isEmpty())
-        m_timer.stop();
     handler(dialog);
 }

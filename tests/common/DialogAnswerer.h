@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -11,7 +12,8 @@ class QWidget;
 
 // Answers the next modal dialog that the code under test opens. The answer runs from a
 // timer inside the dialog's own event loop as soon as the dialog is the active modal
-// widget, so a test never sleeps or waits for a person.
+// widget, so a test never sleeps or waits for a person. A dialog without a queued answer is
+// rejected after a second, with a warning, so that a test fails instead of hanging.
 //
 //   DialogAnswerer answer;
 //   answer.clickButton("OK");
@@ -38,6 +40,8 @@ public:
     void typeAndAccept(const QString& editName, const QString& text);
 
     int answered() const { return m_answered; }
+    // Dialogs that came without a queued answer; they are rejected after a second.
+    int unexpected() const { return m_unexpected; }
     // Window title and text of each dialog seen, for checks after the fact.
     QStringList titles() const { return m_titles; }
     QStringList texts() const { return m_texts; }
@@ -49,6 +53,9 @@ private:
     QList<Handler> m_handlers;
     QPointer<QWidget> m_lastAnswered;
     int m_answered = 0;
+    int m_unexpected = 0;
+    QPointer<QWidget> m_unexpectedDialog;
+    QElapsedTimer m_unexpectedSince;
     QStringList m_titles;
     QStringList m_texts;
 };

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+
+#include <array>
+
+class KalvikConnector;
+class Model;
+class ProgressIndicator;
+class View;
+
+// The mediator: receives every user command from the main window and its pages and every
+// line from the device, and changes the model accordingly.
+class Controller : public QObject
+{
+    Q_OBJECT
+
+public:
+    Controller(Model* model, View* view);
+    ~Controller() override;
+
+    KalvikConnector* kalvikConnector() const { return connector; }
+    bool isRecordingRunning() const { return recordingRunning; }
+    bool readingsInThousandths() const { return valuesInThousandths; }
+    int currentSeriesOf(int sensor) const;
+
+public slots:
+    void onNewProject();
+    void onOpenProject();
+    void onSaveProject();
+    void onSaveProjectAs();
+    void onImportBlackBox();
+    void onActionConnect();
+    void onActionCalibration();
+    void onActionStartStopRecording();
+    void onActionQuit();
+    void onTabProject_projectDataChanged();
+    void onTabProject_clockChanged(const QString& clock);
+    void onTabProject_clearDataClicked();
+    void onTabProject_onPhaseEditChanged(int index, const QString& text);
+    void setDefaultSensors5Keyence();
+    void onTabOszi_markerChangedAbsolute(int index, int pos_ms);
+    void onTabOszi_markerChangedRelative(int index, int pos_ms);
+    void onTabOszi_checkBoxMarkerAbsClicked(bool absolute);
+    void onTabOszi_deleteMeasurements(const QString& measToDelete);
+    void onConnected();
+    void onDisconnected();
+    void onMessageReceived(const QString& msg);
+    void connectionError(QAbstractSocket::SocketError socketError);
+    void onTimerWaitForDeviceDescription_timeout();
+    void onTimerWaitForSensorDescription_timeout();
+
+signals:
+    // The black-box tab receives the day folders of a "list" reply.
+    void blackBoxDateListReceived(const QStringList& names);
+
+private:
+    void handleDeviceDescription(const QString& msg);
+    void handleSensorDescription(const QString& msg);
+    void handleValueMessage(const QString& msg);
+    void startShot();
+    static QString attributeValue(const QString& msg, const QString& key);
+    // Asks to save a modified project; false when the command must stop because the
+    // project is still modified after the user chose to save.
+    bool saveIfWanted(bool disconnectOnDiscard);
+    void showProgress(const QString& text);
+    void closeProgress();
+
+    Model* model;
+    View* view;
+    KalvikConnector* connector = nullptr;
+    bool valuesInThousandths = false;
+    QPointer<ProgressIndicator> progressIndicator;
+    std::array<int, 5> currentSeries{{-1, -1, -1, -1, -1}};
+    bool recordingRunning = false;
+    QTimer timerWaitForDeviceDescription;
+    QTimer timerWaitForSensorDescription;
+
+    QStringList listBuffer;
+    bool inList = false;
+    QElapsedTimer sinceLastValueLine;
+};

@@ -1,0 +1,16 @@
+#include "control/IntegrationDialog.h"
+
+#include "control/DialogStyle.h"
+#include "ui_IntegrationDialog.h"
+
+IntegrationDialog::IntegrationDialog(Model* m, QWidget* parent)
+    : QDialog(parent, Qt::FramelessWindowHint)
+    , ui(std::make_unique<Ui::IntegrationDialog>())
+    , model(m)
+{
+    ui->setupUi(this);
+    setStyleSheet(dialogButtonStyle());
+    connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+}
+
+IntegrationDialog::~IntegrationDialog() = default;

@@ -1,0 +1,656 @@
+#include "app/Constants.h"
+#include "control/Controller.h"
+#include "device/KalvikConnector.h"
+#include "model/Model.h"
+#include "tests/common/DialogAnswerer.h"
+#include "tests/common/LogCapture.h"
+#include "tests/common/LoopbackAddress.h"
+#include "tests/common/TestMain.h"
+#include "tools/sim/KalvikSimulator.h"
+#include "ui_TabProject.h"
+#include "ui_View.h"
+#include "view/TabProject.h"
+#include "view/View.h"
+
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+// The controller against the simulated device on a loopback address of its own, with the
+// main window and its pages as the user sees them (offscreen).
+class TestController : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void connectGetsBothDescriptions();
+    void missingSensorDescriptionGivesDefaultSensors();
+    void recordsTwoShots();
+    void samplePeriodFollowsTheEcho();
+    void calibration();
+    void listCollection();
+    void disconnectByUser();
+    void socketErrors();
+    void otherSocketErrorOffersAnotherAddress();
+    void valueLineRules();
+    void badDeviceLines();
+    void simulatorFaultsDoNotStopRecording_data();
+    void simulatorFaultsDoNotStopRecording();
+
+    void deleteRanges_data();
+    void deleteRanges();
+    void headerEditKeepsMarkers();
+    void phaseEditAndMarkerSlots();
+    void clearAllData();
+    void newProjectPrompts();
+    void saveCancelledKeepsData();
+    void openProject();
+    void saveAsAppendsExtension();
+    void quitPrompts();
+
+private:
+    void startSimulator(SimulatorOptions options = SimulatorOptions());
+    void connectToSimulator();
+    // A project holding count shots whose first sample of sensor 0 is the shot number.
+    void numberedShots(int count);
+    QList<int> remainingShotNumbers() const;
+
+    QString m_host;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<KalvikSimulator> m_sim;
+    std::unique_ptr<Model> m_model;
+    std::unique_ptr<View> m_view;
+    std::unique_ptr<Controller> m_controller;
+    std::unique_ptr<DialogAnswerer> m_answer;
+};
+
+void TestController::init()
+{
+    m_host = loopbackAddress(30);
+    qputenv("VENTARO_DEVICE_HOST", m_host.toLatin1());
+    QSettings(settingsOrganization, settingsApplication).clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_model = std::make_unique<Model>();
+    m_view = std::make_unique<View>(m_model.get());
+    m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
+    m_answer = std::make_unique<DialogAnswerer>();
+    m_view->show();
+}
+
+void TestController::cleanup()
+{
+    QCOMPARE(m_answer->unexpected(), 0);
+    m_controller.reset();
+    m_view.reset();
+    m_model.reset();
+    m_sim.reset();
+    m_answer.reset();
+    m_dir.reset();
+}
+
+void TestController::startSimulator(SimulatorOptions options)
+{
+    options.host = m_host;
+    options.stickDir = m_dir->filePath(QStringLiteral("stick"));
+    options.fixedSeed = true;
+    options.seed = 7;
+    options.cycleMs = 0;
+    m_sim = std::make_unique<KalvikSimulator>(options);
+    QVERIFY2(m_sim->start(), qPrintable(m_sim->errorString()));
+}
+
+void TestController::connectToSimulator()
+{
+    m_view->form()->actionConnect->setEnabled(true);
+    m_view->form()->actionConnect->trigger();
+    QTRY_VERIFY(m_model->isConnected());
+}
+
+void TestController::numberedShots(int count)
+{
+    for (int i = 1; i <= count; ++i) {
+        m_model->addMeasurement();
+        for (int k = 0; k < 5; ++k)
+            m_model->appendSample(k, i - 1, i);
+    }
+}
+
+QList<int> TestController::remainingShotNumbers() const
+{
+    QList<int> numbers;
+    for (int i = 0; i < m_model->numChannels(0); ++i)
+        numbers << static_cast<int>(m_model->measurement(0, i)->constFirst());
+    return numbers;
+}
+
+void TestController::connectGetsBothDescriptions()
+{
+    startSimulator();
+    QSignalSpy appState(m_model.get(), &Model::appStateChanged);
+    connectToSimulator();
+    QCOMPARE(appState.count(), 1);
+    QCOMPARE(m_view->form()->actionConnect->text(), QStringLiteral("&Trennen"));
+    QTRY_COMPARE(m_model->hwVersion(), QStringLiteral("2.1"));
+    QCOMPARE(m_model->firmwareVersion(), QStringLiteral("1.4.2-sim"));
+    const SensorDescription& d = m_model->sensorDescription();
+    QTRY_COMPARE(d.sensorGroup(0).name(), QStringLiteral("Abstand"));
+    QCOMPARE(d.sensorGroup(0).numSensors(), 5);
+    QCOMPARE(d.sensorGroup(0).sensorName(4), QStringLiteral("Abstand 5"));
+    QCOMPARE(d.sensorGroup(0).sensorType(0), QStringLiteral("Distanz"));
+    QCOMPARE(d.sensorGroup(0).sensorMaximum(0), 12000.0);
+    // Sent as UTF-8, read as Latin-1 and repaired.
+    QCOMPARE(d.sensorGroup(0).sensorUnit(0), QStringLiteral("\u00B5m"));
+    QCOMPARE(m_model->clock(), 100);
+    QVERIFY(!m_controller->readingsInThousandths());
+    // The default sensors do not come after a description arrived.
+    QTest::qWait(800);
+    QCOMPARE(d.sensorGroup(0).name(), QStringLiteral("Abstand"));
+}
+
+void TestController::missingSensorDescriptionGivesDefaultSensors()
+{
+    SimulatorOptions options;
+    options.sensorDescription = false;
+    startSimulator(options);
+    connectToSimulator();
+    const SensorDescription& d = m_model->sensorDescription();
+    QTRY_COMPARE_WITH_TIMEOUT(d.sensorGroup(0).name(), QStringLiteral("Keyence"), 3000);
+    for (int i = 0; i < 5; ++i) {
+        QCOMPARE(d.sensorGroup(0).sensorName(i), QStringLiteral("Sensor %1").arg(i + 1));
+        QCOMPARE(d.sensorGroup(0).sensorUnit(i), QStringLiteral("mm"));
+        QCOMPARE(d.sensorGroup(0).sensorMinimum(i), 0.0);
+        QCOMPARE(d.sensorGroup(0).sensorMaximum(i), 12.0);
+    }
+    QVERIFY(m_controller->readingsInThousandths());
+
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    m_controller->onMessageReceived(QStringLiteral("12;500;1500;2500;3500;4500\n"));
+    QCOMPARE(*m_model->measurement(1, 0), SampleList({1.5}));
+    QCOMPARE(*m_model->measurement(4, 0), SampleList({4.5}));
+}
+
+void TestController::recordsTwoShots()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    QAction* record = m_view->form()->actionStartRecording;
+    QVERIFY(record->isEnabled());
+    for (int shot = 0; shot < 2; ++shot) {
+        record->trigger();
+        QTRY_VERIFY(m_controller->isRecordingRunning());
+        QCOMPARE(record->text(), QStringLiteral("&Stop"));
+        QVERIFY(!m_view->form()->actionNewProject->isEnabled());
+        QCOMPARE(m_controller->currentSeriesOf(0), shot);
+        QTRY_VERIFY(m_model->measurement(4, shot)->size() >= 3);
+        record->trigger();
+        QTRY_VERIFY(!m_controller->isRecordingRunning());
+        QCOMPARE(record->text(), QStringLiteral("&Start"));
+    }
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(m_model->numChannels(k), 2);
+    QCOMPARE(m_model->numTimestamps(), 2);
+    QVERIFY(!m_model->timestamp(1).isValid());
+    // Plausible distances in micrometres, within the sensor's range.
+    for (double v : *m_model->measurement(2, 1))
+        QVERIFY2(v > -100 && v < 12100, qPrintable(QString::number(v)));
+}
+
+void TestController::samplePeriodFollowsTheEcho()
+{
+    startSimulator();
+    connectToSimulator();
+    QSignalSpy project(m_model.get(), &Model::projectChanged);
+    QComboBox* box = m_view->tabProject()->form()->selectionBoxClock;
+    QTRY_VERIFY(box->isEnabled());
+    box->setCurrentText(QStringLiteral("50ms"));
+    QCOMPARE(m_model->clock(), 100);
+    QTRY_COMPARE(m_model->clock(), 50);
+    QVERIFY(project.count() >= 1);
+    QTRY_COMPARE(m_sim->samplePeriodMs(), 50);
+
+    LogCapture log;
+    m_controller->onMessageReceived(QStringLiteral("t=fast\n"));
+    QCOMPARE(m_model->clock(), 50);
+    QVERIFY(log.contains(QStringLiteral("ERROR")));
+    m_controller->onMessageReceived(QStringLiteral("t= 20 \r\n"));
+    QCOMPARE(m_model->clock(), 20);
+}
+
+void TestController::calibration()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    m_controller->onMessageReceived(QStringLiteral("1;1;2;3;4;5\n"));
+    m_controller->onMessageReceived(QStringLiteral("run=0\n"));
+
+    // Outside a recording: the device is told and the user informed.
+    QSignalSpy commands(m_sim.get(), &KalvikSimulator::commandReceived);
+    m_answer->clickButton(QStringLiteral("OK"));
+    m_controller->onActionCalibration();
+    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(m_answer->titles().constLast(), QStringLiteral("Kalibrierung"));
+    QTRY_VERIFY(!commands.isEmpty());
+    QCOMPARE(commands.constLast().at(0).toString(), QStringLiteral("1"));
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(m_model->offset(k), -(k + 1.0));
+
+    // During a recording nothing is sent or shown, but the offsets follow.
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    m_controller->onMessageReceived(QStringLiteral("2;10;20;30;40;50\n"));
+    commands.clear();
+    QSignalSpy project(m_model.get(), &Model::projectChanged);
+    m_controller->onActionCalibration();
+    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(project.count(), 1);
+    QCOMPARE(m_model->offset(4), -50.0);
+    QTest::qWait(50);
+    QVERIFY(commands.isEmpty());
+}
+
+void TestController::listCollection()
+{
+    QSignalSpy list(m_controller.get(), &Controller::blackBoxDateListReceived);
+    for (const char* line :
+         {"list {\n", "2019-01-01\n", ".\n", "..\n", "  2019-01-02 \n", "} list\n", "2019-01-03\n"})
+        m_controller->onMessageReceived(QString::fromLatin1(line));
+    QCOMPARE(list.count(), 1);
+    QCOMPARE(list.at(0).at(0).toStringList(),
+             QStringList({QStringLiteral("2019-01-01"), QStringLiteral("2019-01-02")}));
+
+    // Against the device: the day folders of its stick.
+    startSimulator();
+    connectToSimulator();
+    m_controller->kalvikConnector()->write(QStringLiteral("list\n"));
+    QTRY_COMPARE(list.count(), 2);
+    const QStringList days = list.at(1).at(0).toStringList();
+    QVERIFY(!days.isEmpty());
+    for (const QString& day : days)
+        QVERIFY2(day.startsWith(QStringLiteral("dir-")), qPrintable(day));
+}
+
+void TestController::disconnectByUser()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    const QString path = m_dir->filePath(QStringLiteral("p.mvx"));
+    m_model->setProjectFileName(path);
+    QSignalSpy commands(m_sim.get(), &KalvikSimulator::commandReceived);
+    m_view->form()->actionConnect->trigger();
+    QTRY_VERIFY(!m_model->isConnected());
+    QCOMPARE(m_view->form()->actionConnect->text(), QStringLiteral("&Verbinden"));
+    QVERIFY(QFile::exists(path));
+    QTRY_VERIFY(!commands.isEmpty());
+    QCOMPARE(commands.at(0).at(0).toString(), QStringLiteral("run=0"));
+}
+
+void TestController::socketErrors()
+{
+    // Nothing listens at the address: the connection is refused.
+    m_answer->clickButton(QStringLiteral("OK"));
+    m_view->form()->actionConnect->setEnabled(true);
+    m_view->form()->actionConnect->trigger();
+    QTRY_COMPARE(m_answer->answered(), 1);
+    QCOMPARE(m_answer->titles().at(0), QStringLiteral("Netzwerk Fehler"));
+    QVERIFY(!m_model->isConnected());
+
+    // The device goes away.
+    startSimulator();
+    connectToSimulator();
+    m_answer->clickButton(QStringLiteral("OK"));
+    m_sim.reset();
+    QTRY_COMPARE(m_answer->answered(), 2);
+    QTRY_VERIFY(!m_model->isConnected());
+}
+
+void TestController::otherSocketErrorOffersAnotherAddress()
+{
+    startSimulator();
+    m_answer->typeAndAccept(QStringLiteral("editIPAddress"), m_host);
+    m_controller->connectionError(QAbstractSocket::SocketTimeoutError);
+    QCOMPARE(m_answer->answered(), 1);
+    QTRY_VERIFY(m_model->isConnected());
+
+    LogCapture log;
+    m_answer->reject();
+    m_controller->connectionError(QAbstractSocket::NetworkError);
+    QVERIFY(log.contains(QStringLiteral("dialog rejected")));
+}
+
+void TestController::valueLineRules()
+{
+    LogCapture log;
+    // Before any shot readings are dropped.
+    m_controller->onMessageReceived(QStringLiteral("1;1;2;3;4;5\n"));
+    QVERIFY(!m_model->hasData());
+
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    m_controller->onMessageReceived(QStringLiteral("12;0.5;1.5;2.5;3.5;4.5\n"));
+    m_controller->onMessageReceived(QStringLiteral("-3;1\n"));
+    QVERIFY(log.contains(QStringLiteral("received data. ERROR: No List!")));
+    // Three fields: the sensors without a field keep their series unchanged.
+    m_controller->onMessageReceived(QStringLiteral("13;7;8\n"));
+    m_controller->onMessageReceived(QStringLiteral("14; 1 ;x;;3e1;4;5;6;7\r\n"));
+    QCOMPARE(*m_model->measurement(0, 0), SampleList({0.5, 7, 1}));
+    QCOMPARE(*m_model->measurement(1, 0), SampleList({1.5, 8, 0}));
+    QCOMPARE(*m_model->measurement(2, 0), SampleList({2.5, 0}));
+    QCOMPARE(*m_model->measurement(3, 0), SampleList({3.5, 30}));
+    QCOMPARE(*m_model->measurement(4, 0), SampleList({4.5, 4}));
+
+    // A second shot gets index 1; readings after run=0 still join the last shot.
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    QCOMPARE(m_controller->currentSeriesOf(3), 1);
+    m_controller->onMessageReceived(QStringLiteral("run=0\n"));
+    m_controller->onMessageReceived(QStringLiteral("15;9;9;9;9;9\n"));
+    QCOMPARE(m_model->measurement(0, 1)->size(), 1);
+
+    // After clearing, readings find no shot.
+    m_model->clearData();
+    m_controller->onMessageReceived(QStringLiteral("16;9;9;9;9;9\n"));
+    QVERIFY(!m_model->hasData());
+}
+
+void TestController::badDeviceLines()
+{
+    LogCapture log;
+    const QStringList lines = {
+        QStringLiteral("<deviceDescription hardwareVersion=\"1"),
+        QStringLiteral("<deviceDescription numGroups=\"x\" firmwareVersion="),
+        QStringLiteral("<deviceDescription><group><channel min=\"a\" max=/></group>"),
+        QStringLiteral("<sensorDescription numGroups=\"1\"><group name=\"G\" numSensors=\"2\">"
+                       "<sensor name=\"a\"/><sensor name=\"b\"/><sensor name=\"c\" unit=\"mm\"/>"),
+        QStringLiteral("<sensorDescription numGroups=\"?\"><group name=\"no end"),
+        QStringLiteral(
+            "<sensorDescription numGroups=\"1\"><group numSensors=\"3\"><sensor unit=\""),
+        QStringLiteral("<sensorDescription numGroups=\"1\"><group name=\"A\"><group name=\"B\">"),
+        QString::fromLatin1(QByteArray("\x01\x02\xff\xfe<>\"\"==\n", 11)),
+        QStringLiteral("run=1\n"),
+        QString(1023, QLatin1Char('7')),
+        QStringLiteral("1;a;b;c;d;e\n"),
+        QStringLiteral("list {\n"),
+        QString(1023, QLatin1Char('x')),
+        QStringLiteral("} list\n"),
+        QStringLiteral("t=\n"),
+        QStringLiteral("-\n"),
+    };
+    for (const QString& line : lines)
+        m_controller->onMessageReceived(line);
+    const SensorDescription& d = m_model->sensorDescription();
+    QCOMPARE(d.numSensorGroups(), 1);
+    QCOMPARE(d.sensorGroup(0).name(), QStringLiteral("A"));
+    QCOMPARE(m_model->numChannels(0), 1);
+    // The 1023-byte piece of digits is one reading; the letters read as 0.
+    QCOMPARE(m_model->measurement(0, 0)->size(), 1);
+    QCOMPARE(m_model->measurement(0, 0)->constFirst(), 0.0);
+
+    // More sensors than announced: only the announced ones are described. The project holds
+    // a shot now, so the new description is announced first.
+    m_answer->clickButton(QStringLiteral("OK"));
+    m_controller->onMessageReceived(lines.at(3));
+    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(d.sensorGroup(0).numSensors(), 2);
+    QCOMPARE(d.sensorGroup(0).sensorName(1), QStringLiteral("b"));
+}
+
+void TestController::simulatorFaultsDoNotStopRecording_data()
+{
+    QTest::addColumn<int>("fault");
+    QTest::newRow("garbage") << int(SimulatorOptions::Garbage);
+    QTest::newRow("long lines") << int(SimulatorOptions::LongLines);
+    QTest::newRow("binary") << int(SimulatorOptions::Binary);
+    QTest::newRow("trickle") << int(SimulatorOptions::Trickle);
+    QTest::newRow("drop") << int(SimulatorOptions::DropConnection);
+}
+
+void TestController::simulatorFaultsDoNotStopRecording()
+{
+    QFETCH(int, fault);
+    SimulatorOptions options;
+    options.faults = fault;
+    startSimulator(options);
+    connectToSimulator();
+    QComboBox* box = m_view->tabProject()->form()->selectionBoxClock;
+    box->setCurrentText(QStringLiteral("5ms"));
+    QTRY_COMPARE(m_model->clock(), 5);
+    if (fault == SimulatorOptions::DropConnection)
+        m_answer->clickButton(QStringLiteral("OK"));
+    m_view->form()->actionStartRecording->trigger();
+    QTRY_VERIFY(m_controller->isRecordingRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(m_model->measurement(0, 0)->size() >= 20 || !m_model->isConnected(),
+                             5000);
+    QVERIFY(m_model->measurement(0, 0)->size() > 0);
+    for (int k = 1; k < 5; ++k)
+        QVERIFY(m_model->measurement(k, 0)->size() > 0);
+    if (fault == SimulatorOptions::DropConnection) {
+        QTRY_VERIFY(!m_model->isConnected());
+        QTRY_COMPARE(m_answer->answered(), 1);
+    }
+}
+
+void TestController::deleteRanges_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("remaining");
+    QTest::addColumn<QString>("diagnostic");
+    QTest::newRow("2,5") << QStringLiteral("2,5") << QList<int>{1, 3, 4, 6, 7, 8, 9, 10}
+                         << QString();
+    QTest::newRow("5,2: order matters")
+        << QStringLiteral("5,2") << QList<int>{2, 3, 4, 6, 7, 8, 9, 10} << QString();
+    QTest::newRow("3-5") << QStringLiteral("3-5") << QList<int>{1, 2, 6, 7, 8, 9, 10} << QString();
+    QTest::newRow("1-2-3") << QStringLiteral("1-2-3") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                           << QStringLiteral("syntax error in range!!  (range=1, 2, 3)");
+    QTest::newRow("4,,6") << QStringLiteral("4,,6") << QList<int>{1, 2, 3, 5, 7, 8, 9, 10}
+                          << QString();
+    QTest::newRow("4, ,6") << QStringLiteral("4, ,6") << QList<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}
+                           << QStringLiteral("syntax error in range!!  (range=)");
+    QTest::newRow("beyond the last") << QStringLiteral("9-30") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8}
+                                     << QStringLiteral("model::deleteChannel returned false!!");
+    QTest::newRow("huge range ends at once")
+        << QStringLiteral("10-2000000000") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << QString();
+    QTest::newRow("shot 0 is refused and shifts nothing")
+        << QStringLiteral("0,3") << QList<int>{1, 2, 4, 5, 6, 7, 8, 9, 10}
+        << QStringLiteral("model::deleteChannel returned false!!");
+    QTest::newRow("not numerals") << QStringLiteral("abc,;;")
+                                  << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << QString();
+}
+
+void TestController::deleteRanges()
+{
+    QFETCH(QString, text);
+    QFETCH(QList<int>, remaining);
+    QFETCH(QString, diagnostic);
+    numberedShots(10);
+    QSignalSpy data(m_model.get(), &Model::dataChanged);
+    LogCapture log;
+    m_answer->clickButton(QStringLiteral("Ja"));
+    m_controller->onTabOszi_deleteMeasurements(text);
+    QCOMPARE(m_answer->texts().value(0), QStringLiteral("<b>Daten löschen</b>"));
+    QCOMPARE(remainingShotNumbers(), remaining);
+    QCOMPARE(m_model->numChannels(4), remaining.size());
+    QCOMPARE(m_model->numTimestamps(), remaining.size());
+    QCOMPARE(data.count(), 1);
+    QVERIFY(!m_model->signalsBlocked());
+    if (!diagnostic.isEmpty())
+        QVERIFY2(log.contains(diagnostic), qPrintable(log.dump()));
+
+    m_answer->clickButton(QStringLiteral("Nein"));
+    m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
+    QCOMPARE(remainingShotNumbers(), remaining);
+}
+
+void TestController::headerEditKeepsMarkers()
+{
+    ProjectData data;
+    data.markers = {100, 200, 300, 400};
+    m_model->setProjectData(data);
+    Ui::TabProject* ui = m_view->tabProject()->form();
+    ui->projectNameEdit->setText(QStringLiteral("Deckel"));
+    ui->phase2Edit->setText(QStringLiteral("Spritzen"));
+    emit m_view->tabProject()->projectDataChanged();
+    QCOMPARE(m_model->projectData().name, QStringLiteral("Deckel"));
+    QCOMPARE(m_model->phaseName(1), QStringLiteral("Spritzen"));
+    QCOMPARE(m_model->projectData().markers, data.markers);
+
+    // Nothing differs: no change reaches the model.
+    QSignalSpy project(m_model.get(), &Model::projectChanged);
+    emit m_view->tabProject()->projectDataChanged();
+    QCOMPARE(project.count(), 0);
+}
+
+void TestController::phaseEditAndMarkerSlots()
+{
+    emit m_view->tabProject()->phaseEditChanged(4, QStringLiteral("Auswerfen"));
+    QCOMPARE(m_model->phaseName(4), QStringLiteral("Auswerfen"));
+    m_controller->onTabOszi_markerChangedAbsolute(1, 500);
+    m_controller->onTabOszi_markerChangedRelative(3, 20);
+    const auto& m = m_model->projectData().markers;
+    QCOMPARE(QList<int>({m[0], m[1], m[2], m[3]}), QList<int>({0, 500, 500, 520}));
+    QSignalSpy project(m_model.get(), &Model::projectChanged);
+    m_controller->onTabOszi_checkBoxMarkerAbsClicked(true);
+    QVERIFY(m_model->viewData().checkBoxMarkerAbsolute);
+    QCOMPARE(project.count(), 0);
+}
+
+void TestController::clearAllData()
+{
+    numberedShots(3);
+    m_answer->clickButton(QStringLiteral("Abbrechen"));
+    m_controller->onTabProject_clearDataClicked();
+    QCOMPARE(m_model->numChannels(0), 3);
+    m_answer->clickButton(QStringLiteral("OK"));
+    m_controller->onTabProject_clearDataClicked();
+    QVERIFY(!m_model->hasData());
+    QCOMPARE(m_answer->texts().at(0), QStringLiteral("Achtung: Alle Messdaten werden gelöscht!"));
+}
+
+void TestController::newProjectPrompts()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    numberedShots(2);
+    m_model->setComment(QStringLiteral("ungespeichert"));
+    // "Verwerfen" disconnects from the device and starts afresh.
+    m_answer->clickButton(QStringLiteral("Verwerfen"));
+    emit m_view->newProject();
+    QVERIFY(!m_model->hasData());
+    QTRY_VERIFY(!m_model->isConnected());
+    QVERIFY(!m_model->isProjectModified());
+    QCOMPARE(m_view->form()->tabWidget->currentWidget(), m_view->form()->tabProject);
+    QVERIFY(m_view->form()->actionConnect->isEnabled());
+    QVERIFY(!m_view->form()->actionStartRecording->isEnabled());
+
+    // "Speichern" on a project without a name asks for one first.
+    numberedShots(1);
+    m_model->setComment(QStringLiteral("wieder"));
+    const QString path = m_dir->filePath(QStringLiteral("neu.mvx"));
+    m_answer->clickButton(QStringLiteral("Speichern"));
+    m_answer->chooseFile(path);
+    emit m_view->newProject();
+    QCOMPARE(m_answer->answered(), 3);
+    QVERIFY(QFile::exists(path));
+    QVERIFY(!m_model->hasData());
+}
+
+void TestController::saveCancelledKeepsData()
+{
+    numberedShots(2);
+    m_model->setComment(QStringLiteral("wichtig"));
+    m_answer->clickButton(QStringLiteral("Speichern"));
+    m_answer->reject();
+    emit m_view->newProject();
+    QCOMPARE(m_answer->answered(), 2);
+    QCOMPARE(m_model->numChannels(0), 2);
+    QVERIFY(m_model->isProjectModified());
+
+    m_answer->clickButton(QStringLiteral("Speichern"));
+    m_answer->reject();
+    m_controller->onActionQuit();
+    QCOMPARE(m_model->numChannels(0), 2);
+    QVERIFY(
+        !QSettings(settingsOrganization, settingsApplication).contains(QStringLiteral("lastDir")));
+}
+
+void TestController::openProject()
+{
+    const QString path = m_dir->filePath(QStringLiteral("alt.mvx"));
+    {
+        Model other;
+        other.addMeasurement();
+        other.appendSample(0, 0, 3.0);
+        QVERIFY(other.save(path));
+    }
+    startSimulator();
+    connectToSimulator();
+    m_model->setComment(QStringLiteral("geändert"));
+    // "Verwerfen" here does not disconnect.
+    m_answer->clickButton(QStringLiteral("Verwerfen"));
+    m_answer->chooseFile(path);
+    emit m_view->openProject();
+    QCOMPARE(m_answer->answered(), 2);
+    QCOMPARE(m_model->numChannels(0), 1);
+    QCOMPARE(m_model->projectFileName(), path);
+    QCOMPARE(m_model->lastDir(), m_dir->path());
+    QVERIFY(m_model->isConnected());
+    QVERIFY(m_view->form()->tabWidget->isTabEnabled(m_view->tabIndex(View::Tabs::Evaluation)));
+
+    // A file that is not a project: a warning, the project stays.
+    const QString broken = m_dir->filePath(QStringLiteral("kaputt.mvx"));
+    QFile f(broken);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("kein JSON");
+    f.close();
+    m_answer->chooseFile(broken);
+    m_answer->clickButton(QStringLiteral("OK"));
+    emit m_view->openProject();
+    QCOMPARE(m_answer->texts().constLast(), QStringLiteral("Cannot open file %1 !.").arg(broken));
+    QCOMPARE(m_model->numChannels(0), 1);
+}
+
+void TestController::saveAsAppendsExtension()
+{
+    numberedShots(1);
+    m_answer->chooseFile(m_dir->filePath(QStringLiteral("ohne")));
+    emit m_view->saveProject();
+    QVERIFY(QFile::exists(m_dir->filePath(QStringLiteral("ohne.mvx"))));
+    QVERIFY(!m_model->isProjectModified());
+    // Saving again goes to the same file without asking.
+    m_model->setComment(QStringLiteral("x"));
+    emit m_view->saveProject();
+    QCOMPARE(m_answer->answered(), 1);
+    QVERIFY(!m_model->isProjectModified());
+}
+
+void TestController::quitPrompts()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    m_model->setComment(QStringLiteral("offen"));
+    m_answer->clickButton(QStringLiteral("Abbrechen"));
+    m_controller->onActionQuit();
+    QVERIFY(m_model->isConnected());
+    QSettings settings(settingsOrganization, settingsApplication);
+    QVERIFY(!settings.contains(QStringLiteral("mainwindow_pos")));
+
+    m_model->setLastDir(QStringLiteral("/projekte"));
+    QSignalSpy commands(m_sim.get(), &KalvikSimulator::commandReceived);
+    m_answer->clickButton(QStringLiteral("Verwerfen"));
+    m_controller->onActionQuit();
+    QTRY_VERIFY(!m_model->isConnected());
+    QTRY_VERIFY(!commands.isEmpty());
+    QCOMPARE(commands.at(0).at(0).toString(), QStringLiteral("run=0"));
+    settings.sync();
+    QCOMPARE(settings.value(QStringLiteral("lastDir")).toString(), QStringLiteral("/projekte"));
+    QCOMPARE(settings.value(QStringLiteral("mainwindow_size")).toSize(), m_view->geometry().size());
+    QCOMPARE(settings.value(QStringLiteral("mainwindow_pos")).toPoint(), m_view->pos());
+}
+
+VENTARO_TEST_MAIN(TestController)
+#include "test_controller.moc"
