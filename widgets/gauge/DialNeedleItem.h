@@ -1,10 +1,9 @@
 #pragma once
 
+#include "widgets/gauge/DialLabelItem.h"
 #include "widgets/gauge/DialScaleItem.h"
 
 #include <QPointer>
-
-class DialLabelItem;
 
 // The tapered needle. Its value is held within the scale; an attached label reads it out.
 class DialNeedleItem : public DialScaleItem
