@@ -11,6 +11,7 @@
 #include "widgets/gauge/DialWidget.h"
 
 #include <QDoubleSpinBox>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QSignalSpy>
@@ -45,6 +46,21 @@ std::unique_ptr<AbstractAnalogWidget> makeDisplay(const QString& kind)
 
 const double notANumber = std::numeric_limits<double>::quiet_NaN();
 
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
 } // namespace
 
 class TestAnalog : public QObject
@@ -69,6 +85,8 @@ private slots:
     void refusedRangeChanges();
     void gaugeRebuildsOnEveryRangeValueAndUnit();
     void gaugeNeedlePointsAtValue();
+    void fastValuesAreGatheredIntoFewRepaints_data();
+    void fastValuesAreGatheredIntoFewRepaints();
     void typeSwitchKeepsRangeOffsetUnitAndColour();
     void maximumRangeNarrowsBoxesAndDisplay_data();
     void maximumRangeNarrowsBoxesAndDisplay();
@@ -352,6 +370,43 @@ void TestAnalog::gaugeNeedlePointsAtValue()
     QVERIFY2(up.red() > 200 && up.green() < 60, qPrintable(up.name()));
     const QColor right = image.pixelColor(149 + 45, 149);
     QVERIFY2(!(right.red() > 200 && right.green() < 60), qPrintable(right.name()));
+}
+
+void TestAnalog::fastValuesAreGatheredIntoFewRepaints_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("bar") << "bar";
+    QTest::newRow("gauge") << "gauge";
+}
+
+void TestAnalog::fastValuesAreGatheredIntoFewRepaints()
+{
+    QFETCH(QString, kind);
+    std::unique_ptr<AbstractAnalogWidget> display = makeDisplay(kind);
+    display->setRange(0, 100);
+    display->resize(300, 300);
+    display->show();
+    QVERIFY(QTest::qWaitForWindowExposed(display.get()));
+    QTest::qWait(2 * AbstractAnalogWidget::valueRepaintInterval);
+    // The gauge paints in its dial.
+    QWidget* painted = kind == QLatin1String("gauge")
+                           ? static_cast<QWidget*>(static_cast<GaugeWidget*>(display.get())->dial())
+                           : display.get();
+    PaintCounter counter;
+    painted->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    const int values = 200;
+    for (int i = 0; i < values; ++i) {
+        display->setValue(i % 100);
+        QCoreApplication::processEvents();
+    }
+    QTRY_VERIFY(counter.paints > 0);
+    QTest::qWait(2 * AbstractAnalogWidget::valueRepaintInterval);
+    const qint64 bound = clock.elapsed() / AbstractAnalogWidget::valueRepaintInterval + 3;
+    QVERIFY2(counter.paints <= bound && counter.paints < values,
+             qPrintable(QStringLiteral("%1 paints, at most %2").arg(counter.paints).arg(bound)));
+    QCOMPARE(display->value(), 99.0);
 }
 
 void TestAnalog::typeSwitchKeepsRangeOffsetUnitAndColour()

@@ -65,6 +65,7 @@ private slots:
     void needlePointsAtItsValue();
     void needleClampsAndLabelsInGeneralNotation_data();
     void needleClampsAndLabelsInGeneralNotation();
+    void labelTakesTheLatestWrite();
     void valueNumbers_data();
     void valueNumbers();
     void scaleStepsKeepTheLastMark_data();
@@ -196,6 +197,25 @@ void TestGauge::needleClampsAndLabelsInGeneralNotation()
     needle->setCurrentValue(value);
     QCOMPARE(needle->currentValue(), current);
     QCOMPARE(label->text(), text);
+}
+
+void TestGauge::labelTakesTheLatestWrite()
+{
+    DialWidget dial;
+    DialLabelItem* label = dial.addLabel(40);
+    DialNeedleItem* needle = dial.addNeedle(60);
+    needle->setLabel(label);
+    needle->setCurrentValue(7.34f);
+    label->setText(QStringLiteral("mm"));
+    QCOMPARE(label->text(), QStringLiteral("mm"));
+    needle->setCurrentValue(42.0f);
+    needle->setCurrentValue(43.0f);
+    QCOMPARE(label->text(), QStringLiteral("43"));
+    needle->setPrecision(3);
+    needle->setCurrentValue(7.346f);
+    delete needle;
+    // The read-out of the last value set stays after the needle is gone.
+    QCOMPARE(label->text(), QStringLiteral("7.35"));
 }
 
 void TestGauge::valueNumbers_data()

@@ -3,6 +3,16 @@
 AbstractAnalogWidget::AbstractAnalogWidget(QWidget* parent)
     : QFrame(parent)
 {
+    m_valueRepaint.setSingleShot(true);
+    m_valueRepaint.setInterval(valueRepaintInterval);
+    connect(&m_valueRepaint, &QTimer::timeout, this, [this] { update(); });
+}
+
+void AbstractAnalogWidget::requestValueRepaint()
+{
+    // Not restarted while it runs, so that a steady stream of values still repaints.
+    if (!m_valueRepaint.isActive())
+        m_valueRepaint.start();
 }
 
 // The comparisons are written so that a NaN bound is refused as well.
@@ -52,7 +62,7 @@ void AbstractAnalogWidget::setRange(double min, double max)
 void AbstractAnalogWidget::setValue(double val)
 {
     storeValue(val);
-    update();
+    requestValueRepaint();
 }
 
 void AbstractAnalogWidget::setUnit(const QString& u)
@@ -64,5 +74,5 @@ void AbstractAnalogWidget::setUnit(const QString& u)
 void AbstractAnalogWidget::setOffset(double o)
 {
     storeOffset(o);
-    update();
+    requestValueRepaint();
 }

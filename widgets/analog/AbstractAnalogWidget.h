@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFrame>
 #include <QString>
+#include <QTimer>
 
 // Common interface of the displays of one live value. The shown value is always
 // value + offset. Range updates whose minimum is not below the maximum are ignored.
@@ -11,6 +12,10 @@ class AbstractAnalogWidget : public QFrame
     Q_OBJECT
 
 public:
+    // Values arrive up to once per millisecond; their repaints are gathered over this many
+    // milliseconds, which is still faster than the eye follows.
+    static constexpr int valueRepaintInterval = 40;
+
     explicit AbstractAnalogWidget(QWidget* parent = nullptr);
 
     virtual void setColor(const QColor& color) = 0;
@@ -39,6 +44,8 @@ protected:
     void storeValue(double val) { m_value = val; }
     void storeUnit(const QString& u) { m_unit = u; }
     void storeOffset(double o) { m_offset = o; }
+    // A repaint for a new value or offset, requested at most once per valueRepaintInterval.
+    void requestValueRepaint();
 
 private:
     double m_rangeMin = 0.0;
@@ -46,4 +53,5 @@ private:
     double m_value = 0.0;
     double m_offset = 0.0;
     QString m_unit;
+    QTimer m_valueRepaint;
 };

@@ -20,6 +20,7 @@ GaugeWidget::GaugeWidget(QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     m_dial = new DialWidget(this);
+    m_dial->setRepaintInterval(valueRepaintInterval);
     layout->addWidget(m_dial);
 
     m_dial->addArc(55);
@@ -91,5 +92,8 @@ void GaugeWidget::rebuild()
         m_values->setStep(step);
     }
     m_needle->setCurrentValue(static_cast<float>(value() + offset()));
-    m_unitLabel->setText(QLatin1Char('[') + unit() + QLatin1Char(']'));
+    if (!m_shownUnit || *m_shownUnit != unit()) {
+        m_shownUnit = unit();
+        m_unitLabel->setText(QLatin1Char('[') + unit() + QLatin1Char(']'));
+    }
 }

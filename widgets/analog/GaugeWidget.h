@@ -2,6 +2,8 @@
 
 #include "widgets/analog/AbstractAnalogWidget.h"
 
+#include <optional>
+
 class DialDegreesItem;
 class DialLabelItem;
 class DialNeedleItem;
@@ -51,4 +53,6 @@ private:
     // The range the scale items were built for.
     double m_scaleMin = 0.0;
     double m_scaleMax = 0.0;
+    // The unit the unit label shows.
+    std::optional<QString> m_shownUnit;
 };

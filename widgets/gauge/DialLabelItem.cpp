@@ -1,6 +1,7 @@
 #include "widgets/gauge/DialLabelItem.h"
 
 #include "widgets/gauge/DialGeometry.h"
+#include "widgets/gauge/DialNeedleItem.h"
 
 #include <QPainter>
 
@@ -9,8 +10,25 @@ DialLabelItem::DialLabelItem(DialWidget* dial, float position)
 {
 }
 
+QString DialLabelItem::text() const
+{
+    if (m_pendingNeedle) {
+        m_text =
+            DialGeometry::needleText(m_pendingNeedle->currentValue(), m_pendingNeedle->precision());
+        m_pendingNeedle = nullptr;
+    }
+    return m_text;
+}
+
+void DialLabelItem::followNeedle(const DialNeedleItem* needle)
+{
+    if (m_pendingNeedle != needle)
+        m_pendingNeedle = needle;
+}
+
 void DialLabelItem::setText(const QString& text, bool repaint)
 {
+    m_pendingNeedle = nullptr;
     m_text = text;
     if (repaint)
         requestRepaint();
@@ -36,5 +54,5 @@ void DialLabelItem::paint(QPainter& painter)
     const QRectF c = circle();
     QRectF box(0, 0, square().width(), 4 * pointSize);
     box.moveCenter(DialGeometry::pointAt(c.center(), c.width() / 2.0, m_angle));
-    painter.drawText(box, Qt::AlignCenter, m_text);
+    painter.drawText(box, Qt::AlignCenter, text());
 }

@@ -2,7 +2,10 @@
 
 #include "widgets/gauge/DialItem.h"
 
+#include <QPointer>
 #include <QString>
+
+class DialNeedleItem;
 
 // A text centred on the item's circle at an angle (270, below the centre, by default).
 class DialLabelItem : public DialItem
@@ -12,7 +15,7 @@ class DialLabelItem : public DialItem
 public:
     explicit DialLabelItem(DialWidget* dial, float position = 50);
 
-    QString text() const { return m_text; }
+    QString text() const;
     // Without repaint when the caller repaints the gauge itself.
     void setText(const QString& text, bool repaint = true);
     float angle() const { return m_angle; }
@@ -22,6 +25,12 @@ protected:
     void paint(QPainter& painter) override;
 
 private:
+    friend class DialNeedleItem;
+    // The needle's value changed: its read-out is written when the text is next read or
+    // painted, so that values arriving faster than the gauge repaints are not each formatted.
+    void followNeedle(const DialNeedleItem* needle);
+
     float m_angle = 270;
-    QString m_text = QStringLiteral("%");
+    mutable QString m_text = QStringLiteral("%");
+    mutable QPointer<const DialNeedleItem> m_pendingNeedle;
 };

@@ -13,24 +13,36 @@ DialNeedleItem::DialNeedleItem(DialWidget* dial, float position)
 {
 }
 
+// The label writes the read-out of a new value only when it is read: whatever would change
+// how it reads (precision, another label, the needle's end) makes it write it first.
+DialNeedleItem::~DialNeedleItem()
+{
+    if (m_label)
+        m_label->text();
+}
+
 void DialNeedleItem::setCurrentValue(float value)
 {
     m_currentValue = std::isnan(value) ? minValue() : qBound(minValue(), value, maxValue());
     if (m_label)
-        m_label->setText(DialGeometry::needleText(m_currentValue, m_precision));
-    requestRepaint();
+        m_label->followNeedle(this);
+    requestRepaint(); // the label with the whole gauge
 }
 
 void DialNeedleItem::setPrecision(int precision)
 {
     if (precision < 1)
         return;
+    if (m_label)
+        m_label->text();
     m_precision = precision;
     requestRepaint();
 }
 
 void DialNeedleItem::setLabel(DialLabelItem* label)
 {
+    if (m_label)
+        m_label->text();
     m_label = label;
     requestRepaint();
 }

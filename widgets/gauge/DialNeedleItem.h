@@ -12,6 +12,7 @@ class DialNeedleItem : public DialScaleItem
 
 public:
     explicit DialNeedleItem(DialWidget* dial, float position = 50);
+    ~DialNeedleItem() override;
 
     float currentValue() const { return m_currentValue; }
     // Clamps to minValue ... maxValue (NaN gives minValue) and updates the label's text.

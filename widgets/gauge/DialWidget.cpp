@@ -14,6 +14,9 @@ DialWidget::DialWidget(QWidget* parent)
     : QWidget(parent)
 {
     setMinimumSize(250, 250);
+    m_repaintTimer.setSingleShot(true);
+    m_repaintTimer.setInterval(0);
+    connect(&m_repaintTimer, &QTimer::timeout, this, [this] { update(); });
 }
 
 DialWidget::~DialWidget()
@@ -69,6 +72,19 @@ void DialWidget::addItem(DialItem* item)
     item->setParent(this);
     m_items.append(item);
     update();
+}
+
+void DialWidget::requestRepaint()
+{
+    if (m_repaintTimer.interval() <= 0)
+        update();
+    else if (!m_repaintTimer.isActive()) // not restarted, so that a steady stream repaints
+        m_repaintTimer.start();
+}
+
+void DialWidget::setRepaintInterval(int milliseconds)
+{
+    m_repaintTimer.setInterval(qMax(0, milliseconds));
 }
 
 bool DialWidget::removeItem(DialItem* item)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QTimer>
 #include <QWidget>
 
 class DialArcItem;
@@ -34,7 +35,12 @@ public:
     bool removeItem(DialItem* item);
 
     const QList<DialItem*>& items() const { return m_items; }
-    void requestRepaint() { update(); }
+    // Asked for by the items whenever they change. With an interval, requests arriving faster
+    // than that are gathered into one repaint per interval; without one (the default) each
+    // request is passed on at once.
+    void requestRepaint();
+    void setRepaintInterval(int milliseconds);
+    int repaintInterval() const { return m_repaintTimer.interval(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -48,4 +54,5 @@ private:
     Item* add(float position);
 
     QList<DialItem*> m_items;
+    QTimer m_repaintTimer;
 };
