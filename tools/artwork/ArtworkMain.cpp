@@ -11,6 +11,8 @@
 #include <QPainterPath>
 #include <QTextStream>
 
+#include <functional>
+
 #include <cmath>
 
 namespace {
@@ -122,6 +124,125 @@ QImage arrow(bool up, const QColor& color)
     return image;
 }
 
+// Tool bar and button glyphs: white shapes on transparent ground, recoloured at run time
+// through their mask.
+QImage glyph(const std::function<void(QPainter&)>& draw)
+{
+    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    draw(p);
+    return image;
+}
+
+void wifi(QPainter& p)
+{
+    for (int r : {12, 24, 36})
+        p.drawArc(QRectF(32 - r, 50 - r, 2 * r, 2 * r), 45 * 16, 90 * 16);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(32, 50), 4, 4);
+}
+
+void disconnectGlyph(QPainter& p)
+{
+    wifi(p);
+    p.drawLine(10, 10, 54, 54);
+}
+
+void menuGlyph(QPainter& p)
+{
+    for (int y : {16, 32, 48})
+        p.drawLine(10, y, 54, y);
+}
+
+void adjust(QPainter& p)
+{
+    p.drawEllipse(QPointF(32, 32), 20, 20);
+    p.drawLine(32, 4, 32, 20);
+    p.drawLine(32, 44, 32, 60);
+    p.drawLine(4, 32, 20, 32);
+    p.drawLine(44, 32, 60, 32);
+}
+
+void play(QPainter& p)
+{
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF() << QPointF(18, 10) << QPointF(54, 32) << QPointF(18, 54));
+}
+
+void stopGlyph(QPainter& p)
+{
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(14, 14, 36, 36));
+}
+
+void newGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(14, 6) << QPointF(40, 6) << QPointF(52, 18)
+                              << QPointF(52, 58) << QPointF(14, 58));
+    p.drawLine(33, 22, 33, 44);
+    p.drawLine(22, 33, 44, 33);
+}
+
+void openGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(6, 14) << QPointF(24, 14) << QPointF(30, 20)
+                              << QPointF(56, 20) << QPointF(56, 52) << QPointF(6, 52));
+    p.drawLine(6, 28, 56, 28);
+}
+
+void saveGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(8, 8) << QPointF(48, 8) << QPointF(56, 16)
+                              << QPointF(56, 56) << QPointF(8, 56));
+    p.drawRect(QRectF(18, 8, 24, 14));
+    p.drawRect(QRectF(18, 36, 28, 20));
+}
+
+void deleteGlyph(QPainter& p)
+{
+    p.drawLine(10, 14, 54, 14);
+    p.drawLine(26, 8, 38, 8);
+    p.drawPolygon(QPolygonF() << QPointF(16, 14) << QPointF(20, 58) << QPointF(44, 58)
+                              << QPointF(48, 14));
+    p.drawLine(28, 24, 28, 48);
+    p.drawLine(36, 24, 36, 48);
+}
+
+// Language flags drawn as plain stripes.
+QImage flag(const QList<QColor>& stripes)
+{
+    QImage image(64, 40, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    const int h = image.height() / stripes.size();
+    for (int i = 0; i < stripes.size(); ++i)
+        p.fillRect(0, i * h, image.width(), i + 1 == stripes.size() ? image.height() - i * h : h,
+                   stripes.at(i));
+    return image;
+}
+
+QImage englishFlag()
+{
+    QImage image(64, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0x01, 0x21, 0x69));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 8));
+    p.drawLine(0, 0, 64, 40);
+    p.drawLine(64, 0, 0, 40);
+    p.setPen(QPen(QColor(0xC8, 0x10, 0x2E), 3));
+    p.drawLine(0, 0, 64, 40);
+    p.drawLine(64, 0, 0, 40);
+    p.fillRect(26, 0, 12, 40, Qt::white);
+    p.fillRect(0, 14, 64, 12, Qt::white);
+    p.fillRect(29, 0, 6, 40, QColor(0xC8, 0x10, 0x2E));
+    p.fillRect(0, 17, 64, 6, QColor(0xC8, 0x10, 0x2E));
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -144,6 +265,17 @@ int main(int argc, char* argv[])
     ok &= arrow(false, brand).save(out.filePath(QStringLiteral("down.png")));
     ok &= arrow(true, disabled).save(out.filePath(QStringLiteral("up-disabled.png")));
     ok &= arrow(false, disabled).save(out.filePath(QStringLiteral("down-disabled.png")));
+    const QList<QPair<const char*, void (*)(QPainter&)>> glyphs = {
+        {"wifi.png", wifi},      {"disconnect.png", disconnectGlyph},
+        {"menu.png", menuGlyph}, {"adjust.png", adjust},
+        {"play.png", play},      {"stop.png", stopGlyph},
+        {"new.png", newGlyph},   {"open.png", openGlyph},
+        {"save.png", saveGlyph}, {"delete.png", deleteGlyph}};
+    for (const auto& g : glyphs)
+        ok &= glyph(g.second).save(out.filePath(QString::fromLatin1(g.first)));
+    ok &= flag({Qt::black, QColor(0xDD, 0, 0), QColor(0xFF, 0xCE, 0)})
+              .save(out.filePath(QStringLiteral("german.png")));
+    ok &= englishFlag().save(out.filePath(QStringLiteral("english.png")));
     if (!ok)
         err << "could not write the pictures\n";
     return ok ? 0 : 1;
