@@ -10,6 +10,8 @@
 #include "ui_TabProject.h"
 #include "ui_View.h"
 #include "view/TabProject.h"
+#include "view/TabSensors.h"
+#include "widgets/analog/AnalogSensorWidget.h"
 #include "view/View.h"
 
 #include <QSettings>
@@ -145,6 +147,9 @@ void TestController::connectGetsBothDescriptions()
     QCOMPARE(d.sensorGroup(0).sensorUnit(0), QStringLiteral("\u00B5m"));
     QCOMPARE(m_model->clock(), 100);
     QVERIFY(!m_controller->readingsInThousandths());
+    // The sensors page shows the described sensors.
+    QVERIFY(m_view->form()->tabWidget->isTabEnabled(m_view->tabIndex(View::Tabs::Sensors)));
+    QTRY_COMPARE(m_view->form()->tabSensors->findChildren<AnalogSensorWidget*>().size(), 5);
     // The default sensors do not come after a description arrived.
     QTest::qWait(800);
     QCOMPARE(d.sensorGroup(0).name(), QStringLiteral("Abstand"));

@@ -7,6 +7,7 @@
 #include "ui_View.h"
 #include "view/StartWidget.h"
 #include "view/TabProject.h"
+#include "view/TabSensors.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -105,6 +106,7 @@ View::View(Model* m, QWidget* parent)
     TabProject* project = tabProject();
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
+    ui->tabSensors->setModel(model);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
     clearLogger();

@@ -24,4 +24,56 @@
         <translation>Open tool</translation>
     </message>
 </context>
+<context>
+    <name>AnalogSettingsWidget</name>
+    <message>
+        <source>Bereich</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>Raster</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>auto</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>Korrektur dy</source>
+        <translation>Correction dy</translation>
+    </message>
+</context>
+<context>
+    <name>SensorGroupWidget</name>
+    <message>
+        <source>Gruppe: </source>
+        <translation>Group: </translation>
+    </message>
+</context>
+<context>
+    <name>SensorTreeWidget</name>
+    <message>
+        <source>Gruppe/Sensor</source>
+        <translation>Group/Sensor</translation>
+    </message>
+    <message>
+        <source>Typ</source>
+        <translation>Type</translation>
+    </message>
+</context>
+<context>
+    <name>TabSensors</name>
+    <message>
+        <source>Anzeige</source>
+        <translation>Display</translation>
+    </message>
+    <message>
+        <source>Linear</source>
+        <translation>Linear</translation>
+    </message>
+    <message>
+        <source>Rund</source>
+        <translation>Round</translation>
+    </message>
+</context>
 </TS>

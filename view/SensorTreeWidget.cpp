@@ -1,0 +1,75 @@
+#include "view/SensorTreeWidget.h"
+
+#include "ui_SensorTreeWidget.h"
+
+#include "app/Constants.h"
+#include "app/Logging.h"
+
+#include <QPixmap>
+
+SensorTreeWidget::SensorTreeWidget(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::SensorTreeWidget>())
+{
+    ui->setupUi(this);
+    setAttribute(Qt::WA_StyledBackground, true);
+    setStyleSheet(QStringLiteral("background-color: white; border: 0px solid ") + colorGrayAAA +
+                  QStringLiteral("; border-radius: 1px;"));
+    ui->treeWidget->setColumnWidth(0, 300);
+    ui->treeWidget->setColumnWidth(1, 100);
+    ui->treeWidget->setFixedWidth(450);
+    // Connected once here: connecting with every new description would multiply the clicks.
+    connect(ui->treeWidget, &QTreeWidget::itemClicked, this,
+            &SensorTreeWidget::onTreeWidgetItemClicked);
+}
+
+SensorTreeWidget::~SensorTreeWidget() = default;
+
+QIcon SensorTreeWidget::stateIcon(bool checked)
+{
+    QPixmap square(12, 12);
+    square.fill(checked ? QColor(Qt::green) : colorDarkRed);
+    return QIcon(square);
+}
+
+void SensorTreeWidget::setSensorDescription(const SensorDescription& description)
+{
+    VTRACE();
+    m_sensorDescription = description;
+    ui->treeWidget->clear();
+    for (int g = 0; g < description.numSensorGroups(); ++g) {
+        const SensorGroup& group = description.sensorGroup(g);
+        auto* groupItem = new QTreeWidgetItem(ui->treeWidget, QStringList{group.name()});
+        groupItem->setFlags(Qt::ItemIsEnabled);
+        for (int s = 0; s < group.numSensors(); ++s) {
+            auto* sensorItem = new QTreeWidgetItem(
+                groupItem, QStringList{group.sensorName(s), group.sensorType(s)});
+            sensorItem->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            // Follows the sensor's flag, so that a sensor switched off before stays unticked
+            // rather than being shown as on without its display.
+            const bool active = group.isSensorActive(s);
+            sensorItem->setCheckState(0, active ? Qt::Checked : Qt::Unchecked);
+            sensorItem->setIcon(0, stateIcon(active));
+        }
+        groupItem->setExpanded(true);
+    }
+}
+
+QList<QTreeWidgetItem*> SensorTreeWidget::topLevelItems() const
+{
+    QList<QTreeWidgetItem*> items;
+    for (int i = 0; i < ui->treeWidget->topLevelItemCount(); ++i)
+        items.append(ui->treeWidget->topLevelItem(i));
+    return items;
+}
+
+void SensorTreeWidget::onTreeWidgetItemClicked(QTreeWidgetItem* item, int col)
+{
+    qCDebug(lcView) << "item=" << item << " col=" << col;
+    if (!item)
+        return;
+    if (item->flags() & Qt::ItemIsUserCheckable)
+        item->setIcon(0, stateIcon(item->checkState(0) == Qt::Checked));
+    qCDebug(lcView) << "emit itemChanged";
+    emit itemChanged(item);
+}

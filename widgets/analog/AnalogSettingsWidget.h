@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QFrame>
+
+#include <memory>
+
+namespace Ui {
+class AnalogSettingsWidget;
+}
+
+// The entry panel under a display: range boxes, the grid controls and the offset box.
+class AnalogSettingsWidget : public QFrame
+{
+    Q_OBJECT
+
+public:
+    explicit AnalogSettingsWidget(QWidget* parent = nullptr, bool showGrid = true);
+    ~AnalogSettingsWidget() override;
+
+    void setGridControlsVisible(bool visible);
+
+    // Programmatic updates: the boxes' signals stay blocked.
+    void setMinValue(double value);
+    void setMaxValue(double value);
+    void setOffsetValue(double value);
+
+    // Narrow or widen what the two range boxes accept. A box value outside the new limits is
+    // pulled in and announced like a user entry.
+    void setLimitMinimum(double x);
+    void setLimitMaximum(double x);
+    void setLimits(double lo, double hi);
+
+    double minValue() const;
+    double maxValue() const;
+    double offsetValue() const;
+    // The limits of the range boxes, as read from the minimum box.
+    double limitMinimum() const;
+    double limitMaximum() const;
+
+signals:
+    void minValueChanged(double value);
+    void maxValueChanged(double value);
+    void offsetChanged(double value);
+
+private:
+    std::unique_ptr<Ui::AnalogSettingsWidget> ui;
+};
