@@ -1,0 +1,178 @@
+// Live recording at the device's fastest rate with a full day's project open: value lines
+// from the simulated device (a child process on a loopback address of its own) travel
+// through the connector into the controller while the main window and its pages exist.
+// Prints the processing time per line and the GUI thread's share of the CPU.
+//
+//   bench_live [--shots N] [--samples N] [--lines N]
+#include "bench/BenchUtil.h"
+#include "control/Controller.h"
+#include "device/KalvikConnector.h"
+#include "model/Model.h"
+#include "tests/common/LoopbackAddress.h"
+#include "ui_View.h"
+#include "view/View.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <functional>
+#include <sys/resource.h>
+
+namespace {
+
+// Runs the event loop until condition holds; the loop sleeps between events, so the
+// waiting itself costs no CPU.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(5);
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+double threadCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void fill(Model& model, int shots, int samples)
+{
+    model.blockSignals(true);
+    for (int shot = 0; shot < shots; ++shot) {
+        model.addMeasurement();
+        for (int k = 0; k < Model::numSensors; ++k) {
+            SampleList& list = *model.measurement(k, model.numChannels(k) - 1);
+            list.reserve(samples);
+            for (int i = 0; i < samples; ++i)
+                list.append(1000.0 * k + 8000.0 * i / samples + shot % 7);
+        }
+    }
+    model.blockSignals(false);
+    emit model.dataChanged();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    int shots = 2000;
+    int samples = 3000;
+    int lines = 5000;
+    const QStringList args = app.arguments();
+    for (int i = 1; i + 1 < args.size(); i += 2) {
+        if (args[i] == QLatin1String("--shots"))
+            shots = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--samples"))
+            samples = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--lines"))
+            lines = args[i + 1].toInt();
+    }
+
+    const QString host = loopbackAddress(40);
+    qputenv("VENTARO_DEVICE_HOST", host.toLatin1());
+    QTemporaryDir stick;
+    QProcess device;
+    device.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    device.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kalvik-sim"),
+                 {QStringLiteral("--host"), host, QStringLiteral("--stick"), stick.path(),
+                  QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--cycle"),
+                  QStringLiteral("0")});
+    if (!device.waitForStarted(3000))
+        qFatal("kalvik-sim did not start");
+
+    Model model;
+    View view(&model);
+    Controller controller(&model, &view);
+    view.show();
+    view.setCurrentTab(View::Tabs::Sensors);
+
+    // Connect before the project fills, so that the sensor description needs no notice.
+    KalvikConnector* connector = controller.kalvikConnector();
+    if (!waitFor(
+            [&] {
+                if (!model.isConnected() && !connector->isConnected())
+                    controller.onActionConnect();
+                return waitFor([&] { return model.isConnected(); }, 200);
+            },
+            5000))
+        qFatal("no connection to the simulated device at %s", qPrintable(host));
+    if (!waitFor(
+            [&] {
+                return model.sensorDescription().sensorGroup(0).numSensors() == 5 &&
+                       !model.sensorDescription().sensorGroup(0).name().isEmpty();
+            },
+            3000))
+        qFatal("no sensor description");
+    fill(model, shots, samples);
+    connector->setSampleRate(QStringLiteral("1ms"));
+    if (!waitFor([&] { return model.clock() == 1; }, 3000))
+        qFatal("the device did not take the sample period");
+
+    // Every line still reaches the controller; value lines are timed on their way.
+    QObject::disconnect(connector, &KalvikConnector::messageReceived, &controller,
+                        &Controller::onMessageReceived);
+    std::vector<double> durations;
+    durations.reserve(static_cast<size_t>(lines) + 64);
+    QObject::connect(connector, &KalvikConnector::messageReceived, &controller,
+                     [&](const QString& msg) {
+                         const bool value = !msg.isEmpty() && msg.at(0).isDigit();
+                         QElapsedTimer t;
+                         t.start();
+                         controller.onMessageReceived(msg);
+                         if (value)
+                             durations.push_back(t.nsecsElapsed() / 1000.0);
+                     });
+
+    controller.onActionStartStopRecording();
+    if (!waitFor([&] { return controller.isRecordingRunning(); }, 3000))
+        qFatal("the shot did not start");
+    const double cpuBefore = threadCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    durations.clear();
+    waitFor([&] { return static_cast<int>(durations.size()) >= lines; }, lines * 20 + 5000);
+    const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    const double cpuSeconds = threadCpuSeconds() - cpuBefore;
+    controller.onActionStartStopRecording();
+    waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
+    connector->disconnectFromHost();
+    device.kill();
+    device.waitForFinished(3000);
+
+    if (durations.empty())
+        qFatal("no value lines arrived");
+    std::vector<double> sorted = durations;
+    std::sort(sorted.begin(), sorted.end());
+    double sum = 0;
+    for (double d : sorted)
+        sum += d;
+    const size_t p99 = std::min(sorted.size() - 1, sorted.size() * 99 / 100);
+    std::printf("# %d shots x %d samples open, %zu value lines at 1 ms\n", shots, samples,
+                durations.size());
+    bench::report("line_mean_us", sum / sorted.size(), "us");
+    bench::report("line_p99_us", sorted[p99], "us");
+    bench::report("lines_per_second", durations.size() / wallSeconds, "lines/s");
+    bench::report("gui_cpu_percent", 100.0 * cpuSeconds / wallSeconds, "%");
+    // The lines reached the shot that was recorded.
+    const int recorded = model.measurement(0, model.numChannels(0) - 1)->size();
+    if (recorded < static_cast<int>(durations.size()))
+        qFatal("only %d of %zu readings were stored", recorded, durations.size());
+    return 0;
+}
