@@ -251,6 +251,7 @@ void View::labelTabs()
             bar->setTabButton(i, QTabBar::LeftSide, label);
         }
         label->setText(labels.at(i));
+        label->setFixedSize(label->sizeHint().expandedTo(QSize(120, 40)));
     }
 }
 
