@@ -1,4 +1,4 @@
-// Draws the application's own pictures (splash screen, logo, spin box arrows) into
+// Draws the application's own pictures (splash screen, logo, spin box arrows, page icons) into
 // resources/icons. Run by hand when the artwork changes:
 //   cmake --build build --target ventaro-artwork
 //   build/bin/ventaro-artwork resources/fonts resources/icons
@@ -122,6 +122,53 @@ QImage arrow(bool up, const QColor& color)
     return image;
 }
 
+// The oscilloscope page's pictures, white on transparent: buttons sit on the brand blue.
+QImage trashCan()
+{
+    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawLine(QPointF(9, 12), QPointF(39, 12));
+    p.drawLine(QPointF(19, 12), QPointF(20, 7));
+    p.drawLine(QPointF(20, 7), QPointF(28, 7));
+    p.drawLine(QPointF(28, 7), QPointF(29, 12));
+    QPainterPath can;
+    can.moveTo(12, 12);
+    can.lineTo(14.5, 41);
+    can.lineTo(33.5, 41);
+    can.lineTo(36, 12);
+    p.drawPath(can);
+    for (double x : {19.5, 24.0, 28.5})
+        p.drawLine(QPointF(x, 18), QPointF(x, 35));
+    return image;
+}
+
+QImage padlock(bool closed)
+{
+    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    // The shackle; open, it swings up and to the right.
+    const QRectF shackle = closed ? QRectF(14, 6, 20, 24) : QRectF(24, 2, 20, 24);
+    p.drawArc(shackle, 0, 180 * 16);
+    p.drawLine(QPointF(shackle.left(), shackle.center().y()), QPointF(shackle.left(), 22));
+    p.drawLine(QPointF(shackle.right(), shackle.center().y()),
+               QPointF(shackle.right(), closed ? 22 : shackle.center().y() + 2));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(8, 21, 32, 23), 4, 4);
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.drawEllipse(QPointF(24, 31), 3.5, 3.5);
+    p.drawRect(QRectF(22.5, 31, 3, 7));
+    return image;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -144,6 +191,9 @@ int main(int argc, char* argv[])
     ok &= arrow(false, brand).save(out.filePath(QStringLiteral("down.png")));
     ok &= arrow(true, disabled).save(out.filePath(QStringLiteral("up-disabled.png")));
     ok &= arrow(false, disabled).save(out.filePath(QStringLiteral("down-disabled.png")));
+    ok &= trashCan().save(out.filePath(QStringLiteral("delete.png")));
+    ok &= padlock(true).save(out.filePath(QStringLiteral("lock-closed.png")));
+    ok &= padlock(false).save(out.filePath(QStringLiteral("lock-open.png")));
     if (!ok)
         err << "could not write the pictures\n";
     return ok ? 0 : 1;
