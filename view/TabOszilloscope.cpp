@@ -290,7 +290,7 @@ void TabOszilloscope::updateOsziSlider()
     updateSlider(false);
 }
 
-void TabOszilloscope::updateSlider(bool live)
+void TabOszilloscope::updateSlider(bool followEnd)
 {
     QScrollBar* bar = ui->scrollBarOszi;
     // Live repaints come once per frame, when a fast recording may have added more samples
