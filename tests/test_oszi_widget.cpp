@@ -3,6 +3,9 @@
 #include "tests/common/TestMain.h"
 #include "widgets/OsziGeometry.h"
 #include "widgets/OsziWidget.h"
+#include "widgets/flat/FlatScrollBar.h"
+#include "widgets/flat/FlatStyle.h"
+#include "widgets/flat/FlatTheme.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -90,6 +93,7 @@ private slots:
     void samePixelsAsStraightforwardDrawing();
     void appendedSamplesAppearWithoutNewCurves();
     void degenerateSettingsStillDrawFinitely();
+    void flatScrollBarTakesThemeColours();
 };
 
 void TestOsziWidget::valueGrid_data()
@@ -613,6 +617,27 @@ void TestOsziWidget::degenerateSettingsStillDrawFinitely()
     w.setValueRange(10, -10);
     image = picture(w);
     QCOMPARE(w.currentValueGrid(), 10000.0);
+}
+
+void TestOsziWidget::flatScrollBarTakesThemeColours()
+{
+    const QColor handle(0x12, 0x9A, 0x3C);
+    auto* theme = new FlatTheme;
+    theme->setColor(QStringLiteral("primary1"), handle);
+    FlatStyle::instance().setTheme(theme);
+    FlatScrollBar bar;
+    QCOMPARE(bar.orientation(), Qt::Horizontal);
+    bar.setRange(0, 100);
+    bar.setPageStep(100);
+    bar.setValue(0);
+    bar.resize(400, 30);
+    const QImage image = picture(bar);
+    // The handle covers half the track between the two step buttons.
+    const int handlePixels = countColor(image, handle, image.rect());
+    QVERIFY2(handlePixels > 100 * 20, qPrintable(QString::number(handlePixels)));
+    bar.setValue(100);
+    QCOMPARE(countColor(picture(bar), handle, QRect(0, 0, 200, 30)), 0);
+    FlatStyle::instance().setTheme(new FlatTheme);
 }
 
 VENTARO_TEST_MAIN(TestOsziWidget)

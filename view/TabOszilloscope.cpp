@@ -35,7 +35,7 @@ QIcon whiteIcon(const QString& path)
         return QIcon();
     QPixmap white(picture.size());
     white.fill(qColorWhite);
-    white.setMask(picture.createMaskFromColor(Qt::transparent));
+    white.setMask(picture.mask());
     return QIcon(white);
 }
 

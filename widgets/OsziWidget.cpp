@@ -44,11 +44,18 @@ void drawCurves(QPainter& p, const Frame& f, const CurveJob* jobs, size_t count)
         const int n = static_cast<int>(job.end - f.startIndex + 1);
         points.resize(n);
         QPoint* out = points.data();
-        qint64 x = axisX;
-        for (int k = 0; k < n; ++k, x += f.zoom)
-            out[k] = QPoint(static_cast<int>(x), toY(samples[f.startIndex + k] + job.offset));
+        // A horizontal run is drawn as one segment: the same pixels, far fewer segments.
+        int m = 0;
+        int x = axisX;
+        for (int k = 0; k < n; ++k, x += f.zoom) {
+            const int y = toY(samples[f.startIndex + k] + job.offset);
+            if (m >= 2 && out[m - 1].y() == y && out[m - 2].y() == y)
+                out[m - 1].rx() = x;
+            else
+                out[m++] = QPoint(x, y);
+        }
         p.setPen(QPen(job.color, 1, Qt::SolidLine));
-        p.drawPolyline(out, n);
+        p.drawPolyline(out, m);
     }
 }
 
