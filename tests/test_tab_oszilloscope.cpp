@@ -74,6 +74,7 @@ private slots:
     void constructionState();
     void withoutModelOnlyLogs();
     void noShots();
+    void modelHandedOverWithDataIsShown();
     void threeShotsOnUnevenLists();
     void markerDisplay_data();
     void markerDisplay();
@@ -158,6 +159,19 @@ void TestTabOszilloscope::withoutModelOnlyLogs()
     QVERIFY(log.contains(QStringLiteral("SpinBox unknown!!!")));
     QMetaObject::invokeMethod(&tab, "onSpinBoxMaxValueChanged", Q_ARG(double, 1.0));
     QVERIFY(log.contains(QStringLiteral(" wrong sensor index!")));
+}
+
+void TestTabOszilloscope::modelHandedOverWithDataIsShown()
+{
+    Model model;
+    addShots(model, 2, 10);
+    model.setOffset(1, 3.5);
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    QCOMPARE(plot(tab, 2)->curve(1), model.measurement(1, 1));
+    QCOMPARE(plot(tab, 2)->highlightedCurve(), 1);
+    QCOMPARE(child<QDoubleSpinBox>(tab, "offsetSpinBox2")->value(), 3.5);
+    QCOMPARE(child<QLabel>(tab, "numMeasuringsLabel")->text(), QStringLiteral("2"));
 }
 
 void TestTabOszilloscope::noShots()

@@ -233,6 +233,10 @@ void TabOszilloscope::setModel(Model* model)
     connect(model, &Model::projectChanged, this, &TabOszilloscope::onModel_projectChanged);
     connect(model, &Model::dataChanged, this, &TabOszilloscope::onModel_dataChanged);
     connect(model, &Model::dataAboutToChange, this, &TabOszilloscope::onModel_dataAboutToChange);
+    // A project opened at start-up was loaded before the page existed: show it now rather
+    // than at the model's next change.
+    onModel_projectChanged();
+    onModel_dataChanged();
 }
 
 // --- accessors for the main window

@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <future>
+#include <system_error>
 
 using namespace OsziGeometry;
 
@@ -563,6 +564,8 @@ bool OsziWidget::baseIsCurrent(const BaseKey& key, const Frame& f) const
 
 void OsziWidget::paintEvent(QPaintEvent* event)
 {
+    if (width() <= 0 || height() <= 0)
+        return;
     const Frame f = frame();
     runAutoGrids(f);
 
@@ -643,11 +646,18 @@ void OsziWidget::renderBase(const BaseKey& key, const Frame& f)
     QImage upper = newLayer(key.size, key.dpr);
     upper.fill(Qt::transparent);
     const QRect clip = rect();
-    auto worker = std::async(std::launch::async, [&upper, &f, &jobs, split, clip] {
-        QPainter q(&upper);
-        q.setClipRect(clip);
-        drawCurves(q, f, jobs.data() + split, jobs.size() - split);
-    });
+    std::future<void> worker;
+    try {
+        worker = std::async(std::launch::async, [&upper, &f, &jobs, split, clip] {
+            QPainter q(&upper);
+            q.setClipRect(clip);
+            drawCurves(q, f, jobs.data() + split, jobs.size() - split);
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: this thread draws all of it.
+        drawCurves(p, f, jobs.data(), jobs.size());
+        return;
+    }
     drawCurves(p, f, jobs.data(), split);
     worker.get();
     p.setClipping(false);
