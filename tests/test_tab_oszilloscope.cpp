@@ -138,6 +138,11 @@ void TestTabOszilloscope::constructionState()
         QCOMPARE(w->verticalMarkerColor(3), qColorPrimary);
         QCOMPARE(w->verticalMarkerPosition(3), 0);
     }
+    child<QPushButton>(tab, "checkBoxClockGridAuto")->click();
+    QVERIFY(child<QSpinBox>(tab, "clockGridSpinBox")->isEnabled());
+    QVERIFY(!plot(tab, 3)->isClockGridAuto());
+    child<QSpinBox>(tab, "clockGridSpinBox")->setValue(250);
+    QCOMPARE(plot(tab, 5)->currentClockGrid(), 250);
     // A sensor button shows or hides its plot and panel.
     child<QPushButton>(tab, "sensor4CheckBox")->click();
     QVERIFY(!plot(tab, 4)->isHidden());

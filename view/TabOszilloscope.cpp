@@ -194,6 +194,9 @@ void TabOszilloscope::connectWidgets()
         connect(ui->sliderTimeZoom, qOverload<double>(&QDoubleSpinBox::valueChanged), plot,
                 qOverload<double>(&OsziWidget::setZoom));
     }
+    // A fixed time grid is entered while the automatic one is off.
+    connect(ui->checkBoxClockGridAuto, &QPushButton::toggled, ui->clockGridSpinBox,
+            &QWidget::setDisabled);
     connect(ui->osziWidget1, &OsziWidget::clockGridChanged, ui->clockGridSpinBox,
             &QSpinBox::setValue);
     connect(ui->sliderTimeZoom, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
