@@ -18,14 +18,16 @@ namespace {
 
 // The look of the application's push buttons, given to the page's checkable buttons so that
 // the page's own background rules do not reach them.
-const QString pushButtonStyle =
-    "QPushButton { border: 0px solid #999; border-radius: 3px; padding: 0px; color: " + colorWhite +
-    "; background-color: " + colorPrimary +
-    "; font-size: 16px; min-height: 40px; min-width: 50px; }"
-    "QPushButton:checked { background-color: " +
-    colorPrimary + "; color: " + colorWhite +
-    "; }"
-    "QPushButton:disabled { color: #CCC; background-color: gray; }";
+QString pushButtonStyle()
+{
+    return "QPushButton { border: 0px solid #999; border-radius: 3px; padding: 0px; color: " +
+           colorWhite + "; background-color: " + colorPrimary +
+           "; font-size: 16px; min-height: 40px; min-width: 50px; }"
+           "QPushButton:checked { background-color: " +
+           colorPrimary + "; color: " + colorWhite +
+           "; }"
+           "QPushButton:disabled { color: #CCC; background-color: gray; }";
+}
 
 // A picture drawn in one colour: the shape of its opaque pixels.
 QIcon whiteIcon(const QString& path)
@@ -99,7 +101,7 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
     }
     for (QPushButton* button : findChildren<QPushButton*>()) {
         if (button->isCheckable() && button != ui->checkBoxMarkerAbsolute)
-            button->setStyleSheet(pushButtonStyle);
+            button->setStyleSheet(pushButtonStyle());
     }
 
     for (QDoubleSpinBox* box : m_markerBoxes) {
