@@ -501,12 +501,16 @@ void TestOsziWidget::samePixelsAsStraightforwardDrawing_data()
     QTest::addColumn<int>("start");
     QTest::addColumn<int>("highlight");
     QTest::addColumn<bool>("extras");
-    QTest::newRow("few curves") << 5 << 300 << 1 << 0 << -1 << false;
-    QTest::newRow("highlight with its last value") << 5 << 300 << 1 << 0 << 2 << false;
-    QTest::newRow("scrolled and zoomed") << 8 << 400 << 3 << 120 << 7 << true;
-    QTest::newRow("markers, lines, offsets") << 6 << 900 << 1 << 10 << 1 << true;
+    QTest::addColumn<double>("max");
+    QTest::newRow("few curves") << 5 << 300 << 1 << 0 << -1 << false << 400.0;
+    QTest::newRow("highlight with its last value") << 5 << 300 << 1 << 0 << 2 << false << 400.0;
+    QTest::newRow("scrolled and zoomed") << 8 << 400 << 3 << 120 << 7 << true << 400.0;
+    QTest::newRow("markers, lines, offsets") << 6 << 900 << 1 << 10 << 1 << true << 400.0;
+    // Curves that leave the widget at the top and steps taller than the widget.
+    QTest::newRow("beyond the range") << 6 << 900 << 1 << 0 << 2 << false << 60.0;
+    QTest::newRow("steep steps") << 6 << 900 << 1 << 0 << 2 << false << -39.0;
     // Enough segments for the curves to be split across two threads.
-    QTest::newRow("many curves") << 260 << 1000 << 1 << 0 << 100 << true;
+    QTest::newRow("many curves") << 260 << 1000 << 1 << 0 << 100 << true << 400.0;
 }
 
 void TestOsziWidget::samePixelsAsStraightforwardDrawing()
@@ -517,6 +521,7 @@ void TestOsziWidget::samePixelsAsStraightforwardDrawing()
     QFETCH(int, start);
     QFETCH(int, highlight);
     QFETCH(bool, extras);
+    QFETCH(double, max);
     QVector<SampleList> data;
     for (int i = 0; i < curves; ++i)
         data.append(wave(samples - i % 7, 20 + i % 13, i * 0.3));
@@ -524,7 +529,7 @@ void TestOsziWidget::samePixelsAsStraightforwardDrawing()
     OsziBaseline baseline;
     for (OsziWidget* w : {&widget, static_cast<OsziWidget*>(&baseline)}) {
         w->resize(900, 300);
-        w->setValueRange(-40, 400);
+        w->setValueRange(-40, max);
         w->setClock(10);
         w->setZoom(zoom);
         w->setStartIndex(start);

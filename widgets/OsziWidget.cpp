@@ -33,16 +33,121 @@ struct CurveJob
     qint64 end;
 };
 
-// One-pixel curves as integer polylines. With an explicit clip rectangle Qt draws these on
-// its fast path, pixel for pixel like one drawLine per segment.
-void drawCurves(QPainter& p, const Frame& f, const CurveJob* jobs, size_t count)
+// The pixels Qt sets for a one-pixel segment from (x, y) to (x + 1, y + dy): a run of rows
+// in column x and one in column x + 1. Learnt once from Qt itself, so that writing them
+// directly gives the same picture as drawLine; a step whose pixels do not take that form is
+// left to drawLine.
+class StepTable
+{
+public:
+    static constexpr int maxStep = 1024;
+
+    struct Runs
+    {
+        bool known = false;
+        int firstTop = 0, firstBottom = -1;   // rows relative to y in column x
+        int secondTop = 0, secondBottom = -1; // rows relative to y in column x + 1
+    };
+
+    static const StepTable& instance()
+    {
+        static const StepTable table;
+        return table;
+    }
+    const Runs* find(int dy) const
+    {
+        if (dy < -maxStep || dy > maxStep)
+            return nullptr;
+        const Runs& runs = m_runs[static_cast<size_t>(dy + maxStep)];
+        return runs.known ? &runs : nullptr;
+    }
+
+private:
+    StepTable()
+        : m_runs(2 * maxStep + 1)
+    {
+        const int y0 = maxStep + 2;
+        QImage image(4, 2 * maxStep + 5, QImage::Format_ARGB32_Premultiplied);
+        QPainter p(&image);
+        p.setClipRect(image.rect());
+        for (int dy = -maxStep; dy <= maxStep; ++dy) {
+            image.fill(Qt::white);
+            p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
+            p.drawLine(1, y0, 2, y0 + dy);
+            Runs& runs = m_runs[static_cast<size_t>(dy + maxStep)];
+            runs.known = columnRun(image, 1, y0, &runs.firstTop, &runs.firstBottom) &&
+                         columnRun(image, 2, y0, &runs.secondTop, &runs.secondBottom) &&
+                         columnRun(image, 0, y0, nullptr, nullptr) &&
+                         columnRun(image, 3, y0, nullptr, nullptr);
+        }
+    }
+
+    // Finds the one contiguous run of black pixels in a column; without out-parameters the
+    // column must be empty.
+    static bool columnRun(const QImage& image, int x, int y0, int* top, int* bottom)
+    {
+        int first = -1;
+        int last = -2;
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != qRgb(0, 0, 0))
+                continue;
+            if (first >= 0 && y != last + 1)
+                return false;
+            if (first < 0)
+                first = y;
+            last = y;
+        }
+        if (!top)
+            return first < 0;
+        *top = first < 0 ? 0 : first - y0;
+        *bottom = first < 0 ? -1 : last - y0;
+        return true;
+    }
+
+    std::vector<Runs> m_runs;
+};
+
+// One-pixel curves. At one pixel per sample every segment is one step of the table above,
+// written straight into the image; otherwise, and for steps that leave the image, Qt draws
+// integer polylines, which with an explicit clip rectangle it does on its fast path, pixel
+// for pixel like one drawLine per segment.
+void drawCurves(QPainter& p, QImage& image, const Frame& f, const CurveJob* jobs, size_t count)
 {
     const ValueMapper toY(f);
+    const bool direct = f.zoom == 1 && image.devicePixelRatio() == 1.0 &&
+                        image.format() == QImage::Format_ARGB32_Premultiplied;
+    const StepTable& table = StepTable::instance();
+    const int width = image.width();
+    const int height = image.height();
+    const qsizetype stride = image.bytesPerLine() / 4;
+    QRgb* bits = direct ? reinterpret_cast<QRgb*>(image.bits()) : nullptr;
     QPolygon points;
     for (size_t c = 0; c < count; ++c) {
         const CurveJob& job = jobs[c];
         const double* samples = job.samples->constData();
         const int n = static_cast<int>(job.end - f.startIndex + 1);
+        const QPen pen(job.color, 1, Qt::SolidLine);
+        if (direct && job.color.alpha() == 255) {
+            const QRgb rgb = job.color.rgba();
+            int x = axisX;
+            int y = toY(samples[f.startIndex] + job.offset);
+            for (int k = 1; k < n; ++k, ++x) {
+                const int next = toY(samples[f.startIndex + k] + job.offset);
+                const StepTable::Runs* runs = table.find(next - y);
+                if (runs && y >= 0 && y < height && next >= 0 && next < height && x >= 0 &&
+                    x + 1 < width) {
+                    for (int r = runs->firstTop; r <= runs->firstBottom; ++r)
+                        bits[(y + r) * stride + x] = rgb;
+                    for (int r = runs->secondTop; r <= runs->secondBottom; ++r)
+                        bits[(y + r) * stride + x + 1] = rgb;
+                } else {
+                    p.setPen(pen);
+                    p.drawLine(x, y, x + 1, next);
+                }
+                y = next;
+            }
+            continue;
+        }
         points.resize(n);
         QPoint* out = points.data();
         // A horizontal run is drawn as one segment: the same pixels, far fewer segments.
@@ -55,7 +160,7 @@ void drawCurves(QPainter& p, const Frame& f, const CurveJob* jobs, size_t count)
             else
                 out[m++] = QPoint(x, y);
         }
-        p.setPen(QPen(job.color, 1, Qt::SolidLine));
+        p.setPen(pen);
         p.drawPolyline(out, m);
     }
 }
@@ -634,10 +739,11 @@ void OsziWidget::renderBase(const BaseKey& key, const Frame& f)
         return;
 
     p.setClipRect(rect());
+    StepTable::instance();
     // Opaque one-pixel lines either cover a pixel or leave it, so the later half of the
     // curves may be drawn on another core into a layer of its own and laid on top.
     if (segments < parallelSegments || !opaque || QThread::idealThreadCount() < 2) {
-        drawCurves(p, f, jobs.data(), jobs.size());
+        drawCurves(p, m_base, f, jobs.data(), jobs.size());
         return;
     }
     size_t split = 0;
@@ -651,14 +757,14 @@ void OsziWidget::renderBase(const BaseKey& key, const Frame& f)
         worker = std::async(std::launch::async, [&upper, &f, &jobs, split, clip] {
             QPainter q(&upper);
             q.setClipRect(clip);
-            drawCurves(q, f, jobs.data() + split, jobs.size() - split);
+            drawCurves(q, upper, f, jobs.data() + split, jobs.size() - split);
         });
     } catch (const std::system_error&) {
         // No thread to be had: this thread draws all of it.
-        drawCurves(p, f, jobs.data(), jobs.size());
+        drawCurves(p, m_base, f, jobs.data(), jobs.size());
         return;
     }
-    drawCurves(p, f, jobs.data(), split);
+    drawCurves(p, m_base, f, jobs.data(), split);
     worker.get();
     p.setClipping(false);
     p.drawImage(0, 0, upper);
