@@ -40,7 +40,7 @@ struct CurveJob
 class StepTable
 {
 public:
-    static constexpr int maxStep = 1024;
+    static constexpr int maxStep = 512;
 
     struct Runs
     {
@@ -75,21 +75,23 @@ private:
             p.setPen(QPen(Qt::black, 1, Qt::SolidLine));
             p.drawLine(1, y0, 2, y0 + dy);
             Runs& runs = m_runs[static_cast<size_t>(dy + maxStep)];
-            runs.known = columnRun(image, 1, y0, &runs.firstTop, &runs.firstBottom) &&
-                         columnRun(image, 2, y0, &runs.secondTop, &runs.secondBottom) &&
-                         columnRun(image, 0, y0, nullptr, nullptr) &&
-                         columnRun(image, 3, y0, nullptr, nullptr);
+            runs.known = columnRun(image, 1, y0, dy, &runs.firstTop, &runs.firstBottom) &&
+                         columnRun(image, 2, y0, dy, &runs.secondTop, &runs.secondBottom) &&
+                         columnRun(image, 0, y0, dy, nullptr, nullptr) &&
+                         columnRun(image, 3, y0, dy, nullptr, nullptr);
         }
     }
 
     // Finds the one contiguous run of black pixels in a column; without out-parameters the
-    // column must be empty.
-    static bool columnRun(const QImage& image, int x, int y0, int* top, int* bottom)
+    // column must be empty. A line never strays further than this from its end points.
+    static bool columnRun(const QImage& image, int x, int y0, int dy, int* top, int* bottom)
     {
+        const int from = qMax(0, qMin(y0, y0 + dy) - 3);
+        const int to = qMin(image.height() - 1, qMax(y0, y0 + dy) + 3);
         int first = -1;
         int last = -2;
-        for (int y = 0; y < image.height(); ++y) {
-            if (image.pixel(x, y) != qRgb(0, 0, 0))
+        for (int y = from; y <= to; ++y) {
+            if (reinterpret_cast<const QRgb*>(image.constScanLine(y))[x] != qRgb(0, 0, 0))
                 continue;
             if (first >= 0 && y != last + 1)
                 return false;
