@@ -34,3 +34,15 @@ build_tree() {
     fi
     cmake --build "$root/$dir" --parallel "$(nproc)"
 }
+
+# device_listening ADDR: true when a server listens on the IPv4 address ADDR, port 2222
+# (the device port). Read from the kernel's socket table, so no connection is made: a
+# connection would take the simulated device away from the PC it serves.
+device_listening() {
+    local a b c d
+    IFS=. read -r a b c d <<<"$1"
+    local want
+    want=$(printf '%02X%02X%02X%02X:08AE' "$d" "$c" "$b" "$a")
+    awk -v want="$want" '$4 == "0A" && ($2 == want || $2 == "00000000:08AE") { found = 1 }
+        END { exit !found }' /proc/net/tcp
+}

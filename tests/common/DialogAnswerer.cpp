@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -42,6 +44,33 @@ void DialogAnswerer::reject()
             d->reject();
         else
             dialog->close();
+    });
+}
+
+void DialogAnswerer::chooseFile(const QString& path)
+{
+    answer([path](QWidget* dialog) {
+        auto* files = qobject_cast<QFileDialog*>(dialog);
+        if (!files) {
+            qWarning("DialogAnswerer: expected a file dialog, got %s",
+                     dialog->metaObject()->className());
+            dialog->close();
+            return;
+        }
+        files->selectFile(path);
+        static_cast<QDialog*>(files)->accept();
+    });
+}
+
+void DialogAnswerer::typeAndAccept(const QString& editName, const QString& text)
+{
+    answer([editName, text](QWidget* dialog) {
+        if (auto* edit = dialog->findChild<QLineEdit*>(editName))
+            edit->setText(text);
+        else
+            qWarning("DialogAnswerer: no line edit '%s'", qPrintable(editName));
+        if (auto* d = qobject_cast<QDialog*>(dialog))
+            d->accept();
     });
 }
 

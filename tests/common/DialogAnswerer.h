@@ -32,6 +32,10 @@ public:
     void clickButton(const QString& text);
     // Closes the next dialog by rejecting it.
     void reject();
+    // Picks path in the next file dialog and accepts it.
+    void chooseFile(const QString& path);
+    // Types text into the dialog's line edit with the given object name and accepts.
+    void typeAndAccept(const QString& editName, const QString& text);
 
     int answered() const { return m_answered; }
     // Window title and text of each dialog seen, for checks after the fact.

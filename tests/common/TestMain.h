@@ -3,11 +3,12 @@
 #include "app/AppFrame.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 #include <QtTest>
 
 // Shared main for every test executable: the offscreen platform, a fixed DPI so that font
 // metrics and pixels are stable, the compiled-in resources and fonts, and no device
-// address outside loopback.
+// address outside loopback. Settings go to a private folder, never the user's.
 #define VENTARO_TEST_MAIN(TestObject)                                                              \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
@@ -16,6 +17,8 @@
         qputenv("QT_FONT_DPI", "96");                                                              \
         if (qEnvironmentVariableIsEmpty("VENTARO_DEVICE_HOST"))                                    \
             qputenv("VENTARO_DEVICE_HOST", "127.0.0.2");                                           \
+        QTemporaryDir settingsDir;                                                                 \
+        qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());                              \
         AppFrame::registerResources();                                                             \
         QApplication app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \

@@ -1,4 +1,4 @@
-// Draws the application's own pictures (splash screen, logo, spin box arrows, page icons) into
+// Draws the application's own pictures (splash screen, logo, spin box arrows) into
 // resources/icons. Run by hand when the artwork changes:
 //   cmake --build build --target ventaro-artwork
 //   build/bin/ventaro-artwork resources/fonts resources/icons
@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QTextStream>
+
+#include <functional>
 
 #include <cmath>
 
@@ -122,50 +124,148 @@ QImage arrow(bool up, const QColor& color)
     return image;
 }
 
-// The oscilloscope page's pictures, white on transparent: buttons sit on the brand blue.
-QImage trashCan()
+// Tool bar and button glyphs: white shapes on transparent ground, recoloured at run time
+// through their mask.
+QImage glyph(const std::function<void(QPainter&)>& draw)
 {
-    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
+    QImage image(64, 64, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(QPen(Qt::white, 6, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
-    p.drawLine(QPointF(9, 12), QPointF(39, 12));
-    p.drawLine(QPointF(19, 12), QPointF(20, 7));
-    p.drawLine(QPointF(20, 7), QPointF(28, 7));
-    p.drawLine(QPointF(28, 7), QPointF(29, 12));
-    QPainterPath can;
-    can.moveTo(12, 12);
-    can.lineTo(14.5, 41);
-    can.lineTo(33.5, 41);
-    can.lineTo(36, 12);
-    p.drawPath(can);
-    for (double x : {19.5, 24.0, 28.5})
-        p.drawLine(QPointF(x, 18), QPointF(x, 35));
+    draw(p);
     return image;
 }
 
-QImage padlock(bool closed)
+void wifi(QPainter& p)
 {
-    QImage image(48, 48, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(Qt::white, 4, Qt::SolidLine, Qt::RoundCap));
-    p.setBrush(Qt::NoBrush);
-    // The shackle; open, it swings up and to the right.
-    const QRectF shackle = closed ? QRectF(14, 6, 20, 24) : QRectF(24, 2, 20, 24);
+    for (int r : {12, 24, 36})
+        p.drawArc(QRectF(32 - r, 50 - r, 2 * r, 2 * r), 45 * 16, 90 * 16);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(32, 50), 4, 4);
+}
+
+void disconnectGlyph(QPainter& p)
+{
+    wifi(p);
+    p.drawLine(10, 10, 54, 54);
+}
+
+void menuGlyph(QPainter& p)
+{
+    for (int y : {16, 32, 48})
+        p.drawLine(10, y, 54, y);
+}
+
+void adjust(QPainter& p)
+{
+    p.drawEllipse(QPointF(32, 32), 20, 20);
+    p.drawLine(32, 4, 32, 20);
+    p.drawLine(32, 44, 32, 60);
+    p.drawLine(4, 32, 20, 32);
+    p.drawLine(44, 32, 60, 32);
+}
+
+void play(QPainter& p)
+{
+    p.setBrush(Qt::white);
+    p.drawPolygon(QPolygonF() << QPointF(18, 10) << QPointF(54, 32) << QPointF(18, 54));
+}
+
+void stopGlyph(QPainter& p)
+{
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(14, 14, 36, 36));
+}
+
+void newGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(14, 6) << QPointF(40, 6) << QPointF(52, 18)
+                              << QPointF(52, 58) << QPointF(14, 58));
+    p.drawLine(33, 22, 33, 44);
+    p.drawLine(22, 33, 44, 33);
+}
+
+void openGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(6, 14) << QPointF(24, 14) << QPointF(30, 20)
+                              << QPointF(56, 20) << QPointF(56, 52) << QPointF(6, 52));
+    p.drawLine(6, 28, 56, 28);
+}
+
+void saveGlyph(QPainter& p)
+{
+    p.drawPolygon(QPolygonF() << QPointF(8, 8) << QPointF(48, 8) << QPointF(56, 16)
+                              << QPointF(56, 56) << QPointF(8, 56));
+    p.drawRect(QRectF(18, 8, 24, 14));
+    p.drawRect(QRectF(18, 36, 28, 20));
+}
+
+void deleteGlyph(QPainter& p)
+{
+    p.drawLine(10, 14, 54, 14);
+    p.drawLine(26, 8, 38, 8);
+    p.drawPolygon(QPolygonF() << QPointF(16, 14) << QPointF(20, 58) << QPointF(44, 58)
+                              << QPointF(48, 14));
+    p.drawLine(28, 24, 28, 48);
+    p.drawLine(36, 24, 36, 48);
+}
+
+// The lock of the oscilloscope page; open, the shackle swings up and to the right.
+void lockGlyph(QPainter& p, bool closed)
+{
+    const QRectF shackle = closed ? QRectF(18, 6, 28, 30) : QRectF(34, 2, 28, 30);
+    const double legTop = shackle.center().y();
     p.drawArc(shackle, 0, 180 * 16);
-    p.drawLine(QPointF(shackle.left(), shackle.center().y()), QPointF(shackle.left(), 22));
-    p.drawLine(QPointF(shackle.right(), shackle.center().y()),
-               QPointF(shackle.right(), closed ? 22 : shackle.center().y() + 2));
+    p.drawLine(QPointF(shackle.left(), legTop), QPointF(shackle.left(), closed ? 30 : legTop + 4));
+    p.drawLine(QPointF(shackle.right(), legTop), QPointF(shackle.right(), 30));
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
-    p.drawRoundedRect(QRectF(8, 21, 32, 23), 4, 4);
+    p.drawRoundedRect(QRectF(10, 28, 44, 32), 5, 5);
     p.setCompositionMode(QPainter::CompositionMode_Clear);
-    p.drawEllipse(QPointF(24, 31), 3.5, 3.5);
-    p.drawRect(QRectF(22.5, 31, 3, 7));
+    p.drawEllipse(QPointF(32, 41), 4.5, 4.5);
+    p.drawRect(QRectF(30, 41, 4, 10));
+}
+
+void lockClosedGlyph(QPainter& p)
+{
+    lockGlyph(p, true);
+}
+
+void lockOpenGlyph(QPainter& p)
+{
+    lockGlyph(p, false);
+}
+
+// Language flags drawn as plain stripes.
+QImage flag(const QList<QColor>& stripes)
+{
+    QImage image(64, 40, QImage::Format_ARGB32_Premultiplied);
+    QPainter p(&image);
+    const int h = image.height() / stripes.size();
+    for (int i = 0; i < stripes.size(); ++i)
+        p.fillRect(0, i * h, image.width(), i + 1 == stripes.size() ? image.height() - i * h : h,
+                   stripes.at(i));
+    return image;
+}
+
+QImage englishFlag()
+{
+    QImage image(64, 40, QImage::Format_ARGB32_Premultiplied);
+    image.fill(QColor(0x01, 0x21, 0x69));
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::white, 8));
+    p.drawLine(0, 0, 64, 40);
+    p.drawLine(64, 0, 0, 40);
+    p.setPen(QPen(QColor(0xC8, 0x10, 0x2E), 3));
+    p.drawLine(0, 0, 64, 40);
+    p.drawLine(64, 0, 0, 40);
+    p.fillRect(26, 0, 12, 40, Qt::white);
+    p.fillRect(0, 14, 64, 12, Qt::white);
+    p.fillRect(29, 0, 6, 40, QColor(0xC8, 0x10, 0x2E));
+    p.fillRect(0, 17, 64, 6, QColor(0xC8, 0x10, 0x2E));
     return image;
 }
 
@@ -191,9 +291,24 @@ int main(int argc, char* argv[])
     ok &= arrow(false, brand).save(out.filePath(QStringLiteral("down.png")));
     ok &= arrow(true, disabled).save(out.filePath(QStringLiteral("up-disabled.png")));
     ok &= arrow(false, disabled).save(out.filePath(QStringLiteral("down-disabled.png")));
-    ok &= trashCan().save(out.filePath(QStringLiteral("delete.png")));
-    ok &= padlock(true).save(out.filePath(QStringLiteral("lock-closed.png")));
-    ok &= padlock(false).save(out.filePath(QStringLiteral("lock-open.png")));
+    const QList<QPair<const char*, void (*)(QPainter&)>> glyphs = {
+        {"wifi.png", wifi},
+        {"disconnect.png", disconnectGlyph},
+        {"menu.png", menuGlyph},
+        {"adjust.png", adjust},
+        {"play.png", play},
+        {"stop.png", stopGlyph},
+        {"new.png", newGlyph},
+        {"open.png", openGlyph},
+        {"save.png", saveGlyph},
+        {"delete.png", deleteGlyph},
+        {"lock-closed.png", lockClosedGlyph},
+        {"lock-open.png", lockOpenGlyph}};
+    for (const auto& g : glyphs)
+        ok &= glyph(g.second).save(out.filePath(QString::fromLatin1(g.first)));
+    ok &= flag({Qt::black, QColor(0xDD, 0, 0), QColor(0xFF, 0xCE, 0)})
+              .save(out.filePath(QStringLiteral("german.png")));
+    ok &= englishFlag().save(out.filePath(QStringLiteral("english.png")));
     if (!ok)
         err << "could not write the pictures\n";
     return ok ? 0 : 1;

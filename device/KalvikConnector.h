@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractSocket>
+#include <QObject>
+#include <QString>
+
+class QTcpSocket;
+
+// The application's only network client of the Kalvik device: one TCP socket on
+// port 2222, one operation per device command, and one messageReceived signal per received
+// line. It interprets nothing it receives; the controller does.
+class KalvikConnector : public QObject
+{
+    Q_OBJECT
+
+public:
+    KalvikConnector();
+
+    // Starts a new attempt to reach host on port 2222; the outcome arrives as connected()
+    // or error(). Never waits.
+    void connect(const QString& host);
+    void disconnectFromHost();
+    // Sends text as it is; true if the socket was open and the write was accepted.
+    bool write(const QString& text);
+    bool isConnected() const;
+    // The address of the last connection attempt; before any, the device's address
+    // (deviceHost()). The SCP transfers use it as their host.
+    QString host() const { return hostAddress; }
+
+    // Sends the "t=" command for one of the eleven names "1ms" ... "1000ms"; any other name
+    // sends nothing.
+    void setSampleRate(const QString& name);
+    void sendRunStart();
+    void sendRunStop();
+    void sendCalibrate();
+    void requestDeviceDescription();
+    void requestSensorDescription();
+    // Sends "reboot\n" when connected; returns the connected flag.
+    bool reboot();
+
+    // Uploads a firmware archive to the root of the device's USB stick with the SCP tool
+    // true only when the tool ended normally with exit code 0.
+    bool transferUpdateFile(const QString& localFilePath);
+
+signals:
+    void connected();
+    void disconnected();
+    void messageReceived(QString message);
+    void error(QAbstractSocket::SocketError socketError);
+
+private slots:
+    void tcpSocketListener();
+    void tcpSocketError(QAbstractSocket::SocketError socketError);
+    void onConnected();
+    void onDisconnected();
+
+private:
+    // Writes a fixed command and waits up to 100 ms for its bytes to leave.
+    void sendCommand(const char* command);
+
+    QTcpSocket* tcpSocket;
+    bool connectedState = false;
+    QString hostAddress;
+};

@@ -1,0 +1,36 @@
+#include "tools/sim/SimulatorOptions.h"
+
+namespace {
+
+struct FaultName
+{
+    const char* name;
+    SimulatorOptions::Fault fault;
+};
+
+constexpr FaultName faultTable[] = {
+    {"garbage", SimulatorOptions::Garbage}, {"long-lines", SimulatorOptions::LongLines},
+    {"binary", SimulatorOptions::Binary},   {"drop", SimulatorOptions::DropConnection},
+    {"trickle", SimulatorOptions::Trickle},
+};
+
+} // namespace
+
+bool SimulatorOptions::parseFault(const QString& name, int* fault)
+{
+    for (const FaultName& entry : faultTable) {
+        if (name == QLatin1String(entry.name)) {
+            *fault = entry.fault;
+            return true;
+        }
+    }
+    return false;
+}
+
+QStringList SimulatorOptions::faultNames()
+{
+    QStringList names;
+    for (const FaultName& entry : faultTable)
+        names.append(QLatin1String(entry.name));
+    return names;
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QtGlobal>
+
+// Everything that makes one simulated device differ from another. The command line of
+// kalvik-sim fills it; tests and the benchmark fill it in code.
+struct SimulatorOptions
+{
+    // Faults a broken device or a bad line would show; any combination.
+    enum Fault
+    {
+        NoFault = 0,
+        Garbage = 1 << 0,        // now and then a line of junk text, an empty line, a lone "\r"
+        LongLines = 1 << 1,      // now and then a line of several thousand bytes
+        Binary = 1 << 2,         // now and then a line of random bytes, zero bytes included
+        DropConnection = 1 << 3, // the connection breaks off in the middle of every shot
+        Trickle = 1 << 4,        // every byte leaves in small pieces, lines arrive in parts
+    };
+
+    QString host = QStringLiteral("127.0.0.1");
+    quint16 port = 2222;
+    // Empty: kalvikStickDir() (KALVIK_STICK_DIR, else a folder in the temporary directory).
+    QString stickDir;
+    // Write a few days of black-box files when the stick holds no day folder.
+    bool generateStick = true;
+    bool sensorDescription = true;
+    bool projectDescription = false;
+    // Readings in micrometres (the device's own unit); false sends millimetres.
+    bool micrometres = true;
+    bool fixedSeed = false;
+    quint32 seed = 0;
+    int faults = NoFault;
+    // Stream value lines as fast as the connection takes them instead of one per period.
+    bool maxRate = false;
+    // Length of a shot; the device ends it by itself afterwards. 0: only "run=0" ends it.
+    int cycleMs = 6000;
+    // How long the device is away after "reboot".
+    int rebootDelayMs = 2000;
+
+    // "garbage", "long-lines", "binary", "drop", "trickle"; false for another name.
+    static bool parseFault(const QString& name, int* fault);
+    static QStringList faultNames();
+};

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The simulated device's USB stick: a folder standing for /media/usbstick/ with the
+// black-box day folders below data/.
+class StickFolder
+{
+public:
+    explicit StickFolder(const QString& path);
+
+    QString path() const { return m_path; }
+    QString dataPath() const;
+    // Names of the folders in data/, sorted (the device lists them for "list").
+    QStringList dayFolders() const;
+    bool hasDayFolders() const { return !dayFolders().isEmpty(); }
+
+    // Writes days day folders ending with lastDay, each with shotsPerDay shots recorded
+    // at random times of the working day, in micrometres unless told otherwise. Returns
+    // the number of files written.
+    int generate(const QDate& lastDay, int days, int shotsPerDay, unsigned int seed,
+                 bool micrometres = true) const;
+
+private:
+    QString m_path;
+};

@@ -1,0 +1,526 @@
+#include "view/View.h"
+
+#include "app/Constants.h"
+#include "app/Logging.h"
+#include "model/Model.h"
+#include "ui_TabProject.h"
+#include "ui_View.h"
+#include "view/StartWidget.h"
+#include "view/TabProject.h"
+
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+#include <QPainter>
+#include <QSettings>
+#include <QTabBar>
+#include <QTimer>
+
+View::View(Model* m, QWidget* parent)
+    : QMainWindow(parent)
+    , ui(std::make_unique<Ui::View>())
+    , model(m)
+{
+    VTRACE();
+    ui->setupUi(this);
+    setWindowIcon(QIcon(logoPath));
+    readSettings();
+    QTimer::singleShot(0, this, &QWidget::showMaximized);
+
+    auto* spacer = new QWidget(ui->toolBar);
+    spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+    ui->toolBar->addWidget(spacer);
+    ui->toolBar->addWidget(new QLabel(appName + QLatin1Char(' ') + appVersion, ui->toolBar));
+    auto* end = new QWidget(ui->toolBar);
+    end->setMinimumWidth(20);
+    ui->toolBar->addWidget(end);
+    ui->toolBar->addAction(ui->actionLanguageGerman);
+    ui->toolBar->addAction(ui->actionLanguageEnglish);
+    ui->actionLanguageGerman->setVisible(false);
+    ui->actionLanguageEnglish->setVisible(false);
+
+    setTitle(false, false);
+    setRecordingRunning(false);
+    setConnected(false);
+    // The controller enables them when the program is ready.
+    ui->actionConnect->setEnabled(false);
+    ui->actionCalibrate->setEnabled(false);
+    ui->actionStartRecording->setEnabled(false);
+
+    ui->tabWidget->removeTab(ui->tabWidget->indexOf(ui->tabWebConfig));
+    ui->tabWidget->removeTab(ui->tabWidget->indexOf(ui->tabLogger));
+    ui->tabWidget->removeTab(ui->tabWidget->indexOf(ui->tabTerminal));
+    labelTabs();
+    connect(ui->tabWidget, &QTabWidget::currentChanged, this, &View::onTabSelected);
+
+    ui->actionMenu->setIcon(coloredIcon(iconPath + QStringLiteral("menu.png"), qColorWhite));
+    ui->actionConnect->setIcon(coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite));
+    ui->actionDisconnect->setIcon(
+        coloredIcon(iconPath + QStringLiteral("disconnect.png"), qColorWhite));
+    ui->actionCalibrate->setIcon(coloredIcon(iconPath + QStringLiteral("adjust.png"), qColorWhite));
+    ui->actionStartRecording->setIcon(
+        coloredIcon(iconPath + QStringLiteral("play.png"), qColorWhite));
+    ui->actionNewProject->setIcon(QIcon(iconPath + QStringLiteral("new.png")));
+    ui->actionOpenProject->setIcon(QIcon(iconPath + QStringLiteral("open.png")));
+    ui->actionSaveProject->setIcon(QIcon(iconPath + QStringLiteral("save.png")));
+    ui->actionAbout->setIcon(QIcon(logoPath));
+    ui->actionLanguageGerman->setIcon(QIcon(iconPath + QStringLiteral("german.png")));
+    ui->actionLanguageEnglish->setIcon(QIcon(iconPath + QStringLiteral("english.png")));
+
+    connect(ui->actionNewProject, &QAction::triggered, this, &View::newProject);
+    connect(ui->actionOpenProject, &QAction::triggered, this, &View::openProject);
+    connect(ui->actionSaveProject, &QAction::triggered, this, &View::saveProject);
+    connect(ui->actionSaveAs, &QAction::triggered, this, &View::saveProjectAs);
+    connect(ui->actionConnect, &QAction::triggered, this, &View::connectDisconnect);
+    connect(ui->actionCalibrate, &QAction::triggered, this, &View::calibrate);
+    connect(ui->actionStartRecording, &QAction::triggered, this, &View::startStopRecording);
+    connect(ui->actionQuit, &QAction::triggered, this, &View::quit);
+    connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
+
+    m_menu = new QMenu(this);
+    m_menu->addAction(ui->actionNewProject);
+    m_menu->addAction(ui->actionOpenProject);
+    m_menu->addAction(ui->actionSaveProject);
+    m_menu->addAction(ui->actionSaveAs);
+    m_menu->addAction(ui->actionSaveCSV);
+    m_menu->addSeparator();
+    m_menu->addAction(ui->actionAbout);
+    m_menu->addSeparator();
+    m_menu->addAction(ui->actionQuit);
+
+    setActionState(Actions::Connect, ActionState::Disabled);
+    setActionState(Actions::Calibrate, ActionState::Disabled);
+    setActionState(Actions::StartRecording, ActionState::Disabled);
+
+    if (!model)
+        qCWarning(lcView) << "ERROR: model must be set!";
+    StartWidget* home = startWidget();
+    connect(home, &StartWidget::newProject, this, &View::newProject);
+    connect(home, &StartWidget::openProject, this, &View::openProject);
+    connect(home, &StartWidget::importBlackBox, this, &View::importBlackBox);
+    connect(home, &StartWidget::firmwareUpdate, this, &View::firmwareUpdate);
+    home->setLatestFiles(QStringList());
+    TabProject* project = tabProject();
+    project->setModel(model);
+    connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
+    ui->tabWidget->setCurrentWidget(ui->tabHome);
+
+    clearLogger();
+    connect(ui->loggerButtonClear, &QPushButton::clicked, this, &View::clearLogger);
+    connect(ui->buttonSend, &QPushButton::clicked, this, &View::terminalSend);
+    connect(ui->buttonClearTerminal, &QPushButton::clicked, this, &View::terminalClear);
+    ui->loggerCheckBoxA0->setStyleSheet(QStringLiteral("QCheckBox { color: ") +
+                                        colorDarkRed.name() + QStringLiteral("; }"));
+    ui->loggerCheckBoxA1->setStyleSheet(QStringLiteral("QCheckBox { color: ") +
+                                        colorDarkGreen.name() + QStringLiteral("; }"));
+
+    if (model) {
+        connect(model, &Model::appStateChanged, this, &View::onModel_appStateChanged);
+        connect(model, &Model::projectChanged, this, &View::updateView);
+        connect(model, &Model::dataChanged, this, &View::updateView);
+        connect(model, &Model::viewDataChanged, this, &View::onModel_ViewDataChanged);
+    }
+}
+
+View::~View() = default;
+
+StartWidget* View::startWidget() const
+{
+    return ui->tabHome;
+}
+
+TabProject* View::tabProject() const
+{
+    return ui->tabProject;
+}
+
+QIcon View::coloredIcon(const QString& path, const QColor& color)
+{
+    const QPixmap picture(path);
+    if (!color.isValid() || picture.isNull())
+        return QIcon(picture);
+    QPixmap colored(picture.size());
+    colored.fill(color);
+    colored.setMask(picture.createMaskFromColor(Qt::transparent));
+    return QIcon(colored);
+}
+
+QColor View::stateColor(ActionState state)
+{
+    switch (state) {
+    case ActionState::Disabled:
+        return qColorGrayAAA;
+    case ActionState::Enabled:
+        return qColorWhite;
+    case ActionState::Highlighted:
+        return qColorPrimary;
+    case ActionState::Alert:
+        return colorRed;
+    }
+    return QColor();
+}
+
+void View::setActionState(Actions action, ActionState state)
+{
+    qCDebug(lcTrace) << "action=" << static_cast<int>(action)
+                     << "state=" << static_cast<int>(state);
+    QAction* enabled = nullptr;
+    QAction* recoloured = nullptr;
+    QString icon;
+    switch (action) {
+    case Actions::Menu:
+        enabled = ui->actionMenu;
+        recoloured = ui->actionConnect;
+        icon = QStringLiteral("wifi.png");
+        break;
+    case Actions::Connect:
+        enabled = recoloured = ui->actionConnect;
+        icon = QStringLiteral("wifi.png");
+        break;
+    case Actions::Calibrate:
+        enabled = recoloured = ui->actionCalibrate;
+        icon = QStringLiteral("adjust.png");
+        break;
+    case Actions::StartRecording:
+        enabled = recoloured = ui->actionStartRecording;
+        icon = QStringLiteral("play.png");
+        break;
+    }
+    if (!enabled)
+        return;
+    enabled->setEnabled(state != ActionState::Disabled);
+    recoloured->setIcon(coloredIcon(iconPath + icon, stateColor(state)));
+}
+
+QWidget* View::page(Tabs tab) const
+{
+    switch (tab) {
+    case Tabs::Home:
+        return ui->tabHome;
+    case Tabs::Project:
+        return ui->tabProject;
+    case Tabs::Sensors:
+        return ui->tabSensors;
+    case Tabs::Oszi:
+        return ui->tabOszi;
+    case Tabs::Evaluation:
+        return ui->tabEvaluation;
+    case Tabs::BlackBox:
+        return ui->tabBlackBox;
+    }
+    return nullptr;
+}
+
+int View::tabIndex(Tabs tab) const
+{
+    const QWidget* p = page(tab);
+    if (!p) {
+        qCWarning(lcView).noquote()
+            << "int View::tabIndex(Tabs)"
+            << "index " + QString::number(static_cast<int>(tab)) + " not known!!!";
+        return 0;
+    }
+    return ui->tabWidget->indexOf(const_cast<QWidget*>(p));
+}
+
+void View::setTabEnabled(Tabs tab, bool enabled)
+{
+    ui->tabWidget->setTabEnabled(tabIndex(tab), enabled);
+}
+
+void View::setCurrentTab(Tabs tab)
+{
+    ui->tabWidget->setCurrentIndex(tabIndex(tab));
+}
+
+void View::labelTabs()
+{
+    // Labels on the tab buttons keep the texts upright on the side tab bar.
+    const QStringList labels = {tr("Home"),      tr("Projekt"),    tr("Sensoren"),
+                                tr("Messdaten"), tr("Auswertung"), tr("BlackBox")};
+    QTabBar* bar = ui->tabWidget->tabBar();
+    for (int i = 0; i < ui->tabWidget->count() && i < labels.size(); ++i) {
+        ui->tabWidget->setTabText(i, QString());
+        auto* label = qobject_cast<QLabel*>(bar->tabButton(i, QTabBar::LeftSide));
+        if (!label) {
+            label = new QLabel(bar);
+            bar->setTabButton(i, QTabBar::LeftSide, label);
+        }
+        label->setText(labels.at(i));
+    }
+}
+
+void View::setTitle(bool connected, bool withFileName)
+{
+    QString title = companyName + QStringLiteral(" - ") + appName + QLatin1Char(' ') + appVersion;
+    if (!connected)
+        title += QStringLiteral(" (disconnected)");
+    if (withFileName && model && !model->projectFileName().isEmpty())
+        title += QStringLiteral(" [") + QFileInfo(model->projectFileName()).fileName() +
+                 QLatin1Char(']');
+    setWindowTitle(title);
+}
+
+void View::setConnected(bool connected)
+{
+    if (connected) {
+        setActionState(Actions::Connect, ActionState::Highlighted);
+        ui->actionConnect->setText(tr("&Trennen"));
+        setActionState(Actions::Calibrate, ActionState::Enabled);
+        setActionState(Actions::StartRecording, ActionState::Enabled);
+        setRecordingRunning(false);
+        setTitle(true, false);
+        setTabEnabled(Tabs::Sensors, true);
+        setTabEnabled(Tabs::Oszi, true);
+    } else {
+        // The recording display goes first: it enables calibrate and record, which need a
+        // connection.
+        setRecordingRunning(false);
+        setActionState(Actions::Connect, ActionState::Enabled);
+        ui->actionConnect->setText(tr("&Verbinden"));
+        setActionState(Actions::Calibrate, ActionState::Disabled);
+        setActionState(Actions::StartRecording, ActionState::Disabled);
+        setTitle(false, false);
+    }
+}
+
+void View::setRecordingRunning(bool running)
+{
+    if (running) {
+        setActionState(Actions::StartRecording, ActionState::Highlighted);
+        ui->actionStartRecording->setIcon(
+            coloredIcon(iconPath + QStringLiteral("stop.png"), qColorPrimary));
+        ui->actionStartRecording->setText(tr("&Stop"));
+    } else {
+        setActionState(Actions::StartRecording, ActionState::Enabled);
+        ui->actionStartRecording->setIcon(
+            coloredIcon(iconPath + QStringLiteral("play.png"), qColorWhite));
+        ui->actionStartRecording->setText(tr("&Start"));
+    }
+    setActionState(Actions::Calibrate, ActionState::Enabled);
+    setProjectActionsEnabled(!running);
+}
+
+void View::setProjectActionsEnabled(bool enabled)
+{
+    ui->actionNewProject->setEnabled(enabled);
+    ui->actionOpenProject->setEnabled(enabled);
+    ui->actionSaveProject->setEnabled(enabled);
+}
+
+QMessageBox* View::promptBox(const QString& text)
+{
+    auto* box = new QMessageBox;
+    // Frameless like a popup, but a popup closes on any click beside it, which would answer
+    // "Verwerfen" and throw away unsaved shots.
+    box->setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
+    box->setMinimumSize(800, 600);
+    box->setWindowTitle(appName);
+    box->setText(text);
+    return box;
+}
+
+bool View::askToSave()
+{
+    std::unique_ptr<QMessageBox> box(promptBox(tr("Projekt speichern?")));
+    QPushButton* save = box->addButton(tr("Speichern"), QMessageBox::YesRole);
+    QPushButton* discard = box->addButton(tr("Verwerfen"), QMessageBox::NoRole);
+    box->setDefaultButton(discard);
+    box->exec();
+    return box->clickedButton() == save;
+}
+
+bool View::askToQuit()
+{
+    std::unique_ptr<QMessageBox> box(promptBox(tr("Ventaro beenden?")));
+    QPushButton* ok = box->addButton(tr("OK"), QMessageBox::YesRole);
+    QPushButton* cancel = box->addButton(tr("Abbrechen"), QMessageBox::NoRole);
+    box->setDefaultButton(cancel);
+    box->exec();
+    return box->clickedButton() == ok;
+}
+
+QMessageBox::ButtonRole View::askToSaveAndQuit()
+{
+    std::unique_ptr<QMessageBox> box(promptBox(tr("Vor dem Beenden Ventaro Projekt speichern?")));
+    QPushButton* save = box->addButton(tr("Speichern"), QMessageBox::YesRole);
+    QPushButton* discard = box->addButton(tr("Verwerfen"), QMessageBox::NoRole);
+    box->addButton(tr("Abbrechen"), QMessageBox::RejectRole);
+    box->setDefaultButton(discard);
+    box->exec();
+    if (box->clickedButton() == save)
+        return QMessageBox::YesRole;
+    if (box->clickedButton() == discard)
+        return QMessageBox::NoRole;
+    return QMessageBox::RejectRole;
+}
+
+QMessageBox* View::infoBox(const QString& title, const QString& text, const QPixmap& icon)
+{
+    auto* box = new QMessageBox(this);
+    box->setWindowFlags(box->windowFlags() | Qt::FramelessWindowHint);
+    box->setWindowTitle(title);
+    box->setText(QStringLiteral("<b>") + title + QStringLiteral("</b>"));
+    box->setInformativeText(text);
+    if (!icon.isNull())
+        box->setIconPixmap(icon.scaled(100, 100, Qt::KeepAspectRatio, Qt::SmoothTransformation));
+    return box;
+}
+
+void View::showInfo(const QString& title, const QString& text)
+{
+    std::unique_ptr<QMessageBox> box(
+        infoBox(title, text,
+                coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
+    box->addButton(tr("OK"), QMessageBox::AcceptRole);
+    box->exec();
+}
+
+bool View::confirmInfo(const QString& title, const QString& text)
+{
+    std::unique_ptr<QMessageBox> box(
+        infoBox(title, text,
+                coloredIcon(iconPath + QStringLiteral("wifi.png"), qColorWhite).pixmap(100, 100)));
+    QPushButton* ok = box->addButton(tr("OK"), QMessageBox::AcceptRole);
+    box->exec();
+    return box->clickedButton() == ok;
+}
+
+bool View::askYesNo(const QString& title, const QString& text, const QPixmap& icon)
+{
+    std::unique_ptr<QMessageBox> box(infoBox(title, text, icon));
+    QPushButton* yes = box->addButton(tr("Ja"), QMessageBox::YesRole);
+    box->addButton(tr("Nein"), QMessageBox::NoRole);
+    box->exec();
+    return box->clickedButton() == yes;
+}
+
+void View::menu()
+{
+    m_menu->popup(mapToGlobal(QPoint(5, 50)));
+}
+
+void View::updateView()
+{
+    setTitle(false, true);
+}
+
+void View::onModel_appStateChanged()
+{
+    if (!model) {
+        qCWarning(lcView) << "model is NULL !!!";
+        return;
+    }
+    setConnected(model->isConnected());
+}
+
+void View::onModel_ProjectChanged()
+{
+    updateView();
+}
+
+void View::onModel_DataChanged()
+{
+    updateView();
+}
+
+void View::onModel_ViewDataChanged()
+{
+    if (model)
+        qCDebug(lcView) << model->viewData();
+}
+
+void View::buttonLockPressed()
+{
+    if (model)
+        model->setLocked(!model->isLocked());
+}
+
+void View::onTabSelected(int index)
+{
+    qCDebug(lcTrace) << "index=" << index;
+    if (ui->tabWidget->widget(index) == ui->tabEvaluation)
+        qCDebug(lcView) << "EVALUATION is selected!!!";
+}
+
+void View::commentChanged()
+{
+    if (model)
+        model->setComment(tabProject()->form()->textEditComment->toPlainText());
+}
+
+void View::clearMarkers()
+{
+    if (!model)
+        return;
+    for (int i = 0; i < 4; ++i)
+        model->setVerticalMarkerAbsolute(i, 0);
+}
+
+void View::clearLogger()
+{
+    ui->editLogger->clear();
+    loggerHeadline();
+}
+
+void View::loggerHeadline()
+{
+    QString names = QStringLiteral("time");
+    QString rule = QStringLiteral("------");
+    if (ui->loggerCheckBoxA0->isChecked()) {
+        names += QStringLiteral("\tSensor 1");
+        rule += QStringLiteral("\t--");
+    }
+    if (ui->loggerCheckBoxA1->isChecked()) {
+        names += QStringLiteral("\tSensor 2");
+        rule += QStringLiteral("\t--");
+    }
+    ui->editLogger->append(names);
+    ui->editLogger->append(rule);
+}
+
+void View::terminalClear()
+{
+    ui->editTerminal->clear();
+}
+
+void View::terminalSend()
+{
+    // No device command channel is attached to the terminal page.
+    const QString text = ui->lineEditTerminal->text() + QStringLiteral("\r\n");
+    qCDebug(lcView).noquote() << "terminal:" << text.trimmed();
+}
+
+void View::readSettings()
+{
+    QSettings settings(settingsOrganization, settingsApplication);
+    move(settings.value(settingsKeyMainWindowPos, QPoint(200, 200)).toPoint());
+    resize(settings.value(settingsKeyMainWindowSize, QSize(400, 400)).toSize());
+    if (model)
+        model->setLastDir(settings.value(settingsKeyLastDir, QString()).toString());
+}
+
+void View::showEvent(QShowEvent* event)
+{
+    readSettings();
+    QMainWindow::showEvent(event);
+}
+
+void View::closeEvent(QCloseEvent* event)
+{
+    // Every way of quitting goes through the controller's prompts.
+    event->ignore();
+    ui->actionQuit->trigger();
+}
+
+void View::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        labelTabs();
+        updateView();
+    }
+    QMainWindow::changeEvent(event);
+}

@@ -1,0 +1,123 @@
+#pragma once
+
+#include <QIcon>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <memory>
+
+class Model;
+class QMenu;
+class StartWidget;
+class TabProject;
+
+namespace Ui {
+class View;
+}
+
+// The main window: tool bar, drop-down menu and the tab widget holding the pages. It turns
+// actions into signals for the controller, offers display operations and prompts, and
+// redraws its title when the model changes.
+class View : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    enum class Tabs
+    {
+        Home = 0,
+        Project,
+        Sensors,
+        Oszi,
+        Evaluation,
+        BlackBox
+    };
+    enum class Actions
+    {
+        Menu = 0,
+        Connect,
+        Calibrate,
+        StartRecording
+    };
+    enum class ActionState
+    {
+        Disabled = 0,
+        Enabled,
+        Highlighted,
+        Alert
+    };
+
+    explicit View(Model* model, QWidget* parent = nullptr);
+    ~View() override;
+
+    // The icon at path drawn in one colour through the mask of its transparent pixels.
+    static QIcon coloredIcon(const QString& path, const QColor& color);
+    static QColor stateColor(ActionState state);
+
+    void setActionState(Actions action, ActionState state);
+    void setTabEnabled(Tabs tab, bool enabled);
+    void setCurrentTab(Tabs tab);
+    int tabIndex(Tabs tab) const;
+    void setConnected(bool connected);
+    void setRecordingRunning(bool running);
+    void setProjectActionsEnabled(bool enabled);
+
+    bool askToSave();
+    bool askToQuit();
+    QMessageBox::ButtonRole askToSaveAndQuit();
+    void showInfo(const QString& title, const QString& text);
+    bool confirmInfo(const QString& title, const QString& text);
+    bool askYesNo(const QString& title, const QString& text, const QPixmap& icon = QPixmap());
+
+    Ui::View* form() const { return ui.get(); }
+    StartWidget* startWidget() const;
+    TabProject* tabProject() const;
+    QMenu* dropDownMenu() const { return m_menu; }
+
+signals:
+    void newProject();
+    void openProject();
+    void saveProject();
+    void saveProjectAs();
+    void connectDisconnect();
+    void calibrate();
+    void startStopRecording();
+    void quit();
+    void importBlackBox();
+    void firmwareUpdate();
+    void openImportBlackBoxData();
+
+public slots:
+    void menu();
+    void updateView();
+    void onModel_appStateChanged();
+    void onModel_ProjectChanged();
+    void onModel_DataChanged();
+    void onModel_ViewDataChanged();
+    void buttonLockPressed();
+    void onTabSelected(int index);
+    void commentChanged();
+    void clearMarkers();
+    void clearLogger();
+    void loggerHeadline();
+    void terminalClear();
+    void terminalSend();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void readSettings();
+    void setTitle(bool connected, bool withFileName);
+    void labelTabs();
+    QWidget* page(Tabs tab) const;
+    QMessageBox* promptBox(const QString& text);
+    QMessageBox* infoBox(const QString& title, const QString& text, const QPixmap& icon);
+
+    std::unique_ptr<Ui::View> ui;
+    QPointer<Model> model;
+    QMenu* m_menu = nullptr;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QProgressDialog>
+
+// The small modal progress window shown over the main window while connecting and around
+// long operations: a busy bar, or a bar that counts steps up to a maximum.
+class ProgressIndicator : public QProgressDialog
+{
+    Q_OBJECT
+
+public:
+    ProgressIndicator(QWidget* parent, const QString& text);
+    ProgressIndicator(QWidget* parent, const QString& text, int maximum);
+
+    // Places the window over its parent: a quarter in from the left, half the width, 100
+    // pixels high around the vertical centre.
+    void placeOverParent();
+    static QRect geometryFor(const QSize& parentSize);
+
+public slots:
+    // Raises the value by one and shows text.
+    void step(const QString& text);
+};
