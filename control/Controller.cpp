@@ -3,6 +3,7 @@
 #include "app/Logging.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
+#include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
@@ -37,6 +38,16 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTabProject_clearDataClicked);
     connect(tabProject, &TabProject::phaseEditChanged, this,
             &Controller::onTabProject_onPhaseEditChanged);
+
+    TabOszilloscope* tabOszi = view->tabOszi();
+    connect(tabOszi, &TabOszilloscope::deleteMeasurements, this,
+            &Controller::onTabOszi_deleteMeasurements);
+    connect(tabOszi, &TabOszilloscope::markerChangedAbsolute, this,
+            &Controller::onTabOszi_markerChangedAbsolute);
+    connect(tabOszi, &TabOszilloscope::markerChangedRelative, this,
+            &Controller::onTabOszi_markerChangedRelative);
+    connect(tabOszi, &TabOszilloscope::checkBoxMarkerAbsClicked, this,
+            &Controller::onTabOszi_checkBoxMarkerAbsClicked);
 
     connector = new KalvikConnector;
     connect(connector, &KalvikConnector::connected, this, &Controller::onConnected);

@@ -8,6 +8,7 @@
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "ui_IPAddressDialog.h"
+#include "view/TabOszilloscope.h"
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
@@ -147,9 +148,10 @@ void Controller::onMessageReceived(const QString& msg)
         qCDebug(lcControl).noquote() << "clockString=" + clockString.trimmed();
         bool ok = false;
         const int clock = clockString.trimmed().toInt(&ok, 10);
-        if (ok)
+        if (ok) {
             model->setClock(clock);
-        else
+            view->tabOszi()->setClock(clock, 100 * clock);
+        } else
             qCWarning(lcControl) << "ERROR";
     } else if (msg.startsWith(QLatin1String("<deviceDescription"))) {
         timerWaitForDeviceDescription.stop();
@@ -181,6 +183,7 @@ void Controller::startShot()
     }
     // Live shots carry no timestamp.
     model->appendTimestamp(QDateTime());
+    view->tabOszi()->startShot(QVector<int>(currentSeries.cbegin(), currentSeries.cend()));
 }
 
 void Controller::handleValueMessage(const QString& msg)
@@ -197,7 +200,8 @@ void Controller::handleValueMessage(const QString& msg)
     // Fields 1 to 5 are the readings of sensors 0 to 4. A line with fewer fields leaves the
     // series of the sensors without a field unchanged.
     bool stored = false;
-    model->blockSignals(true);
+    // A line that arrives while a load holds the signals back must not release them.
+    const bool wasBlocked = model->blockSignals(true);
     for (int k = 0; k < Model::numSensors && k + 1 < fields.size(); ++k) {
         double reading = fields.at(k + 1).trimmed().toDouble();
         if (valuesInThousandths)
@@ -207,7 +211,7 @@ void Controller::handleValueMessage(const QString& msg)
             stored = true;
         }
     }
-    model->blockSignals(false);
+    model->blockSignals(wasBlocked);
     if (!stored)
         qCDebug(lcControl).noquote() << "no shot open, readings dropped:" << msg.trimmed();
     emit model->dataChanged();

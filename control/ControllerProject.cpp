@@ -219,6 +219,8 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
         return false;
     };
 
+    // The plots let go of the sample lists before any is freed.
+    emit model->dataAboutToChange();
     model->blockSignals(true);
     const QStringList parts = measToDelete.simplified().split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& part : parts) {

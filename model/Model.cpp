@@ -67,9 +67,11 @@ void Model::clear()
 void Model::clearData()
 {
     VTRACE();
+    emit dataAboutToChange();
     for (Series& series : m_measurements)
         series.clear();
     m_timestamps.clear();
+    ++m_dataRevision;
     emit dataChanged();
 }
 
@@ -119,6 +121,7 @@ int Model::appendSeries(int sensor)
         return -1;
     Series& series = m_measurements[static_cast<size_t>(sensor)];
     series.push_back(std::make_unique<SampleList>());
+    ++m_dataRevision;
     return static_cast<int>(series.size()) - 1;
 }
 
@@ -144,10 +147,13 @@ bool Model::deleteChannel(int index)
 {
     VTRACE();
     if (index >= 0) {
+        if (index < static_cast<int>(m_measurements[0].size()))
+            emit dataAboutToChange();
         for (Series& series : m_measurements) {
             if (index >= static_cast<int>(series.size()))
                 return false;
             series.erase(series.begin() + index);
+            ++m_dataRevision;
         }
         if (index < m_timestamps.size())
             m_timestamps.removeAt(index);

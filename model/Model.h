@@ -54,6 +54,9 @@ public:
     void appendTimestamp(const QDateTime& time = QDateTime());
     void appendSample(int sensor, int index, double value);
     bool deleteChannel(int index);
+    // Grows whenever shots are added, deleted or cleared, but not when samples are appended
+    // to a shot: an unchanged revision means every sample list is still where it was.
+    quint64 dataRevision() const { return m_dataRevision; }
 
     double minimumValue(int sensor, int index) const;
     double maximumValue(int sensor, int index) const;
@@ -135,6 +138,11 @@ signals:
     void projectChanged();
     void dataChanged();
     void viewDataChanged();
+    // Sample lists are about to be freed or replaced (clear, delete, open). Emitted before
+    // the bulk change blocks the signals, because the change may let the event loop run;
+    // whoever keeps pointers to sample lists drops them here and takes them again on
+    // dataChanged.
+    void dataAboutToChange();
 
 private:
     bool isSensor(int sensor) const { return sensor >= 0 && sensor < numSensors; }
@@ -160,4 +168,5 @@ private:
     SensorDescription m_sensorDescription;
     ViewData m_viewData;
     bool m_locked = false;
+    quint64 m_dataRevision = 0;
 };

@@ -222,6 +222,8 @@ bool ProjectFile::open(Model& model, const QString& path)
     }
     const QJsonObject root = document.object();
 
+    // The load below frees every sample list and lets the event loop run meanwhile.
+    emit model.dataAboutToChange();
     const bool wasBlocked = model.blockSignals(true);
     model.clear();
 

@@ -9,10 +9,12 @@
 #include "tools/sim/KalvikSimulator.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"
+#include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
-#include "widgets/analog/AnalogSensorWidget.h"
 #include "view/View.h"
+#include "widgets/OsziWidget.h"
+#include "widgets/analog/AnalogSensorWidget.h"
 
 #include <QSettings>
 #include <QSignalSpy>
@@ -31,6 +33,8 @@ private slots:
     void connectGetsBothDescriptions();
     void missingSensorDescriptionGivesDefaultSensors();
     void recordsTwoShots();
+    void shotStartFillsThePlots();
+    void oscilloscopePageRequestsReachTheModel();
     void samplePeriodFollowsTheEcho();
     void calibration();
     void listCollection();
@@ -202,6 +206,68 @@ void TestController::recordsTwoShots()
     // Plausible distances in micrometres, within the sensor's range.
     for (double v : *m_model->measurement(2, 1))
         QVERIFY2(v > -100 && v < 12100, qPrintable(QString::number(v)));
+}
+
+void TestController::shotStartFillsThePlots()
+{
+    numberedShots(2);
+    m_controller->onMessageReceived(QStringLiteral("t=20\n"));
+    TabOszilloscope* oszi = m_view->tabOszi();
+    QCOMPARE(oszi->osziWidget(0)->clockPeriod(), 20);
+    QCOMPARE(oszi->osziWidget(4)->currentClockGrid(), 2000);
+
+    m_controller->onMessageReceived(QStringLiteral("run=1\n"));
+    for (int k = 0; k < 5; ++k) {
+        OsziWidget* plot = oszi->osziWidget(k);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(plot->curve(i), m_model->measurement(k, i));
+            QVERIFY(plot->isCurveEnabled(i));
+        }
+        QCOMPARE(plot->highlightedCurve(), 2);
+    }
+    QCOMPARE(oszi->findChild<QLabel*>(QStringLiteral("numMeasuringsLabel"))->text(),
+             QStringLiteral("3"));
+    QCOMPARE(oszi->findChild<QSpinBox*>(QStringLiteral("highlightSpinBox"))->value(), 3);
+
+    // Live samples land in the highlighted shot the plot points to.
+    m_controller->onMessageReceived(QStringLiteral("1;5;5;5;5;5\n"));
+    QCOMPARE(oszi->osziWidget(2)->curve(2)->size(), 1);
+
+    // Deleting lets the plots go before the lists are freed; under the sanitizers a plot
+    // still pointing at a freed list would be caught at its next repaint.
+    m_view->setCurrentTab(View::Tabs::Oszi);
+    m_answer->clickButton(QStringLiteral("Ja"));
+    m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1-3"));
+    QVERIFY(!m_model->hasData());
+    oszi->osziWidget(0)->repaint();
+    for (int k = 0; k < 5; ++k) {
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(!oszi->osziWidget(k)->curve(i) || !oszi->osziWidget(k)->isCurveEnabled(i));
+    }
+}
+
+void TestController::oscilloscopePageRequestsReachTheModel()
+{
+    numberedShots(4);
+    TabOszilloscope* oszi = m_view->tabOszi();
+    m_answer->clickButton(QStringLiteral("Ja"));
+    emit oszi->deleteMeasurements(QStringLiteral("2"));
+    QCOMPARE(remainingShotNumbers(), QList<int>({1, 3, 4}));
+    emit oszi->markerChangedAbsolute(2, 700);
+    QCOMPARE(m_model->verticalMarker(2), 700);
+    emit oszi->markerChangedRelative(3, 50);
+    QCOMPARE(m_model->verticalMarker(3), 750);
+    emit oszi->checkBoxMarkerAbsClicked(true);
+    QVERIFY(m_model->viewData().checkBoxMarkerAbsolute);
+
+    // The main window's handlers: offsets, clearing markers, the lock.
+    oszi->offsetSpinBox(3)->setValue(1.5);
+    QCOMPARE(m_model->offset(3), 1.5);
+    oszi->clearMarkersButton()->click();
+    QCOMPARE(m_model->verticalMarker(3), 0);
+    QVERIFY(!m_model->isLocked());
+    oszi->lockButton()->click();
+    QVERIFY(m_model->isLocked());
 }
 
 void TestController::samplePeriodFollowsTheEcho()

@@ -4,6 +4,7 @@
 #include "tests/common/TestMain.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 namespace {
 
@@ -42,6 +43,7 @@ private slots:
     void deleteChannelOnUnevenLists();
     void samplesKeepTheirAddressWhileShotsAreAdded();
     void fixedTablesIgnoreBadIndices();
+    void announcesFreedSampleLists();
 };
 
 void TestModel::newModelIsEmptyProject()
@@ -346,6 +348,47 @@ void TestModel::fixedTablesIgnoreBadIndices()
     model.setSensorName(0, QStringLiteral("x"));
     QCOMPARE(spy.count(), 0);
     QCOMPARE(model.sensorName(0), QString());
+}
+
+// Plots keep pointers to sample lists: every change that frees lists is announced first,
+// and the revision tells appended samples apart from added or removed shots.
+void TestModel::announcesFreedSampleLists()
+{
+    Model model;
+    QStringList order;
+    connect(&model, &Model::dataAboutToChange, &model,
+            [&] { order << QStringLiteral("about ") + QString::number(model.numChannels(0)); });
+    connect(&model, &Model::dataChanged, &model,
+            [&] { order << QStringLiteral("changed ") + QString::number(model.numChannels(0)); });
+
+    quint64 revision = model.dataRevision();
+    model.addMeasurement();
+    model.addMeasurement();
+    QVERIFY(model.dataRevision() > revision);
+    revision = model.dataRevision();
+    model.appendSample(0, 1, 2.5);
+    QCOMPARE(model.dataRevision(), revision);
+    QCOMPARE(order, (QStringList{QStringLiteral("changed 1"), QStringLiteral("changed 2"),
+                                 QStringLiteral("changed 2")}));
+
+    order.clear();
+    QVERIFY(model.deleteChannel(0));
+    QVERIFY(!model.deleteChannel(5));
+    QCOMPARE(order, (QStringList{QStringLiteral("about 2"), QStringLiteral("changed 1")}));
+    QVERIFY(model.dataRevision() > revision);
+
+    order.clear();
+    model.clearData();
+    QCOMPARE(order, (QStringList{QStringLiteral("about 1"), QStringLiteral("changed 0")}));
+
+    // Open announces before it blocks the signals for the load.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("p.mvx"));
+    model.addMeasurement();
+    QVERIFY(model.save(path));
+    order.clear();
+    QVERIFY(model.open(path));
+    QCOMPARE(order, (QStringList{QStringLiteral("about 1"), QStringLiteral("changed 1")}));
 }
 
 VENTARO_TEST_MAIN(TestModel)

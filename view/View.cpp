@@ -6,6 +6,7 @@
 #include "ui_TabProject.h"
 #include "ui_View.h"
 #include "view/StartWidget.h"
+#include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
 
@@ -107,6 +108,16 @@ View::View(Model* m, QWidget* parent)
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
     ui->tabSensors->setModel(model);
+    TabOszilloscope* oszi = tabOszi();
+    oszi->setModel(model);
+    // A project opened at start announced its view settings before this page existed.
+    if (model)
+        oszi->setViewData(model->viewData(), model->isLocked());
+    for (int k = 0; k < TabOszilloscope::numSensors; ++k)
+        connect(oszi->offsetSpinBox(k), QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
+                &View::offsetChanged);
+    connect(oszi->clearMarkersButton(), &QPushButton::clicked, this, &View::clearMarkers);
+    connect(oszi->lockButton(), &QAbstractButton::clicked, this, &View::buttonLockPressed);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
     clearLogger();
@@ -136,6 +147,11 @@ StartWidget* View::startWidget() const
 TabProject* View::tabProject() const
 {
     return ui->tabProject;
+}
+
+TabOszilloscope* View::tabOszi() const
+{
+    return ui->tabOszi;
 }
 
 QIcon View::coloredIcon(const QString& path, const QColor& color)
@@ -431,14 +447,37 @@ void View::onModel_DataChanged()
 
 void View::onModel_ViewDataChanged()
 {
-    if (model)
-        qCDebug(lcView) << model->viewData();
+    if (!model)
+        return;
+    qCDebug(lcView) << model->viewData();
+    tabOszi()->setViewData(model->viewData(), model->isLocked());
 }
 
 void View::buttonLockPressed()
 {
+    if (!model)
+        return;
+    model->setLocked(!model->isLocked());
+    tabOszi()->setLocked(model->isLocked());
+}
+
+void View::offsetChanged(double offset)
+{
+    const int sensor = tabOszi()->offsetSpinBoxIndex(sender());
+    if (sensor < 0) {
+        qCWarning(lcView) << "offsetChanged: unknown sender" << sender();
+        return;
+    }
+    if (!model)
+        return;
+    model->setOffset(sensor, offset);
+    emit model->projectChanged();
+}
+
+void View::resetCorrection()
+{
     if (model)
-        model->setLocked(!model->isLocked());
+        model->resetOffsets();
 }
 
 void View::onTabSelected(int index)

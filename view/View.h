@@ -10,6 +10,7 @@
 class Model;
 class QMenu;
 class StartWidget;
+class TabOszilloscope;
 class TabProject;
 
 namespace Ui {
@@ -73,6 +74,7 @@ public:
     Ui::View* form() const { return ui.get(); }
     StartWidget* startWidget() const;
     TabProject* tabProject() const;
+    TabOszilloscope* tabOszi() const;
     QMenu* dropDownMenu() const { return m_menu; }
 
 signals:
@@ -90,6 +92,8 @@ signals:
 
 public slots:
     void menu();
+    void offsetChanged(double offset);
+    void resetCorrection();
     void updateView();
     void onModel_appStateChanged();
     void onModel_ProjectChanged();

@@ -212,6 +212,32 @@ void deleteGlyph(QPainter& p)
     p.drawLine(36, 24, 36, 48);
 }
 
+// The lock of the oscilloscope page; open, the shackle swings up and to the right.
+void lockGlyph(QPainter& p, bool closed)
+{
+    const QRectF shackle = closed ? QRectF(18, 6, 28, 30) : QRectF(34, 2, 28, 30);
+    const double legTop = shackle.center().y();
+    p.drawArc(shackle, 0, 180 * 16);
+    p.drawLine(QPointF(shackle.left(), legTop), QPointF(shackle.left(), closed ? 30 : legTop + 4));
+    p.drawLine(QPointF(shackle.right(), legTop), QPointF(shackle.right(), 30));
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawRoundedRect(QRectF(10, 28, 44, 32), 5, 5);
+    p.setCompositionMode(QPainter::CompositionMode_Clear);
+    p.drawEllipse(QPointF(32, 41), 4.5, 4.5);
+    p.drawRect(QRectF(30, 41, 4, 10));
+}
+
+void lockClosedGlyph(QPainter& p)
+{
+    lockGlyph(p, true);
+}
+
+void lockOpenGlyph(QPainter& p)
+{
+    lockGlyph(p, false);
+}
+
 // Language flags drawn as plain stripes.
 QImage flag(const QList<QColor>& stripes)
 {
@@ -266,11 +292,18 @@ int main(int argc, char* argv[])
     ok &= arrow(true, disabled).save(out.filePath(QStringLiteral("up-disabled.png")));
     ok &= arrow(false, disabled).save(out.filePath(QStringLiteral("down-disabled.png")));
     const QList<QPair<const char*, void (*)(QPainter&)>> glyphs = {
-        {"wifi.png", wifi},      {"disconnect.png", disconnectGlyph},
-        {"menu.png", menuGlyph}, {"adjust.png", adjust},
-        {"play.png", play},      {"stop.png", stopGlyph},
-        {"new.png", newGlyph},   {"open.png", openGlyph},
-        {"save.png", saveGlyph}, {"delete.png", deleteGlyph}};
+        {"wifi.png", wifi},
+        {"disconnect.png", disconnectGlyph},
+        {"menu.png", menuGlyph},
+        {"adjust.png", adjust},
+        {"play.png", play},
+        {"stop.png", stopGlyph},
+        {"new.png", newGlyph},
+        {"open.png", openGlyph},
+        {"save.png", saveGlyph},
+        {"delete.png", deleteGlyph},
+        {"lock-closed.png", lockClosedGlyph},
+        {"lock-open.png", lockOpenGlyph}};
     for (const auto& g : glyphs)
         ok &= glyph(g.second).save(out.filePath(QString::fromLatin1(g.first)));
     ok &= flag({Qt::black, QColor(0xDD, 0, 0), QColor(0xFF, 0xCE, 0)})

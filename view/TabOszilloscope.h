@@ -1,0 +1,125 @@
+#pragma once
+
+#include "model/SensorDescription.h"
+
+#include <QTimer>
+#include <QVector>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class Model;
+class OsziWidget;
+class QAbstractButton;
+class QDoubleSpinBox;
+class QPushButton;
+struct ViewData;
+
+namespace Ui {
+class TabOszilloscope;
+}
+
+// The oscilloscope page: the shots of the five sensors of group 0 in five stacked plots
+// over a common time axis, with markers, per-sensor ranges, grids and offsets, the choice
+// of displayed and highlighted shots, deletion, alignment at a marker and a lock.
+//
+// The model drives the page through its signals; what the user changes in the project goes
+// out as signals to the controller. The plots point to the model's sample lists: the page
+// empties them when the model announces that lists are about to be freed and fills them
+// again on the next dataChanged.
+class TabOszilloscope : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int numSensors = 5;
+    static constexpr int numMarkers = 4;
+
+    explicit TabOszilloscope(QWidget* parent = nullptr);
+    ~TabOszilloscope() override;
+
+    void setModel(Model* model);
+
+    void setCheckBoxMarkerAbsolute(bool absolute);
+    void setCurrentSensorRange(int group, int sensor, double min, double max);
+    void setMaximumSensorRange(int group, int sensor, double min, double max);
+    void setLocked(bool locked);
+    // The sample period from the device, with the time grid to start from.
+    void setClock(int clock, int clockGrid);
+    void setSensorName(int group, int sensor, QString name);
+    void setPhaseName(int phase, QString name);
+
+    // The start of a live shot: curve slot i of the plot of sensor k shows the model's shot
+    // i of that sensor for i = 0 to currentSeries[0], and each plot highlights the shot
+    // currentSeries[k] of its sensor.
+    void startShot(const QVector<int>& currentSeries);
+    // Marker mode, per-sensor value ranges and lock state of an opened project.
+    void setViewData(const ViewData& data, bool locked);
+
+    // Widgets that the main window wires to its own handlers.
+    OsziWidget* osziWidget(int sensor) const;
+    QDoubleSpinBox* offsetSpinBox(int sensor) const;
+    // The sensor (0 to 4) whose offset spin box is object, or -1.
+    int offsetSpinBoxIndex(const QObject* object) const;
+    QPushButton* clearMarkersButton() const;
+    QAbstractButton* lockButton() const;
+
+public slots:
+    void update();
+    void updateOsziSlider();
+
+signals:
+    void markerChangedAbsolute(int index, int pos_ms);
+    void markerChangedRelative(int index, int pos_ms);
+    void checkBoxMarkerAbsClicked(bool absolute);
+    void deleteMeasurements(QString measToDelete);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private slots:
+    void displayAllMeas(bool state);
+    void displayedMeasChanged();
+    void highlightBoxChanged(int index);
+    void highlightBoxChanged(float i);
+    void autoYCorrectionClicked(bool on);
+    void autoYCorrectionSpinBoxChanged(int value);
+    void onCheckBoxMarkerAbsClicked(bool absolute);
+    void onDeleteMeasurementClicked();
+    void onMarkerChanged(double value);
+    void onSpinBoxMaxValueChanged(double v);
+    void onSpinBoxMinValueChanged(double v);
+    void onModel_projectChanged();
+    void onModel_dataChanged();
+    void onModel_dataAboutToChange();
+
+private:
+    void connectWidgets();
+    // Aligns every plot at the time of a marker (0 to 3).
+    void alignAtMarker(int marker);
+    int checkedMarkerButton() const;
+    void repaintPlots();
+    void updateSlider(bool followEnd);
+
+    std::unique_ptr<Ui::TabOszilloscope> ui;
+    Model* model = nullptr;
+    SensorDescription shownDescription;
+
+    std::array<OsziWidget*, numSensors> m_plots{};
+    std::array<QWidget*, numSensors> m_params{};
+    std::array<QPushButton*, numSensors> m_sensorButtons{};
+    std::array<QPushButton*, numSensors> m_gridButtons{};
+    std::array<QDoubleSpinBox*, numSensors> m_gridBoxes{};
+    std::array<QDoubleSpinBox*, numSensors> m_offsetBoxes{};
+    std::array<QDoubleSpinBox*, numSensors> m_maxBoxes{};
+    std::array<QDoubleSpinBox*, numSensors> m_minBoxes{};
+    std::array<QPushButton*, numMarkers> m_markerButtons{};
+    std::array<QDoubleSpinBox*, numMarkers> m_markerBoxes{};
+
+    // The plots hold the model's lists as of this revision; false after an announcement.
+    bool m_curvesCurrent = false;
+    quint64 m_curvesRevision = 0;
+    // Coalesces the repaints of a live recording, which appends a line every millisecond.
+    QTimer m_liveRepaint;
+};

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// The plot's formulas as plain functions, so that they are tested without a widget and the
+// widget, its cached layers and the reference drawing all use the same numbers.
+namespace OsziGeometry {
+
+// Width of the value-label band left of the plot area; the time axis is drawn at this x.
+constexpr int axisX = 70;
+
+// What maps values and sample indices to pixels.
+struct Frame
+{
+    int height = 0;        // widget height
+    int textHeight = 0;    // height of the label bands at the top and the bottom
+    int contentsWidth = 0; // width of the frame's contents rectangle minus one
+    double minValue = 0.0;
+    double maxValue = 255.0;
+    int startIndex = 0;
+    int zoom = 1;
+    int clock = 1;
+
+    int plotHeight() const { return height - 2 * textHeight; }
+    int bottom() const { return height - textHeight; }
+};
+
+// Maps values to pixel rows; built once per drawing pass so that the division is not repeated
+// per sample. Absurd or non-finite values land far outside the widget instead of overflowing
+// the integer conversion.
+struct ValueMapper
+{
+    explicit ValueMapper(const Frame& f)
+        : bottom(f.bottom())
+        , minValue(f.minValue)
+        , scale(f.plotHeight() / (f.maxValue - f.minValue))
+    {
+    }
+    int operator()(double value) const
+    {
+        const double y = bottom - (value - minValue) * scale;
+        if (y > -pixelLimit && y < pixelLimit)
+            return static_cast<int>(y);
+        return y <= -pixelLimit ? -static_cast<int>(pixelLimit) : static_cast<int>(pixelLimit);
+    }
+
+    // Far enough outside any widget to be clipped, small enough for integer arithmetic.
+    static constexpr double pixelLimit = 1.0e6;
+    double bottom;
+    double minValue;
+    double scale;
+};
+
+// Pixel row of a value.
+int valueToY(const Frame& f, double value);
+// Pixel column of sample index j.
+int sampleToX(const Frame& f, qint64 j);
+// Offset of the pixel column of a time in milliseconds from the axis.
+int msToOffset(const Frame& f, qint64 ms);
+// The last sample index that fits the width.
+qint64 lastVisibleSample(const Frame& f);
+
+// Automatic value grid. Returns the grid distance and sets stepped when at least one
+// halving, division or doubling took place. A degenerate range or plot height keeps the
+// start value rather than looping.
+double autoValueGrid(double minValue, double maxValue, int plotHeight, bool* stepped);
+// Automatic time grid from a start distance in milliseconds.
+int autoClockGrid(int clockGrid, int zoom, int clock);
+// Pixels between two time-grid lines; 0 means the grid cannot be drawn.
+qint64 clockGridStep(int clockGrid, int zoom, int clock);
+
+// Decimals of the value labels for a value range.
+int valueDecimals(double range);
+// Text below a time-grid line: "500ms", "1.5s", "1.5Ts".
+QString timeLabel(qint64 ms);
+// Text of the sample period: "100ms", "1s" (whole seconds).
+QString clockText(int clock);
+
+} // namespace OsziGeometry
