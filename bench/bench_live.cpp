@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
 #include <sys/resource.h>
 
 namespace {
@@ -101,7 +102,7 @@ int main(int argc, char* argv[])
     View view(&model);
     Controller controller(&model, &view);
     view.show();
-    view.setCurrentTab(View::Tabs::Sensors);
+    std::printf("# %d shots x %d samples open\n", shots, samples);
 
     // Connect before the project fills, so that the sensor description needs no notice.
     KalvikConnector* connector = controller.kalvikConnector();
@@ -140,36 +141,48 @@ int main(int argc, char* argv[])
                              durations.push_back(t.nsecsElapsed() / 1000.0);
                      });
 
-    controller.onActionStartStopRecording();
-    if (!waitFor([&] { return controller.isRecordingRunning(); }, 3000))
-        qFatal("the shot did not start");
-    const double cpuBefore = threadCpuSeconds();
-    QElapsedTimer wall;
-    wall.start();
-    durations.clear();
-    waitFor([&] { return static_cast<int>(durations.size()) >= lines; }, lines * 20 + 5000);
-    const double wallSeconds = wall.nsecsElapsed() / 1e9;
-    const double cpuSeconds = threadCpuSeconds() - cpuBefore;
-    controller.onActionStartStopRecording();
-    waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
+    // One shot per page shown: the sensors page, then the oscilloscope page.
+    const struct
+    {
+        View::Tabs tab;
+        const char* prefix;
+    } pages[] = {{View::Tabs::Sensors, "sensors_"}, {View::Tabs::Oszi, ""}};
+    for (const auto& page : pages) {
+        view.setCurrentTab(page.tab);
+        controller.onActionStartStopRecording();
+        if (!waitFor([&] { return controller.isRecordingRunning(); }, 3000))
+            qFatal("the shot did not start");
+        const double cpuBefore = threadCpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        durations.clear();
+        waitFor([&] { return static_cast<int>(durations.size()) >= lines; }, lines * 20 + 5000);
+        const double wallSeconds = wall.nsecsElapsed() / 1e9;
+        const double cpuSeconds = threadCpuSeconds() - cpuBefore;
+        controller.onActionStartStopRecording();
+        waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
+        if (durations.empty())
+            qFatal("no value lines arrived");
+
+        std::vector<double> sorted = durations;
+        std::sort(sorted.begin(), sorted.end());
+        double sum = 0;
+        for (double d : sorted)
+            sum += d;
+        const size_t p99 = std::min(sorted.size() - 1, sorted.size() * 99 / 100);
+        const std::string prefix = page.prefix;
+        std::printf("# %s page shown: %zu value lines at 1 ms\n",
+                    page.tab == View::Tabs::Oszi ? "oscilloscope" : "sensors", durations.size());
+        bench::report((prefix + "line_mean_us").c_str(), sum / sorted.size(), "us");
+        bench::report((prefix + "line_p99_us").c_str(), sorted[p99], "us");
+        bench::report((prefix + "lines_per_second").c_str(), durations.size() / wallSeconds,
+                      "lines/s");
+        bench::report((prefix + "gui_cpu_percent").c_str(), 100.0 * cpuSeconds / wallSeconds, "%");
+    }
     connector->disconnectFromHost();
     device.kill();
     device.waitForFinished(3000);
 
-    if (durations.empty())
-        qFatal("no value lines arrived");
-    std::vector<double> sorted = durations;
-    std::sort(sorted.begin(), sorted.end());
-    double sum = 0;
-    for (double d : sorted)
-        sum += d;
-    const size_t p99 = std::min(sorted.size() - 1, sorted.size() * 99 / 100);
-    std::printf("# %d shots x %d samples open, %zu value lines at 1 ms\n", shots, samples,
-                durations.size());
-    bench::report("line_mean_us", sum / sorted.size(), "us");
-    bench::report("line_p99_us", sorted[p99], "us");
-    bench::report("lines_per_second", durations.size() / wallSeconds, "lines/s");
-    bench::report("gui_cpu_percent", 100.0 * cpuSeconds / wallSeconds, "%");
     // The lines reached the shot that was recorded.
     const int recorded = model.measurement(0, model.numChannels(0) - 1)->size();
     if (recorded < static_cast<int>(durations.size()))
