@@ -1,4 +1,5 @@
 #include "view/TabOszilloscope.h"
+#include "view/View.h"
 
 #include "app/Constants.h"
 #include "app/Logging.h"
@@ -30,17 +31,6 @@ QString pushButtonStyle()
 }
 
 // A picture drawn in one colour: the shape of its opaque pixels.
-QIcon whiteIcon(const QString& path)
-{
-    const QPixmap picture(path);
-    if (picture.isNull())
-        return QIcon();
-    QPixmap white(picture.size());
-    white.fill(qColorWhite);
-    white.setMask(picture.mask());
-    return QIcon(white);
-}
-
 template <typename Widgets>
 int indexOf(const QObject* object, const Widgets& widgets)
 {
@@ -556,8 +546,9 @@ void TabOszilloscope::setMaximumSensorRange(int group, int sensor, double min, d
 void TabOszilloscope::setLocked(bool locked)
 {
     VTRACE();
-    ui->lockButton->setIcon(whiteIcon(
-        iconPath + (locked ? QStringLiteral("lock-closed.png") : QStringLiteral("lock-open.png"))));
+    ui->lockButton->setIcon(View::coloredIcon(
+        iconPath + (locked ? QStringLiteral("lock-closed.png") : QStringLiteral("lock-open.png")),
+        qColorWhite));
     ui->lockButton->setStyleSheet("background-color: " + (locked ? colorPrimary : colorGray555) +
                                   ";");
     for (QWidget* params : m_params)
