@@ -113,6 +113,9 @@ int main(int argc, char* argv[])
 {
     qputenv("QT_FONT_DPI", "96");
     AppFrame::registerResources();
+    // The plots are rendered offscreen; no display is needed.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     AppFrame::loadFonts();
     AppFrame::applyLook(app);
