@@ -16,6 +16,7 @@
 #include "widgets/OsziWidget.h"
 #include "widgets/analog/AnalogSensorWidget.h"
 
+#include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -40,6 +41,8 @@ private slots:
     void listCollection();
     void disconnectByUser();
     void socketErrors();
+    void socketErrorTexts_data();
+    void socketErrorTexts();
     void otherSocketErrorOffersAnotherAddress();
     void valueLineRules();
     void badDeviceLines();
@@ -378,6 +381,37 @@ void TestController::socketErrors()
     m_sim.reset();
     QTRY_COMPARE(m_answer->answered(), 2);
     QTRY_VERIFY(!m_model->isConnected());
+}
+
+void TestController::socketErrorTexts_data()
+{
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("remote host closed")
+        << int(QAbstractSocket::RemoteHostClosedError)
+        << QStringLiteral("Die Kalvik Hardware ist nicht mehr erreichbar.");
+    QTest::newRow("host not found")
+        << int(QAbstractSocket::HostNotFoundError)
+        << QStringLiteral("Die Kalvik Hardware wurde nicht gefunden! Bitte IP-Adresse überprüfen!");
+    QTest::newRow("refused") << int(QAbstractSocket::ConnectionRefusedError)
+                             << QStringLiteral("Die Verbindung wurde abgelehnt!\n(Die IP-Adresse "
+                                               "wurde jedoch gefunden.)");
+}
+
+void TestController::socketErrorTexts()
+{
+    QFETCH(int, error);
+    QFETCH(QString, text);
+    QString shown;
+    m_answer->answer([&shown](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        QVERIFY(box);
+        shown = box->informativeText();
+        box->accept();
+    });
+    m_controller->connectionError(static_cast<QAbstractSocket::SocketError>(error));
+    QCOMPARE(m_answer->titles().value(0), QStringLiteral("Netzwerk Fehler"));
+    QCOMPARE(shown, text);
 }
 
 void TestController::otherSocketErrorOffersAnotherAddress()
