@@ -647,21 +647,18 @@ void TabOszilloscope::onDeleteMeasurementClicked()
 
 void TabOszilloscope::onSpinBoxMaxValueChanged(double v)
 {
-    const int sensor = indexOf(sender(), m_maxBoxes);
-    if (sensor < 0) {
-        qCWarning(lcView) << " wrong sensor index!";
-        return;
-    }
-    if (!model) {
-        qCWarning(lcView) << "model is NULL !!!";
-        return;
-    }
-    model->viewData().osziMaxValues[static_cast<size_t>(sensor)] = v;
+    storeAxisEnd(m_maxBoxes, v, false);
 }
 
 void TabOszilloscope::onSpinBoxMinValueChanged(double v)
 {
-    const int sensor = indexOf(sender(), m_minBoxes);
+    storeAxisEnd(m_minBoxes, v, true);
+}
+
+void TabOszilloscope::storeAxisEnd(const std::array<QDoubleSpinBox*, numSensors>& boxes,
+                                   double value, bool lower)
+{
+    const int sensor = indexOf(sender(), boxes);
     if (sensor < 0) {
         qCWarning(lcView) << " wrong sensor index!";
         return;
@@ -670,7 +667,8 @@ void TabOszilloscope::onSpinBoxMinValueChanged(double v)
         qCWarning(lcView) << "model is NULL !!!";
         return;
     }
-    model->viewData().osziMinValues[static_cast<size_t>(sensor)] = v;
+    ViewData& view = model->viewData();
+    (lower ? view.osziMinValues : view.osziMaxValues)[static_cast<size_t>(sensor)] = value;
 }
 
 int TabOszilloscope::checkedMarkerButton() const

@@ -100,6 +100,9 @@ private:
     void alignAtMarker(int marker);
     int checkedMarkerButton() const;
     void repaintPlots();
+    // Stores the value of the sending range box as the lower or upper axis end of its sensor.
+    void storeAxisEnd(const std::array<QDoubleSpinBox*, numSensors>& boxes, double value,
+                      bool lower);
     void updateSlider(bool followEnd);
 
     std::unique_ptr<Ui::TabOszilloscope> ui;
