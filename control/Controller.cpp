@@ -55,6 +55,17 @@ Controller::Controller(Model* m, View* v)
     connect(connector, &KalvikConnector::messageReceived, this, &Controller::onMessageReceived);
     connect(connector, &KalvikConnector::error, this, &Controller::connectionError);
 
+    connect(model, &Model::fileOperationStarted, this, &Controller::onModel_fileOperationStarted);
+    connect(model, &Model::fileProgress, this, &Controller::onModel_fileProgress);
+    connect(model, &Model::fileOperationFinished, this,
+            &Controller::onModel_fileOperationFinished);
+    // Sample lists are about to be freed or replaced; the running shot's indices would
+    // point into other shots.
+    connect(model, &Model::dataAboutToChange, this, &Controller::closeCurrentShot);
+    timerShowFileProgress.setSingleShot(true);
+    connect(&timerShowFileProgress, &QTimer::timeout, this,
+            &Controller::onTimerShowFileProgress_timeout);
+
     timerWaitForDeviceDescription.setSingleShot(true);
     timerWaitForSensorDescription.setSingleShot(true);
     connect(&timerWaitForDeviceDescription, &QTimer::timeout, this,
@@ -73,6 +84,80 @@ int Controller::currentSeriesOf(int sensor) const
     return sensor >= 0 && sensor < static_cast<int>(currentSeries.size())
                ? currentSeries[static_cast<size_t>(sensor)]
                : -1;
+}
+
+bool Controller::deferWhileFileBusy(std::function<void()> command)
+{
+    if (!model->isFileBusy())
+        return false;
+    qCDebug(lcControl) << "a file operation runs; the command waits for its end";
+    deferredCommands.push_back(std::move(command));
+    return true;
+}
+
+void Controller::runDeferredCommands()
+{
+    // A command may start a file operation of its own; the rest wait for its end again.
+    while (!deferredCommands.empty() && !model->isFileBusy()) {
+        const std::function<void()> command = std::move(deferredCommands.front());
+        deferredCommands.pop_front();
+        command();
+    }
+}
+
+void Controller::onModel_fileOperationStarted()
+{
+    filePercent = 0;
+    // About half a second: a small project is done before anything shows.
+    timerShowFileProgress.start(500);
+}
+
+void Controller::onModel_fileProgress(int percent)
+{
+    filePercent = percent;
+    if (fileProgressIndicator)
+        fileProgressIndicator->setValue(percent);
+}
+
+void Controller::onTimerShowFileProgress_timeout()
+{
+    if (!model->isFileBusy() || fileProgressIndicator)
+        return;
+    QString text;
+    switch (model->fileOperation()) {
+    case Model::FileOperation::Open:
+        text = tr("Loading...");
+        break;
+    case Model::FileOperation::Save:
+        text = tr("Saving...");
+        break;
+    default:
+        text = tr("Exporting...");
+        break;
+    }
+    fileProgressIndicator = new ProgressIndicator(view, text, 100);
+    fileProgressIndicator->setObjectName(QStringLiteral("fileProgressIndicator"));
+    fileProgressIndicator->setValue(filePercent);
+}
+
+void Controller::onModel_fileOperationFinished()
+{
+    timerShowFileProgress.stop();
+    if (fileProgressIndicator)
+        fileProgressIndicator->deleteLater();
+    fileProgressIndicator = nullptr;
+    // The opened project is in place: the lines that waited for it come first, in order,
+    // before any line still in the socket.
+    const QStringList lines = std::exchange(heldLines, QStringList());
+    for (const QString& line : lines)
+        onMessageReceived(line);
+    if (!deferredCommands.empty())
+        QTimer::singleShot(0, this, &Controller::runDeferredCommands);
+}
+
+void Controller::closeCurrentShot()
+{
+    currentSeries.fill(-1);
 }
 
 void Controller::showProgress(const QString& text)

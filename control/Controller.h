@@ -8,6 +8,8 @@
 #include <QTimer>
 
 #include <array>
+#include <deque>
+#include <functional>
 
 class KalvikConnector;
 class Model;
@@ -60,6 +62,16 @@ signals:
     void blackBoxDateListReceived(const QStringList& names);
 
 private:
+    // While the model reads or writes a file, user commands wait and then run in their
+    // order; false when the command may run now.
+    bool deferWhileFileBusy(std::function<void()> command);
+    void runDeferredCommands();
+    void onModel_fileOperationStarted();
+    void onModel_fileProgress(int percent);
+    void onModel_fileOperationFinished();
+    void onTimerShowFileProgress_timeout();
+    // Lines after this belong to no shot until the device's next "run=1".
+    void closeCurrentShot();
     void handleDeviceDescription(const QString& msg);
     void handleSensorDescription(const QString& msg);
     void handleValueMessage(const QString& msg);
@@ -80,6 +92,14 @@ private:
     bool recordingRunning = false;
     QTimer timerWaitForDeviceDescription;
     QTimer timerWaitForSensorDescription;
+
+    std::deque<std::function<void()>> deferredCommands;
+    // Device lines that arrived while a project was being opened, for the opened project.
+    QStringList heldLines;
+    // Shown only for file operations that last; short ones finish unseen.
+    QTimer timerShowFileProgress;
+    QPointer<ProgressIndicator> fileProgressIndicator;
+    int filePercent = 0;
 
     QStringList listBuffer;
     bool inList = false;

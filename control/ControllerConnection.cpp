@@ -58,6 +58,8 @@ int countAt(const QString& msg, const QString& key, int from, int offset)
 
 void Controller::onActionConnect()
 {
+    if (deferWhileFileBusy([this] { onActionConnect(); }))
+        return;
     VTRACE();
     if (connector->isConnected()) {
         qCDebug(lcControl) << " isConnected -> disconnect!";
@@ -132,6 +134,12 @@ void Controller::onMessageReceived(const QString& msg)
 {
     if (msg.isEmpty())
         return;
+    // Lines that arrive while a project is being opened belong to that project: they wait
+    // until it is in place.
+    if (model->fileOperation() == Model::FileOperation::Open) {
+        heldLines.append(msg);
+        return;
+    }
     const QChar first = msg.at(0);
     // Day folder names may begin with a digit too; value lines always carry fields.
     const bool listEntry = inList && !msg.contains(QLatin1Char(';'));
@@ -331,6 +339,8 @@ void Controller::handleSensorDescription(const QString& msg)
 
 void Controller::onActionStartStopRecording()
 {
+    if (deferWhileFileBusy([this] { onActionStartStopRecording(); }))
+        return;
     VTRACE();
     if (!recordingRunning) {
         // The shot begins when the device answers "run=1".
@@ -343,6 +353,8 @@ void Controller::onActionStartStopRecording()
 
 void Controller::onActionCalibration()
 {
+    if (deferWhileFileBusy([this] { onActionCalibration(); }))
+        return;
     VTRACE();
     if (!recordingRunning) {
         connector->sendCalibrate();
@@ -359,6 +371,8 @@ void Controller::onActionCalibration()
 
 void Controller::onTabProject_clockChanged(const QString& clock)
 {
+    if (deferWhileFileBusy([=] { onTabProject_clockChanged(clock); }))
+        return;
     VTRACE();
     connector->setSampleRate(clock);
 }

@@ -45,6 +45,8 @@ bool Controller::saveIfWanted(bool disconnectOnDiscard)
 
 void Controller::onNewProject()
 {
+    if (deferWhileFileBusy([this] { onNewProject(); }))
+        return;
     VTRACE();
     if (!saveIfWanted(true))
         return;
@@ -72,6 +74,8 @@ void Controller::onNewProject()
 
 void Controller::onOpenProject()
 {
+    if (deferWhileFileBusy([this] { onOpenProject(); }))
+        return;
     VTRACE();
     if (!saveIfWanted(false))
         return;
@@ -84,8 +88,8 @@ void Controller::onOpenProject()
     qCDebug(lcControl).noquote() << " filename=" + fileName;
     const QString dir = QFileInfo(fileName).absolutePath();
     model->setLastDir(dir);
+    // The model's progress window appears when the load takes longer than a moment.
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    ProgressIndicator progress(view, tr("Loading..."));
     const bool opened = model->open(fileName);
     QApplication::restoreOverrideCursor();
     // Opening starts from a cleared project, which forgets the folder just chosen.
@@ -103,7 +107,6 @@ void Controller::onOpenProject()
         view->setActionState(View::Actions::StartRecording, View::ActionState::Disabled);
         view->setActionState(View::Actions::Menu, View::ActionState::Enabled);
     } else {
-        progress.hide();
         QMessageBox::warning(view, QString(), tr("Cannot open file %1 !.").arg(fileName));
     }
     qCDebug(lcTrace) << " END";
@@ -111,18 +114,18 @@ void Controller::onOpenProject()
 
 void Controller::onSaveProject()
 {
+    if (deferWhileFileBusy([this] { onSaveProject(); }))
+        return;
     VTRACE();
-    bool saved = false;
-    {
-        ProgressIndicator progress(view, tr("Saving..."));
-        saved = model->saveProject();
-    }
+    const bool saved = model->saveProject();
     if (!saved)
         onSaveProjectAs();
 }
 
 void Controller::onSaveProjectAs()
 {
+    if (deferWhileFileBusy([this] { onSaveProjectAs(); }))
+        return;
     VTRACE();
     QString fileName = QFileDialog::getSaveFileName(view, tr("Projekt speichern"), model->lastDir(),
                                                     projectFilter());
@@ -131,12 +134,10 @@ void Controller::onSaveProjectAs()
     // A name typed without extension would not show up in the open dialog's filter.
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".mvx");
-    auto progress = std::make_unique<ProgressIndicator>(view, tr("Saving..."));
     model->setLastDir(QFileInfo(fileName).absolutePath());
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool saved = model->save(fileName);
     QApplication::restoreOverrideCursor();
-    progress.reset();
     if (!saved)
         QMessageBox::warning(view, QStringLiteral("Problem"),
                              tr("Das Projekt konnte nicht gespeichert werden!"));
@@ -144,6 +145,8 @@ void Controller::onSaveProjectAs()
 
 void Controller::onImportBlackBox()
 {
+    if (deferWhileFileBusy([this] { onImportBlackBox(); }))
+        return;
     VTRACE();
     // Imported shots join the current data; saving first is only offered.
     if (model->isProjectModified() && view->askToSave())
@@ -164,6 +167,8 @@ void Controller::onImportBlackBox()
 
 void Controller::onTabProject_projectDataChanged()
 {
+    if (deferWhileFileBusy([this] { onTabProject_projectDataChanged(); }))
+        return;
     VTRACE();
     qCDebug(lcTrace) << "sender=" << sender();
     ProjectData data = view->tabProject()->projectData();
@@ -177,12 +182,16 @@ void Controller::onTabProject_projectDataChanged()
 
 void Controller::onTabProject_onPhaseEditChanged(int index, const QString& text)
 {
+    if (deferWhileFileBusy([=] { onTabProject_onPhaseEditChanged(index, text); }))
+        return;
     VTRACE();
     model->setPhaseName(index, text);
 }
 
 void Controller::onTabProject_clearDataClicked()
 {
+    if (deferWhileFileBusy([this] { onTabProject_clearDataClicked(); }))
+        return;
     VTRACE();
     QMessageBox box;
     box.setWindowFlags(box.windowFlags() | Qt::FramelessWindowHint);
@@ -198,6 +207,8 @@ void Controller::onTabProject_clearDataClicked()
 
 void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
 {
+    if (deferWhileFileBusy([=] { onTabOszi_deleteMeasurements(measToDelete); }))
+        return;
     VTRACE();
     qCDebug(lcControl).noquote() << "measToDelete=" + measToDelete;
     if (!view->askYesNo(tr("Daten löschen"),
@@ -252,24 +263,32 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
 
 void Controller::onTabOszi_markerChangedAbsolute(int index, int pos_ms)
 {
+    if (deferWhileFileBusy([=] { onTabOszi_markerChangedAbsolute(index, pos_ms); }))
+        return;
     qCDebug(lcTrace) << "index=" << index << " pos_ms=" << pos_ms;
     model->setVerticalMarkerAbsolute(index, pos_ms);
 }
 
 void Controller::onTabOszi_markerChangedRelative(int index, int pos_ms)
 {
+    if (deferWhileFileBusy([=] { onTabOszi_markerChangedRelative(index, pos_ms); }))
+        return;
     qCDebug(lcTrace) << "index=" << index << " pos_ms=" << pos_ms;
     model->setVerticalMarkerRelative(index, pos_ms);
 }
 
 void Controller::onTabOszi_checkBoxMarkerAbsClicked(bool absolute)
 {
+    if (deferWhileFileBusy([=] { onTabOszi_checkBoxMarkerAbsClicked(absolute); }))
+        return;
     qCDebug(lcTrace) << "absolute=" << (absolute ? "true" : "false");
     model->viewData().checkBoxMarkerAbsolute = absolute;
 }
 
 void Controller::onActionQuit()
 {
+    if (deferWhileFileBusy([this] { onActionQuit(); }))
+        return;
     VTRACE();
     qCDebug(lcControl) << " modelChanged=" << (model->isProjectModified() ? "true" : "false");
     if (model->isProjectModified()) {

@@ -20,6 +20,10 @@ Model::Model(const QString& fileToOpen, QObject* parent)
     connect(
         this, &Model::projectChanged, this, [this] { m_projectModified = true; },
         Qt::DirectConnection);
+    connect(
+        this, &Model::projectChanged, this, [this] { ++m_changeCount; }, Qt::DirectConnection);
+    connect(
+        this, &Model::dataChanged, this, [this] { ++m_changeCount; }, Qt::DirectConnection);
     setProjectModifiedFlag(false);
 }
 
@@ -123,6 +127,14 @@ int Model::appendSeries(int sensor)
     series.push_back(std::make_unique<SampleList>());
     ++m_dataRevision;
     return static_cast<int>(series.size()) - 1;
+}
+
+int Model::appendSeries(int sensor, SampleList&& samples)
+{
+    const int index = appendSeries(sensor);
+    if (index >= 0)
+        *m_measurements[static_cast<size_t>(sensor)].back() = std::move(samples);
+    return index;
 }
 
 void Model::appendTimestamp(const QDateTime& time)
@@ -413,7 +425,7 @@ bool Model::saveProject()
     return save(m_projectFileName);
 }
 
-bool Model::exportText(const QString& path) const
+bool Model::exportText(const QString& path)
 {
     return ProjectFile::exportText(*this, path);
 }
@@ -421,4 +433,28 @@ bool Model::exportText(const QString& path) const
 bool Model::addBlackBoxFile(const QString& path)
 {
     return BlackBoxFile::import(*this, path);
+}
+
+bool Model::beginFileOperation(FileOperation operation)
+{
+    if (m_fileOperation != FileOperation::None) {
+        qCWarning(lcModel) << "ERROR: a file operation is running; another one is refused";
+        return false;
+    }
+    m_fileOperation = operation;
+    emit fileOperationStarted();
+    return true;
+}
+
+bool Model::runFileWork(const FileJob::Work& work)
+{
+    FileJob job;
+    connect(&job, &FileJob::progress, this, &Model::fileProgress);
+    return job.run(work);
+}
+
+void Model::endFileOperation()
+{
+    m_fileOperation = FileOperation::None;
+    emit fileOperationFinished();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileJob.h"
 #include "model/ProjectData.h"
 #include "model/SensorDescription.h"
 #include "model/ViewData.h"
@@ -51,6 +52,8 @@ public:
     // Appends an empty shot to the list of one sensor only and returns its index, or -1
     // for a bad sensor. Emits nothing; loaders and the recorder emit the summary signal.
     int appendSeries(int sensor);
+    // The same, taking the samples over.
+    int appendSeries(int sensor, SampleList&& samples);
     void appendTimestamp(const QDateTime& time = QDateTime());
     void appendSample(int sensor, int index, double value);
     bool deleteChannel(int index);
@@ -65,6 +68,7 @@ public:
     double latestValue(int group, int sensor) const;
 
     int numTimestamps() const { return m_timestamps.size(); }
+    const QVector<QDateTime>& timestamps() const { return m_timestamps; }
     QDateTime timestamp(int index) const;
     void setTimestamp(int index, const QDateTime& time);
 
@@ -127,8 +131,22 @@ public:
     bool open(const QString& path);
     bool save(const QString& path);
     bool saveProject();
-    bool exportText(const QString& path) const;
+    bool exportText(const QString& path);
     bool addBlackBoxFile(const QString& path);
+
+    // A file operation reads or writes data of its own on a worker thread while the event
+    // loop goes on; only one runs at a time.
+    enum class FileOperation { None, Open, Save, Export };
+    FileOperation fileOperation() const { return m_fileOperation; }
+    bool isFileBusy() const { return m_fileOperation != FileOperation::None; }
+    // False (with a diagnostic) while another one runs.
+    bool beginFileOperation(FileOperation operation);
+    // Runs work on the worker thread; fileProgress() reports its percent.
+    bool runFileWork(const FileJob::Work& work);
+    void endFileOperation();
+    // Grows with every projectChanged and dataChanged, so that a save can tell whether the
+    // project changed while it was written.
+    quint64 changeCount() const { return m_changeCount; }
 
 public slots:
     void setClock(int clock);
@@ -143,6 +161,10 @@ signals:
     // whoever keeps pointers to sample lists drops them here and takes them again on
     // dataChanged.
     void dataAboutToChange();
+    void fileOperationStarted();
+    void fileProgress(int percent);
+    // Emitted once the operation's changes to the model are complete.
+    void fileOperationFinished();
 
 private:
     bool isSensor(int sensor) const { return sensor >= 0 && sensor < numSensors; }
@@ -169,4 +191,6 @@ private:
     ViewData m_viewData;
     bool m_locked = false;
     quint64 m_dataRevision = 0;
+    quint64 m_changeCount = 0;
+    FileOperation m_fileOperation = FileOperation::None;
 };

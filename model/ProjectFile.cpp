@@ -2,42 +2,18 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
-#include "model/EventPump.h"
 #include "model/Model.h"
+#include "model/ProjectReader.h"
+#include "model/ProjectWriter.h"
 
-#include <QBuffer>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <QLocale>
 #include <QSaveFile>
-#include <QTextStream>
 
 #include <cmath>
 #include <limits>
 
 namespace {
-
-const QString keyFileVersion = QStringLiteral("fileVersion");
-const QString keyViewData = QStringLiteral("ViewData");
-
-QString sensorKey(int k)
-{
-    return QStringLiteral("sensor %1").arg(k);
-}
-
-QString sensorNameKey(int k)
-{
-    return QStringLiteral("sensorName %1").arg(k);
-}
-
-QString imageKey(int i)
-{
-    return i == 0 ? QStringLiteral("projectImage") : QStringLiteral("projectImage%1").arg(i);
-}
 
 // Truncates towards zero like a plain cast, but absurd or non-finite values cannot leave
 // the int range.
@@ -52,147 +28,149 @@ int truncatedInt(double value)
     return static_cast<int>(value);
 }
 
-// An integer key: whole numbers in range are taken, anything else gives 0.
-int integerValue(const QJsonValue& value)
+ProjectDocument::Numbers numbers(const double* values, int count)
 {
-    const double d = value.toDouble();
-    if (!std::isfinite(d) || d != std::trunc(d) ||
-        d < static_cast<double>(std::numeric_limits<int>::min()) ||
-        d > static_cast<double>(std::numeric_limits<int>::max()))
-        return 0;
-    return static_cast<int>(d);
+    ProjectDocument::Numbers result;
+    result.values = QVector<double>(values, values + count);
+    result.size = count;
+    return result;
 }
 
-QString imageToText(const QImage& image)
+// Marks the model busy with one file operation for as long as it lives.
+class FileOperationScope
 {
-    if (image.isNull())
-        return QString();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return QString::fromLatin1(png.toBase64());
-}
+public:
+    FileOperationScope(Model& model, Model::FileOperation operation)
+        : m_model(model)
+        , m_started(model.beginFileOperation(operation))
+    {
+    }
+    ~FileOperationScope()
+    {
+        if (m_started)
+            m_model.endFileOperation();
+    }
+    bool started() const { return m_started; }
 
-QImage imageFromText(const QString& text)
-{
-    QImage image;
-    if (!text.isEmpty())
-        image.loadFromData(QByteArray::fromBase64(text.toUtf8()), "PNG");
-    return image;
-}
+private:
+    Model& m_model;
+    bool m_started;
+};
 
 } // namespace
+
+ProjectDocument ProjectFile::documentOf(const Model& model)
+{
+    ProjectDocument doc;
+    const ProjectData& data = model.projectData();
+    doc.fileVersion = fileVersionText;
+    doc.projectName = data.name;
+    doc.projectNumber = data.number;
+    doc.projectUser = data.user;
+    doc.projectDate = data.date;
+    doc.projectCustomer = data.customer;
+    doc.closingForce = data.closingForce;
+    doc.injectionTime = data.injectionTime;
+    doc.pressTime = data.pressTime;
+    doc.pressure = data.pressure;
+    doc.clock = model.clock();
+    doc.comment = model.comment();
+    doc.kalvikType = model.kalvikType();
+    doc.hwVersion = model.hwVersion();
+    doc.swVersion = model.swVersion();
+    for (int i = 0; i < Model::numImages; ++i)
+        doc.images[static_cast<size_t>(i)] = model.projectImage(i);
+
+    for (int k = 0; k < Model::numSensors; ++k) {
+        const auto sensor = static_cast<size_t>(k);
+        doc.sensorNames[sensor] = model.sensorName(k);
+        ProjectDocument::Shots& shots = doc.shots[sensor].emplace();
+        shots.reserve(model.numChannels(k));
+        // Copies share the samples; a line appended to the model meanwhile detaches the
+        // model's list, not this one.
+        for (int j = 0; j < model.numChannels(k); ++j)
+            shots.append(*model.measurement(k, j));
+    }
+
+    double markers[ProjectData::numMarkers];
+    for (int i = 0; i < ProjectData::numMarkers; ++i)
+        markers[i] = data.markers[static_cast<size_t>(i)];
+    doc.markers = numbers(markers, ProjectData::numMarkers);
+    doc.phases = QStringList(data.phaseNames.cbegin(), data.phaseNames.cend());
+
+    double offsets[Model::numSensors];
+    double minima[Model::numSensors];
+    double maxima[Model::numSensors];
+    const SensorDescription& description = model.sensorDescription();
+    const SensorGroup* group = description.numSensorGroups() > 0 ? &description.sensorGroup(0)
+                                                                 : nullptr;
+    for (int i = 0; i < Model::numSensors; ++i) {
+        offsets[i] = model.offset(i);
+        minima[i] = group ? group->sensorMinimum(i) : 0.0;
+        maxima[i] = group ? group->sensorMaximum(i) : 0.0;
+    }
+    doc.corrections = numbers(offsets, Model::numSensors);
+    doc.minValues = numbers(minima, Model::numSensors);
+    doc.maxValues = numbers(maxima, Model::numSensors);
+
+    const ViewData& view = model.viewData();
+    doc.viewState = ProjectDocument::ViewState::Object;
+    doc.markerAbsolute = view.checkBoxMarkerAbsolute;
+    doc.osziMinValues = numbers(view.osziMinValues.data(), ViewData::numSensors);
+    doc.osziMaxValues = numbers(view.osziMaxValues.data(), ViewData::numSensors);
+
+    doc.timestamps = model.timestamps();
+    if (group) {
+        doc.sensorGroupName = group->name();
+        QStringList types;
+        QStringList units;
+        for (int i = 0; i < qMin(group->numSensors(), Model::numSensors); ++i) {
+            types << group->sensorType(i);
+            units << group->sensorUnit(i);
+        }
+        doc.sensorTypes = types;
+        doc.sensorUnits = units;
+    }
+    return doc;
+}
 
 bool ProjectFile::save(Model& model, const QString& path)
 {
     VTRACE() << "filename=" << path;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(lcModel).noquote()
-            << "could not write file: " + path + " (" + file.errorString() + ")";
+    FileOperationScope scope(model, Model::FileOperation::Save);
+    if (!scope.started())
         return false;
-    }
-    EventPump pump;
-    pump.now();
-    const QString previousFileName = model.projectFileName();
-    model.setProjectFileName(path);
-
-    const ProjectData& data = model.projectData();
-    QJsonObject root;
-    root.insert(keyFileVersion, fileVersionText);
-    root.insert(QStringLiteral("projectName"), data.name);
-    root.insert(QStringLiteral("projectNumber"), data.number);
-    root.insert(QStringLiteral("projectUser"), data.user);
-    root.insert(QStringLiteral("projectDate"), data.date);
-    root.insert(QStringLiteral("projectCustomer"), data.customer);
-    root.insert(QStringLiteral("paramClosingForce"), data.closingForce);
-    root.insert(QStringLiteral("paramInjectionTime"), data.injectionTime);
-    root.insert(QStringLiteral("paramPressureTime"), data.pressTime);
-    root.insert(QStringLiteral("paramPressure"), data.pressure);
-    root.insert(QStringLiteral("clock"), model.clock());
-    root.insert(QStringLiteral("comment"), model.comment());
-    root.insert(QStringLiteral("kalvikType"), model.kalvikType());
-    root.insert(QStringLiteral("hwVersion"), model.hwVersion());
-    root.insert(QStringLiteral("swVersion"), model.swVersion());
-
-    for (int i = 0; i < Model::numImages; ++i)
-        root.insert(imageKey(i), imageToText(model.projectImage(i)));
-    pump.now();
-
-    const bool hasGroup = model.sensorDescription().numSensorGroups() > 0;
-    for (int k = 1; k <= Model::numSensors; ++k)
-        root.insert(sensorNameKey(k), model.sensorName(k - 1));
-    pump.now();
-
-    for (int k = 1; k <= Model::numSensors; ++k) {
-        QJsonArray series;
-        for (int j = 0; j < model.numChannels(k - 1); ++j) {
-            QJsonArray samples;
-            for (double v : *model.measurement(k - 1, j)) {
-                samples.append(v);
-                pump.maybe();
-            }
-            series.append(samples);
+    const ProjectDocument document = documentOf(model);
+    const quint64 changesBefore = model.changeCount();
+    QString failure;
+    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            failure = "could not write file: " + path + " (" + file.errorString() + ")";
+            return false;
         }
-        root.insert(sensorKey(k), series);
-    }
-
-    QJsonArray markers;
-    for (int m : data.markers)
-        markers.append(m);
-    root.insert(QStringLiteral("markers"), markers);
-
-    QJsonArray phases;
-    for (const QString& name : data.phaseNames)
-        phases.append(name);
-    root.insert(QStringLiteral("phases"), phases);
-    pump.now();
-
-    QJsonArray corrections;
-    for (int i = 0; i < Model::numSensors; ++i)
-        corrections.append(model.offset(i));
-    root.insert(QStringLiteral("corrections"), corrections);
-    pump.now();
-
-    QJsonArray minValues;
-    QJsonArray maxValues;
-    for (int i = 0; i < Model::numSensors; ++i) {
-        const SensorGroup* group = hasGroup ? &model.sensorDescription().sensorGroup(0) : nullptr;
-        minValues.append(group ? group->sensorMinimum(i) : 0.0);
-        maxValues.append(group ? group->sensorMaximum(i) : 0.0);
-    }
-    root.insert(QStringLiteral("sensor minValues"), minValues);
-    root.insert(QStringLiteral("sensor maxValues"), maxValues);
-    pump.now();
-
-    const ViewData& view = model.viewData();
-    QJsonObject viewObject;
-    viewObject.insert(QStringLiteral("checkBoxMarkerAbsolute"), view.checkBoxMarkerAbsolute);
-    QJsonArray osziMin;
-    QJsonArray osziMax;
-    for (int i = 0; i < ViewData::numSensors; ++i) {
-        osziMin.append(view.osziMinValues[static_cast<size_t>(i)]);
-        osziMax.append(view.osziMaxValues[static_cast<size_t>(i)]);
-    }
-    viewObject.insert(QStringLiteral("osziMinValues"), osziMin);
-    viewObject.insert(QStringLiteral("osziMaxValues"), osziMax);
-    root.insert(keyViewData, viewObject);
-
-    const QByteArray json = QJsonDocument(root).toJson(QJsonDocument::Indented);
-    root = QJsonObject();
-    // QSaveFile only replaces the old file when every byte reached the disk.
-    if (file.write(json) != json.size() || !file.commit()) {
-        qCWarning(lcModel).noquote()
-            << "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
-        file.cancelWriting();
-        model.setProjectFileName(previousFileName);
+        // QSaveFile only replaces the old file when every byte reached the disk.
+        if (!ProjectWriter::writeProject(document, file, progress) || !file.commit()) {
+            failure = "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
+            file.cancelWriting();
+            return false;
+        }
+        return true;
+    });
+    if (!written) {
+        qCWarning(lcModel).noquote() << failure;
         return false;
     }
 
+    model.setProjectFileName(path);
+    const bool changedMeanwhile = model.changeCount() != changesBefore;
     qCDebug(lcTrace) << "emit projectChanged()";
     emit model.projectChanged();
-    model.setProjectModifiedFlag(false);
+    // Lines or edits that arrived during the write are not in the file.
+    if (changedMeanwhile)
+        qCDebug(lcModel) << "project changed while it was saved; it stays modified";
+    else
+        model.setProjectModifiedFlag(false);
     return true;
 }
 
@@ -200,60 +178,61 @@ bool ProjectFile::open(Model& model, const QString& path)
 {
     qCDebug(lcModel).noquote() << "bool Model::open(const QString&)"
                                << "filename=" + path;
+    FileOperationScope scope(model, Model::FileOperation::Open);
+    if (!scope.started())
+        return false;
     QFile file(path);
-    // Read as bytes: JSON treats a carriage return as white space, so text mode would
-    // only cost a pass over the whole file.
+    // Read as bytes: JSON treats a carriage return as white space.
     if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcModel).noquote() << "could not open file: " + path;
         return false;
     }
-    QByteArray bytes = file.readAll();
+    ProjectDocument document;
+    QString failure;
+    const qint64 size = file.size();
+    const bool read = model.runFileWork([&](const FileJob::Progress& progress) {
+        return ProjectReader::read(file, size, document, failure, progress);
+    });
     file.close();
-    EventPump pump;
-    pump.now();
-    QJsonParseError parseError{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &parseError);
-    bytes = QByteArray();
-    pump.now();
-
-    if (!document.isObject()) {
-        qCWarning(lcModel).noquote() << " jdoc is no object!";
+    if (!read) {
+        qCWarning(lcModel).noquote() << failure;
         return false;
     }
-    const QJsonObject root = document.object();
+    takeOver(model, document, path);
+    return true;
+}
 
-    // The load below frees every sample list and lets the event loop run meanwhile.
+void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& path)
+{
+    // Every sample list is replaced below.
     emit model.dataAboutToChange();
     const bool wasBlocked = model.blockSignals(true);
     model.clear();
 
-    QString fileVersion = root.value(keyFileVersion).toString();
+    QString fileVersion = doc.fileVersion;
     if (fileVersion.isEmpty())
         fileVersion = QStringLiteral("6.0");
     qCDebug(lcModel).noquote() << " file version=" + fileVersion;
 
     ProjectData data = model.projectData();
-    data.name = root.value(QStringLiteral("projectName")).toString();
-    data.number = root.value(QStringLiteral("projectNumber")).toString();
-    data.user = root.value(QStringLiteral("projectUser")).toString();
-    data.date = root.value(QStringLiteral("projectDate")).toString();
-    data.customer = root.value(QStringLiteral("projectCustomer")).toString();
-    data.closingForce = integerValue(root.value(QStringLiteral("paramClosingForce")));
-    data.injectionTime = root.value(QStringLiteral("paramInjectionTime")).toDouble();
-    data.pressTime = root.value(QStringLiteral("paramPressureTime")).toDouble();
-    data.pressure = integerValue(root.value(QStringLiteral("paramPressure")));
+    data.name = doc.projectName;
+    data.number = doc.projectNumber;
+    data.user = doc.projectUser;
+    data.date = doc.projectDate;
+    data.customer = doc.projectCustomer;
+    data.closingForce = doc.closingForce;
+    data.injectionTime = doc.injectionTime;
+    data.pressTime = doc.pressTime;
+    data.pressure = doc.pressure;
     model.setProjectData(data);
-    model.setKalvikType(integerValue(root.value(QStringLiteral("kalvikType"))));
-    model.setHwVersion(root.value(QStringLiteral("hwVersion")).toString());
-    model.setSwVersion(root.value(QStringLiteral("swVersion")).toString());
-    model.setComment(root.value(QStringLiteral("comment")).toString());
+    model.setKalvikType(doc.kalvikType);
+    model.setHwVersion(doc.hwVersion);
+    model.setSwVersion(doc.swVersion);
+    model.setComment(doc.comment);
     model.setProjectFileName(QFileInfo(path).absoluteFilePath());
-    pump.now();
-
     for (int i = 0; i < Model::numImages; ++i)
-        model.setProjectImage(i, imageFromText(root.value(imageKey(i)).toString()));
-    model.setClock(truncatedInt(root.value(QStringLiteral("clock")).toDouble()));
-    pump.now();
+        model.setProjectImage(i, doc.images[static_cast<size_t>(i)]);
+    model.setClock(truncatedInt(doc.clock));
 
     SensorDescription& description = model.sensorDescription();
     if (fileVersion.toInt() <= 6) {
@@ -264,132 +243,116 @@ bool ProjectFile::open(Model& model, const QString& path)
         group.setNumSensors(Model::numSensors);
         group.setName(QStringLiteral("Distance"));
         for (int i = 0; i < Model::numSensors; ++i) {
-            group.setSensorName(i, root.value(sensorNameKey(i + 1)).toString());
+            group.setSensorName(i, doc.sensorNames[static_cast<size_t>(i)].value_or(QString()));
             group.setSensorType(i, QStringLiteral("Distance"));
         }
     }
 
-    for (int k = 1; k <= Model::numSensors; ++k) {
-        const QJsonValue value = root.value(sensorKey(k));
-        if (!value.isArray()) {
-            qCWarning(lcModel).noquote() << QStringLiteral(" jSensor%1 is no array!").arg(k);
+    for (int k = 0; k < Model::numSensors; ++k) {
+        std::optional<ProjectDocument::Shots>& shots = doc.shots[static_cast<size_t>(k)];
+        if (!shots) {
+            qCWarning(lcModel).noquote() << QStringLiteral(" jSensor%1 is no array!").arg(k + 1);
             continue;
         }
-        const QJsonArray series = value.toArray();
-        for (const QJsonValue shot : series) {
-            SampleList& samples = *model.measurement(k - 1, model.appendSeries(k - 1));
-            if (shot.isArray()) {
-                const QJsonArray values = shot.toArray();
-                samples.reserve(values.size());
-                for (const QJsonValue v : values) {
-                    samples.append(v.toDouble());
-                    pump.maybe();
-                }
+        for (int j = 0; j < shots->size(); ++j) {
+            model.appendSeries(k, std::move((*shots)[j]));
+            if (k == 0) {
+                const bool stamped = doc.timestamps && j < doc.timestamps->size();
+                model.appendTimestamp(stamped ? doc.timestamps->at(j) : QDateTime());
             }
-            if (k == 1)
-                model.appendTimestamp();
-            pump.maybe();
         }
+        shots.reset();
     }
 
-    const QJsonValue markers = root.value(QStringLiteral("markers"));
-    if (markers.isArray()) {
-        const QJsonArray array = markers.toArray();
-        for (int i = 0; i < qMin(array.size(), ProjectData::numMarkers); ++i)
-            model.setVerticalMarkerAbsolute(i, truncatedInt(array.at(i).toDouble()));
+    if (doc.markers) {
+        const QVector<double>& values = doc.markers->values;
+        for (int i = 0; i < qMin(values.size(), ProjectData::numMarkers); ++i)
+            model.setVerticalMarkerAbsolute(i, truncatedInt(values.at(i)));
     } else {
         qCWarning(lcModel).noquote() << " jMarkers is no array!";
     }
 
-    const QJsonValue phases = root.value(QStringLiteral("phases"));
-    if (phases.isArray()) {
-        const QJsonArray array = phases.toArray();
-        for (int i = 0; i < qMin(array.size(), ProjectData::numPhases); ++i)
-            model.setPhaseName(i, array.at(i).toString());
+    if (doc.phases) {
+        for (int i = 0; i < qMin(doc.phases->size(), ProjectData::numPhases); ++i)
+            model.setPhaseName(i, doc.phases->at(i));
     } else {
         qCWarning(lcModel).noquote() << " jPhases is no array!";
     }
 
     description.setNumSensorGroups(1);
-    description.sensorGroup(0).setNumSensors(Model::numSensors);
+    SensorGroup& group = description.sensorGroup(0);
+    group.setNumSensors(Model::numSensors);
     qCDebug(lcTrace) << "numSensorGroups=" << description.numSensorGroups()
-                     << " numSensors(0)=" << description.sensorGroup(0).numSensors();
+                     << " numSensors(0)=" << group.numSensors();
 
     // Elements beyond the five sensors change nothing; the first one still meets the
     // range check, the rest are counted so an absurd array cannot flood the log.
-    const auto readRange = [&](const QString& key, bool minimum, const char* noArray) {
-        const QJsonValue value = root.value(key);
-        if (!value.isArray()) {
+    const auto readRange = [&](const std::optional<ProjectDocument::Numbers>& range,
+                               const char* key, bool minimum, const char* noArray) {
+        if (!range) {
             qCWarning(lcModel).noquote() << noArray;
             return;
         }
-        const QJsonArray array = value.toArray();
-        const int checked = qMin(array.size(), Model::numSensors + 1);
-        for (int i = 0; i < checked; ++i) {
-            const double v = array.at(i).toDouble();
+        for (int i = 0; i < range->values.size(); ++i) {
+            const double v = range->values.at(i);
             if (minimum) {
                 model.setSensorMinimum(0, i, v);
-                qCDebug(lcTrace) << " sensor minimum(" << i
-                                 << ")=" << description.sensorGroup(0).sensorMinimum(i);
+                qCDebug(lcTrace) << " sensor minimum(" << i << ")=" << group.sensorMinimum(i);
             } else {
                 model.setSensorMaximum(0, i, v);
-                qCDebug(lcTrace) << " sensor maximum(" << i
-                                 << ")=" << description.sensorGroup(0).sensorMaximum(i);
+                qCDebug(lcTrace) << " sensor maximum(" << i << ")=" << group.sensorMaximum(i);
             }
         }
-        if (array.size() > checked)
+        if (range->size > range->values.size())
             qCWarning(lcModel).noquote() << QStringLiteral(" %1: %2 further elements ignored")
-                                                .arg(key)
-                                                .arg(array.size() - checked);
+                                                .arg(QLatin1String(key))
+                                                .arg(range->size - range->values.size());
     };
-    readRange(QStringLiteral("sensor minValues"), true, " jMinValues is no array!");
-    readRange(QStringLiteral("sensor maxValues"), false, " jMaxValues is no array!");
-    pump.now();
+    readRange(doc.minValues, "sensor minValues", true, " jMinValues is no array!");
+    readRange(doc.maxValues, "sensor maxValues", false, " jMaxValues is no array!");
 
     for (int i = 0; i < Model::numSensors; ++i) {
-        const QJsonValue name = root.value(sensorNameKey(i + 1));
-        model.setSensorName(i, name.isString() ? name.toString()
-                                               : QStringLiteral("Sensor %1").arg(i + 1));
+        const std::optional<QString>& name = doc.sensorNames[static_cast<size_t>(i)];
+        model.setSensorName(i, name ? *name : QStringLiteral("Sensor %1").arg(i + 1));
     }
+    // Kept by newer files only; older ones leave what the version rule set.
+    if (doc.sensorGroupName)
+        group.setName(*doc.sensorGroupName);
+    for (int i = 0; doc.sensorTypes && i < doc.sensorTypes->size(); ++i)
+        group.setSensorType(i, doc.sensorTypes->at(i));
+    for (int i = 0; doc.sensorUnits && i < doc.sensorUnits->size(); ++i)
+        group.setSensorUnit(i, doc.sensorUnits->at(i));
 
-    const QJsonValue corrections = root.value(QStringLiteral("corrections"));
-    if (corrections.isArray()) {
-        const QJsonArray array = corrections.toArray();
-        for (int i = 0; i < qMin(array.size(), Model::numSensors); ++i) {
-            model.setOffset(i, array.at(i).toDouble());
+    if (doc.corrections) {
+        const QVector<double>& values = doc.corrections->values;
+        for (int i = 0; i < qMin(values.size(), Model::numSensors); ++i) {
+            model.setOffset(i, values.at(i));
             qCDebug(lcTrace) << " offset[" << i << "]=" << model.offset(i);
         }
     } else {
         qCWarning(lcModel).noquote() << " jCorrections is no array!";
     }
-    pump.now();
 
-    QJsonObject viewObject;
-    const QJsonValue viewValue = root.value(keyViewData);
-    if (viewValue.isUndefined())
+    if (doc.viewState == ProjectDocument::ViewState::Missing)
         qCWarning(lcModel).noquote() << "jViewData is undefined (key 'ViewData' not found)!";
-    else if (!viewValue.isObject())
+    else if (doc.viewState == ProjectDocument::ViewState::NotObject)
         qCWarning(lcModel).noquote() << "jViewData is no object!";
-    else
-        viewObject = viewValue.toObject();
-
     ViewData& view = model.viewData();
-    view.checkBoxMarkerAbsolute =
-        viewObject.value(QStringLiteral("checkBoxMarkerAbsolute")).toBool(true);
-    const QJsonValue minValue = viewObject.value(QStringLiteral("osziMinValues"));
-    const QJsonValue maxValue = viewObject.value(QStringLiteral("osziMaxValues"));
-    if (!minValue.isArray())
+    view.checkBoxMarkerAbsolute = doc.markerAbsolute.value_or(true);
+    if (!doc.osziMinValues)
         qCWarning(lcModel).noquote() << "jOsziMinArray is no array!";
-    if (!maxValue.isArray())
+    if (!doc.osziMaxValues)
         qCWarning(lcModel).noquote() << "jOsziMaxArray is no array!";
-    const QJsonArray osziMin = minValue.toArray();
-    const QJsonArray osziMax = maxValue.toArray();
+    const QVector<double> osziMin =
+        doc.osziMinValues ? doc.osziMinValues->values : QVector<double>();
+    const QVector<double> osziMax =
+        doc.osziMaxValues ? doc.osziMaxValues->values : QVector<double>();
     for (int i = 0; i < qMin(osziMin.size(), ViewData::numSensors); ++i) {
-        double lo = osziMin.at(i).toDouble();
-        double hi = i < osziMax.size() ? osziMax.at(i).toDouble() : 0.0;
+        double lo = osziMin.at(i);
+        double hi = i < osziMax.size() ? osziMax.at(i) : 0.0;
         if (lo == hi) {
-            lo = description.sensorGroup(0).sensorMinimum(i);
-            hi = description.sensorGroup(0).sensorMaximum(i);
+            lo = group.sensorMinimum(i);
+            hi = group.sensorMaximum(i);
             qCDebug(lcModel).noquote()
                 << "osziMin and osziMax not given or equal -> use sensor min/max values:" << lo
                 << " , " << hi;
@@ -406,46 +369,31 @@ bool ProjectFile::open(Model& model, const QString& path)
     qCDebug(lcTrace) << "emitting viewDataChanged()";
     emit model.viewDataChanged();
     model.setProjectModifiedFlag(false);
-    return true;
 }
 
-bool ProjectFile::exportText(const Model& model, const QString& path)
+bool ProjectFile::exportText(Model& model, const QString& path)
 {
     VTRACE() << "filename=" << path;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        qCWarning(lcModel).noquote() << "could not write file: " + path;
+    FileOperationScope scope(model, Model::FileOperation::Export);
+    if (!scope.started())
         return false;
-    }
-    const QLocale german(QLocale::German, QLocale::Germany);
-    const ProjectData& data = model.projectData();
-    QTextStream out(&file);
-    out.setCodec("UTF-8");
-    out << "Dateiname: " << QFileInfo(model.projectFileName()).fileName() << '\n';
-    out << '\n';
-    out << "Projekt: " << data.name << '\n';
-    out << "Proj.Nr.: " << data.number << '\n';
-    out << "Bearbeiter: " << data.user << '\n';
-    out << "Datum: " << data.date << '\n';
-    out << '\n';
-    out << "Abtastrate: " << model.clock() << "ms" << '\n';
-    for (int k = 1; k <= Model::numSensors; ++k) {
-        out << "Sensor " << k << ": " << model.sensorName(k - 1) << '\n';
-        for (int j = 0; j < model.numChannels(k - 1); ++j) {
-            out << "data " << j << ';';
-            const SampleList& samples = *model.measurement(k - 1, j);
-            for (int s = 0; s < samples.size(); ++s) {
-                if (s > 0)
-                    out << ';';
-                out << german.toString(samples.at(s), 'g', 6);
-            }
-            out << '\n';
+    const ProjectDocument document = documentOf(model);
+    const QString fileName = QFileInfo(model.projectFileName()).fileName();
+    QString failure;
+    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            failure = "could not write file: " + path;
+            return false;
         }
-    }
-    out.flush();
-    if (out.status() != QTextStream::Ok || !file.commit()) {
-        qCWarning(lcModel).noquote() << "ERROR: could not write file: " + path;
-        return false;
-    }
-    return true;
+        if (!ProjectWriter::writeText(document, fileName, file, progress) || !file.commit()) {
+            failure = "ERROR: could not write file: " + path;
+            file.cancelWriting();
+            return false;
+        }
+        return true;
+    });
+    if (!written)
+        qCWarning(lcModel).noquote() << failure;
+    return written;
 }

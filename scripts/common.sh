@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: install what is missing, configure and build.
 # shellcheck shell=bash
 
-VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools)
+VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools rapidjson-dev)
 
 ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 

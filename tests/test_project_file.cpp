@@ -116,9 +116,14 @@ void TestProjectFile::roundTripKeepsEveryStoredField()
     a.viewData().checkBoxMarkerAbsolute = false;
     a.sensorDescription().sensorGroup(0).setName(QStringLiteral("Abstand"));
     a.sensorDescription().setSensorUnit(0, 0, QStringLiteral("mm"));
+    a.sensorDescription().setSensorUnit(0, 4, QStringLiteral("µm"));
+    a.sensorDescription().sensorGroup(0).setSensorType(2, QStringLiteral("Keyence Distance"));
+    // A black-box shot keeps its date and time to the millisecond; a live one has none.
+    const QDateTime stamp(QDate(2026, 3, 1), QTime(23, 59, 58, 125));
     for (int shot = 0; shot < 3; ++shot) {
         a.addMeasurement();
-        a.setTimestamp(shot, QDateTime::currentDateTime());
+        if (shot != 1)
+            a.setTimestamp(shot, stamp.addSecs(shot));
         for (int k = 0; k < 5; ++k) {
             for (int s = 0; s < 4 + shot; ++s)
                 a.appendSample(k, shot, k * 100 + shot * 10 + s + 0.1 * s + 1e-9);
@@ -156,11 +161,15 @@ void TestProjectFile::roundTripKeepsEveryStoredField()
             QCOMPARE(*b.measurement(i, shot), *a.measurement(i, shot));
     }
     QCOMPARE(b.viewData().checkBoxMarkerAbsolute, false);
-    // Not stored: timestamps, group name, types and units.
+    // Timestamps, group name, types and units travel under keys older readers ignore.
     QCOMPARE(b.numTimestamps(), 3);
-    QVERIFY(!b.timestamp(0).isValid());
-    QCOMPARE(g.name(), QString());
-    QCOMPARE(g.sensorUnit(0), QString());
+    QCOMPARE(b.timestamp(0), stamp);
+    QVERIFY(!b.timestamp(1).isValid());
+    QCOMPARE(b.timestamp(2), stamp.addSecs(2));
+    QCOMPARE(g.name(), QStringLiteral("Abstand"));
+    QCOMPARE(g.sensorUnit(0), QStringLiteral("mm"));
+    QCOMPARE(g.sensorUnit(4), QStringLiteral("µm"));
+    QCOMPARE(g.sensorType(2), QStringLiteral("Keyence Distance"));
     QCOMPARE(g.sensorType(0), QString());
 
     // The file is JSON with the version as text.

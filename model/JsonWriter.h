@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+
+#include <vector>
+
+class QIODevice;
+
+// Writes JSON as it goes, indented the way QJsonDocument::Indented lays it out, through a
+// buffer of its own to a device. Numbers are written as the shortest text that reads back
+// to the same double; non-finite numbers become null, as QJsonDocument writes them.
+class JsonWriter
+{
+public:
+    explicit JsonWriter(QIODevice& device);
+
+    void beginObject();
+    void endObject();
+    void beginArray();
+    void endArray();
+    // Keys are ASCII names of the format.
+    void key(const char* name);
+    void string(const QString& text);
+    void number(double value);
+    void integer(qint64 value);
+    void boolean(bool value);
+
+    // Writes what is left in the buffer; false when any write to the device failed.
+    bool finish();
+
+private:
+    struct Level
+    {
+        bool empty = true;
+    };
+
+    // Separator, line break and indent before an array element or an object key.
+    void beginEntry();
+    // Where a value goes: after a key, or as an array element.
+    void beginValue();
+    void openContainer(char bracket);
+    void closeContainer(char bracket);
+    void put(const char* bytes, size_t count);
+    void putChar(char c);
+    void reserve(size_t count);
+    void flush();
+
+    QIODevice& m_device;
+    std::vector<char> m_buffer;
+    size_t m_used = 0;
+    std::vector<Level> m_levels;
+    bool m_afterKey = false;
+    bool m_failed = false;
+};

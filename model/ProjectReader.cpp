@@ -1,0 +1,697 @@
+#include "model/ProjectReader.h"
+
+#include "model/ProjectDocument.h"
+
+#include <QIODevice>
+
+#include <rapidjson/error/en.h>
+#include <rapidjson/reader.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// QJsonDocument refuses documents nested deeper than this; so does the reader.
+constexpr int maxDepth = 1024;
+
+// A byte stream over a device for the JSON reader, read in large pieces. Like the reader's
+// own file stream it marks the end of the content with a NUL byte, which JSON cannot hold
+// outside strings, so the reader needs no end check of its own.
+class DeviceStream
+{
+public:
+    using Ch = char;
+
+    DeviceStream(QIODevice& device, qint64 size, const ProjectReader::Progress& progress)
+        : m_device(device)
+        , m_size(size)
+        , m_progress(progress)
+        , m_buffer(1 << 20)
+    {
+        m_current = m_buffer.data();
+        m_last = m_current;
+        read();
+        // QJsonDocument skips a UTF-8 byte order mark.
+        if (m_last - m_current >= 3 && std::memcmp(m_current, "\xEF\xBB\xBF", 3) == 0)
+            m_current += 3;
+    }
+
+    Ch Peek() const { return *m_current; }
+    Ch Take()
+    {
+        const Ch c = *m_current;
+        advance();
+        return c;
+    }
+    size_t Tell() const { return static_cast<size_t>(m_count + (m_current - m_buffer.data())); }
+
+    // Only needed for in-place parsing, which this stream does not offer.
+    void Put(Ch) { RAPIDJSON_ASSERT(false); }
+    void Flush() { RAPIDJSON_ASSERT(false); }
+    Ch* PutBegin()
+    {
+        RAPIDJSON_ASSERT(false);
+        return nullptr;
+    }
+    size_t PutEnd(Ch*)
+    {
+        RAPIDJSON_ASSERT(false);
+        return 0;
+    }
+
+    bool failed() const { return m_failed; }
+
+private:
+    void advance()
+    {
+        if (m_current < m_last)
+            ++m_current;
+        else if (!m_eof)
+            read();
+    }
+
+    // The buffer holds the bytes up to and including m_last; after the last piece m_last
+    // is the NUL mark behind the content.
+    void read()
+    {
+        m_count += m_readCount;
+        const qint64 capacity = static_cast<qint64>(m_buffer.size()) - 1;
+        qint64 got = m_device.read(m_buffer.data(), capacity);
+        if (got < 0) {
+            m_failed = true;
+            got = 0;
+        }
+        m_readCount = got;
+        m_current = m_buffer.data();
+        if (got < capacity) {
+            m_buffer[static_cast<size_t>(got)] = '\0';
+            m_last = m_current + got;
+            m_eof = true;
+        } else {
+            m_last = m_current + got - 1;
+        }
+        if (m_progress && m_size > 0)
+            m_progress(static_cast<int>(qMin<qint64>(99, (m_count + got) * 100 / m_size)));
+    }
+
+    QIODevice& m_device;
+    qint64 m_size;
+    const ProjectReader::Progress& m_progress;
+    std::vector<char> m_buffer;
+    Ch* m_current = nullptr;
+    Ch* m_last = nullptr;
+    qint64 m_count = 0;
+    qint64 m_readCount = 0;
+    bool m_eof = false;
+    bool m_failed = false;
+};
+
+enum class Top {
+    Unknown,
+    FileVersion,
+    ProjectName,
+    ProjectNumber,
+    ProjectUser,
+    ProjectDate,
+    ProjectCustomer,
+    ClosingForce,
+    InjectionTime,
+    PressTime,
+    Pressure,
+    Clock,
+    Comment,
+    KalvikType,
+    HwVersion,
+    SwVersion,
+    Image,
+    SensorName,
+    Shots,
+    Markers,
+    Phases,
+    Corrections,
+    MinValues,
+    MaxValues,
+    ViewData,
+    Timestamps,
+    GroupName,
+    Types,
+    Units,
+};
+
+struct TopKey
+{
+    const char* name;
+    Top top;
+    int index;
+};
+
+const TopKey topKeys[] = {
+    {"fileVersion", Top::FileVersion, 0},
+    {"projectName", Top::ProjectName, 0},
+    {"projectNumber", Top::ProjectNumber, 0},
+    {"projectUser", Top::ProjectUser, 0},
+    {"projectDate", Top::ProjectDate, 0},
+    {"projectCustomer", Top::ProjectCustomer, 0},
+    {"paramClosingForce", Top::ClosingForce, 0},
+    {"paramInjectionTime", Top::InjectionTime, 0},
+    {"paramPressureTime", Top::PressTime, 0},
+    {"paramPressure", Top::Pressure, 0},
+    {"clock", Top::Clock, 0},
+    {"comment", Top::Comment, 0},
+    {"kalvikType", Top::KalvikType, 0},
+    {"hwVersion", Top::HwVersion, 0},
+    {"swVersion", Top::SwVersion, 0},
+    {"projectImage", Top::Image, 0},
+    {"projectImage1", Top::Image, 1},
+    {"projectImage2", Top::Image, 2},
+    {"projectImage3", Top::Image, 3},
+    {"projectImage4", Top::Image, 4},
+    {"sensorName 1", Top::SensorName, 0},
+    {"sensorName 2", Top::SensorName, 1},
+    {"sensorName 3", Top::SensorName, 2},
+    {"sensorName 4", Top::SensorName, 3},
+    {"sensorName 5", Top::SensorName, 4},
+    {"sensor 1", Top::Shots, 0},
+    {"sensor 2", Top::Shots, 1},
+    {"sensor 3", Top::Shots, 2},
+    {"sensor 4", Top::Shots, 3},
+    {"sensor 5", Top::Shots, 4},
+    {"markers", Top::Markers, 0},
+    {"phases", Top::Phases, 0},
+    {"corrections", Top::Corrections, 0},
+    {"sensor minValues", Top::MinValues, 0},
+    {"sensor maxValues", Top::MaxValues, 0},
+    {"ViewData", Top::ViewData, 0},
+    {"timestamps", Top::Timestamps, 0},
+    {"sensorGroupName", Top::GroupName, 0},
+    {"sensorTypes", Top::Types, 0},
+    {"sensorUnits", Top::Units, 0},
+};
+
+enum class ViewKey { Unknown, MarkerAbsolute, OsziMin, OsziMax };
+
+bool sameKey(const char* key, const char* str, rapidjson::SizeType length)
+{
+    return std::strlen(key) == length && std::memcmp(key, str, length) == 0;
+}
+
+// An integer key: whole numbers in the int range are taken, anything else gives 0.
+int integerValue(double d)
+{
+    if (!std::isfinite(d) || d != std::trunc(d) ||
+        d < static_cast<double>(std::numeric_limits<int>::min()) ||
+        d > static_cast<double>(std::numeric_limits<int>::max()))
+        return 0;
+    return static_cast<int>(d);
+}
+
+// The JSON events of a project file, turned into the document as they come. Every value
+// read where a number belongs gives 0 when it is none, every value where a text belongs
+// the empty text, as QJsonValue's conversions do; a key given twice counts with its last
+// value, as in QJsonDocument.
+class Handler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Handler>
+{
+public:
+    explicit Handler(ProjectDocument& document)
+        : doc(document)
+    {
+    }
+
+    // What the reader found besides the JSON syntax.
+    bool notObject = false;
+    QString failure;
+    std::array<QByteArray, ProjectDocument::numImages> imageTexts;
+
+    bool Null() { return scalar(Scalar{}); }
+    bool Bool(bool b)
+    {
+        Scalar s;
+        s.kind = Scalar::Bool;
+        s.boolean = b;
+        return scalar(s);
+    }
+    bool RawNumber(const char* str, rapidjson::SizeType length, bool)
+    {
+        double d = 0.0;
+        const std::from_chars_result result = std::from_chars(str, str + length, d);
+        if (result.ec != std::errc() || result.ptr != str + length) {
+            // QJsonDocument refuses numbers beyond the double range too.
+            failure = QStringLiteral("number out of range: ") +
+                      QString::fromLatin1(str, static_cast<int>(length));
+            return false;
+        }
+        if (depth == 3 && context[3] == Context::Shot) {
+            shot->append(d);
+            return true;
+        }
+        Scalar s;
+        s.kind = Scalar::Number;
+        s.number = d;
+        return scalar(s);
+    }
+    bool String(const char* str, rapidjson::SizeType length, bool)
+    {
+        Scalar s;
+        s.kind = Scalar::String;
+        s.text = str;
+        s.length = length;
+        return scalar(s);
+    }
+    bool Key(const char* str, rapidjson::SizeType length, bool)
+    {
+        if (skip > 0)
+            return true;
+        if (depth == 1) {
+            top = Top::Unknown;
+            topIndex = 0;
+            for (const TopKey& key : topKeys) {
+                if (sameKey(key.name, str, length)) {
+                    top = key.top;
+                    topIndex = key.index;
+                    break;
+                }
+            }
+        } else if (depth == 2 && context[2] == Context::View) {
+            viewKey = sameKey("checkBoxMarkerAbsolute", str, length) ? ViewKey::MarkerAbsolute
+                      : sameKey("osziMinValues", str, length)        ? ViewKey::OsziMin
+                      : sameKey("osziMaxValues", str, length)        ? ViewKey::OsziMax
+                                                                     : ViewKey::Unknown;
+        }
+        return true;
+    }
+    bool StartObject() { return start(false); }
+    bool EndObject(rapidjson::SizeType) { return end(); }
+    bool StartArray() { return start(true); }
+    bool EndArray(rapidjson::SizeType) { return end(); }
+
+private:
+    struct Scalar
+    {
+        enum Kind { Null, Bool, Number, String } kind = Null;
+        bool boolean = false;
+        double number = 0.0;
+        const char* text = nullptr;
+        rapidjson::SizeType length = 0;
+
+        double toDouble() const { return kind == Number ? number : 0.0; }
+        QString toString() const
+        {
+            return kind == String ? QString::fromUtf8(text, static_cast<int>(length))
+                                  : QString();
+        }
+        std::optional<QString> stringOnly() const
+        {
+            if (kind != String)
+                return std::nullopt;
+            return toString();
+        }
+    };
+
+    // What an open container at a given depth is.
+    enum class Context { None, Root, Shots, Shot, Numbers, Texts, Timestamps, View };
+
+    static std::optional<ProjectDocument::Numbers>& numbersOf(ProjectDocument& doc, Top top)
+    {
+        switch (top) {
+        case Top::Markers:
+            return doc.markers;
+        case Top::Corrections:
+            return doc.corrections;
+        case Top::MinValues:
+            return doc.minValues;
+        default:
+            return doc.maxValues;
+        }
+    }
+
+    // How many leading elements of a number array are kept: the markers, the five
+    // sensors, and for the ranges one more, which meets the range check.
+    static int numbersKept(Top top)
+    {
+        switch (top) {
+        case Top::Markers:
+            return 4;
+        case Top::MinValues:
+        case Top::MaxValues:
+            return ProjectDocument::numSensors + 1;
+        default:
+            return ProjectDocument::numSensors;
+        }
+    }
+
+    std::optional<QStringList>& textsOf(Top top)
+    {
+        return top == Top::Phases ? doc.phases : top == Top::Types ? doc.sensorTypes
+                                                                   : doc.sensorUnits;
+    }
+
+    void addNumber(double value)
+    {
+        if (numbers->values.size() < numbersLimit)
+            numbers->values.append(value);
+        ++numbers->size;
+    }
+
+    void addText(const QString& text)
+    {
+        if (texts->size() < ProjectDocument::numSensors)
+            texts->append(text);
+    }
+
+    bool scalar(const Scalar& s)
+    {
+        if (skip > 0)
+            return true;
+        switch (depth) {
+        case 0:
+            notObject = true;
+            return false;
+        case 1:
+            topScalar(s);
+            return true;
+        default:
+            break;
+        }
+        switch (context[depth]) {
+        case Context::Shots:
+            shots->append(QVector<double>());
+            break;
+        case Context::Shot:
+            shot->append(s.toDouble());
+            break;
+        case Context::Numbers:
+            addNumber(s.toDouble());
+            break;
+        case Context::Texts:
+            addText(s.toString());
+            break;
+        case Context::Timestamps:
+            doc.timestamps->append(QDateTime::fromString(s.toString(), Qt::ISODateWithMs));
+            break;
+        case Context::View:
+            if (viewKey == ViewKey::MarkerAbsolute)
+                doc.markerAbsolute =
+                    s.kind == Scalar::Bool ? std::optional<bool>(s.boolean) : std::nullopt;
+            else if (viewKey == ViewKey::OsziMin)
+                doc.osziMinValues.reset();
+            else if (viewKey == ViewKey::OsziMax)
+                doc.osziMaxValues.reset();
+            break;
+        default:
+            break;
+        }
+        return true;
+    }
+
+    void topScalar(const Scalar& s)
+    {
+        const auto sensor = static_cast<size_t>(topIndex);
+        switch (top) {
+        case Top::Unknown:
+            break;
+        case Top::FileVersion:
+            doc.fileVersion = s.toString();
+            break;
+        case Top::ProjectName:
+            doc.projectName = s.toString();
+            break;
+        case Top::ProjectNumber:
+            doc.projectNumber = s.toString();
+            break;
+        case Top::ProjectUser:
+            doc.projectUser = s.toString();
+            break;
+        case Top::ProjectDate:
+            doc.projectDate = s.toString();
+            break;
+        case Top::ProjectCustomer:
+            doc.projectCustomer = s.toString();
+            break;
+        case Top::ClosingForce:
+            doc.closingForce = integerValue(s.toDouble());
+            break;
+        case Top::InjectionTime:
+            doc.injectionTime = s.toDouble();
+            break;
+        case Top::PressTime:
+            doc.pressTime = s.toDouble();
+            break;
+        case Top::Pressure:
+            doc.pressure = integerValue(s.toDouble());
+            break;
+        case Top::Clock:
+            doc.clock = s.toDouble();
+            break;
+        case Top::Comment:
+            doc.comment = s.toString();
+            break;
+        case Top::KalvikType:
+            doc.kalvikType = integerValue(s.toDouble());
+            break;
+        case Top::HwVersion:
+            doc.hwVersion = s.toString();
+            break;
+        case Top::SwVersion:
+            doc.swVersion = s.toString();
+            break;
+        case Top::Image:
+            imageTexts[sensor] =
+                s.kind == Scalar::String ? QByteArray(s.text, static_cast<int>(s.length))
+                                         : QByteArray();
+            break;
+        case Top::SensorName:
+            doc.sensorNames[sensor] = s.stringOnly();
+            break;
+        case Top::GroupName:
+            doc.sensorGroupName = s.stringOnly();
+            break;
+        case Top::Shots:
+            doc.shots[sensor].reset();
+            break;
+        case Top::Markers:
+        case Top::Corrections:
+        case Top::MinValues:
+        case Top::MaxValues:
+            numbersOf(doc, top).reset();
+            break;
+        case Top::Phases:
+        case Top::Types:
+        case Top::Units:
+            textsOf(top).reset();
+            break;
+        case Top::Timestamps:
+            doc.timestamps.reset();
+            break;
+        case Top::ViewData:
+            doc.viewState = ProjectDocument::ViewState::NotObject;
+            break;
+        }
+    }
+
+    bool start(bool isArray)
+    {
+        const int level = depth;
+        if (++depth > maxDepth) {
+            failure = QStringLiteral("nested deeper than %1 levels").arg(maxDepth);
+            return false;
+        }
+        if (skip > 0) {
+            ++skip;
+            return true;
+        }
+        Context opened = Context::None;
+        if (level == 0) {
+            if (isArray) {
+                notObject = true;
+                return false;
+            }
+            opened = Context::Root;
+        } else if (level == 1) {
+            opened = startTop(isArray);
+        } else {
+            opened = startInner(level, isArray);
+        }
+        if (opened == Context::None)
+            skip = 1;
+        else
+            context[depth] = opened;
+        return true;
+    }
+
+    // A container as the value of a top-level key.
+    Context startTop(bool isArray)
+    {
+        const auto sensor = static_cast<size_t>(topIndex);
+        switch (top) {
+        case Top::Shots:
+            doc.shots[sensor].reset();
+            if (!isArray)
+                return Context::None;
+            doc.shots[sensor].emplace();
+            shots = &*doc.shots[sensor];
+            return Context::Shots;
+        case Top::Markers:
+        case Top::Corrections:
+        case Top::MinValues:
+        case Top::MaxValues: {
+            std::optional<ProjectDocument::Numbers>& target = numbersOf(doc, top);
+            target.reset();
+            if (!isArray)
+                return Context::None;
+            target.emplace();
+            numbers = &*target;
+            numbersLimit = numbersKept(top);
+            return Context::Numbers;
+        }
+        case Top::Phases:
+        case Top::Types:
+        case Top::Units: {
+            std::optional<QStringList>& target = textsOf(top);
+            target.reset();
+            if (!isArray)
+                return Context::None;
+            target.emplace();
+            texts = &*target;
+            return Context::Texts;
+        }
+        case Top::Timestamps:
+            doc.timestamps.reset();
+            if (!isArray)
+                return Context::None;
+            doc.timestamps.emplace();
+            return Context::Timestamps;
+        case Top::ViewData:
+            if (isArray) {
+                doc.viewState = ProjectDocument::ViewState::NotObject;
+                return Context::None;
+            }
+            doc.viewState = ProjectDocument::ViewState::Object;
+            doc.markerAbsolute.reset();
+            doc.osziMinValues.reset();
+            doc.osziMaxValues.reset();
+            viewKey = ViewKey::Unknown;
+            return Context::View;
+        default:
+            // A container where a single value belongs reads as that value's default.
+            topScalar(Scalar{});
+            return Context::None;
+        }
+    }
+
+    // A container inside a top-level array or inside the view settings.
+    Context startInner(int level, bool isArray)
+    {
+        switch (context[level]) {
+        case Context::Shots:
+            shots->append(QVector<double>());
+            if (!isArray)
+                return Context::None;
+            shot = &shots->last();
+            return Context::Shot;
+        case Context::Shot:
+            shot->append(0.0);
+            return Context::None;
+        case Context::Numbers:
+            addNumber(0.0);
+            return Context::None;
+        case Context::Texts:
+            addText(QString());
+            return Context::None;
+        case Context::Timestamps:
+            doc.timestamps->append(QDateTime());
+            return Context::None;
+        case Context::View: {
+            if (viewKey == ViewKey::MarkerAbsolute) {
+                doc.markerAbsolute.reset();
+                return Context::None;
+            }
+            if (viewKey != ViewKey::OsziMin && viewKey != ViewKey::OsziMax)
+                return Context::None;
+            std::optional<ProjectDocument::Numbers>& target =
+                viewKey == ViewKey::OsziMin ? doc.osziMinValues : doc.osziMaxValues;
+            target.reset();
+            if (!isArray)
+                return Context::None;
+            target.emplace();
+            numbers = &*target;
+            numbersLimit = ProjectDocument::numSensors;
+            return Context::Numbers;
+        }
+        default:
+            return Context::None;
+        }
+    }
+
+    bool end()
+    {
+        --depth;
+        if (skip > 0) {
+            --skip;
+            return true;
+        }
+        // A finished shot gives back what its growth reserved.
+        if (context[depth + 1] == Context::Shot)
+            shot->squeeze();
+        context[depth + 1] = Context::None;
+        return true;
+    }
+
+    ProjectDocument& doc;
+    int depth = 0;
+    int skip = 0;
+    // Only the first levels carry meaning; deeper containers are always skipped.
+    std::array<Context, 4> context{};
+    Top top = Top::Unknown;
+    int topIndex = 0;
+    ViewKey viewKey = ViewKey::Unknown;
+    ProjectDocument::Shots* shots = nullptr;
+    QVector<double>* shot = nullptr;
+    ProjectDocument::Numbers* numbers = nullptr;
+    int numbersLimit = 0;
+    QStringList* texts = nullptr;
+};
+
+} // namespace
+
+namespace ProjectReader {
+
+bool read(QIODevice& device, qint64 size, ProjectDocument& document, QString& error,
+          const Progress& progress)
+{
+    document = ProjectDocument();
+    Handler handler(document);
+    DeviceStream stream(device, size, progress);
+    rapidjson::Reader reader;
+    constexpr unsigned flags = rapidjson::kParseIterativeFlag |
+                               rapidjson::kParseNumbersAsStringsFlag |
+                               rapidjson::kParseValidateEncodingFlag;
+    const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
+    if (!result || stream.failed()) {
+        document = ProjectDocument();
+        error = QStringLiteral(" jdoc is no object!");
+        if (stream.failed())
+            error += QStringLiteral(" (the file could not be read: ") + device.errorString() +
+                     QLatin1Char(')');
+        else if (!handler.notObject)
+            error += QStringLiteral(" (JSON error at byte %1: %2)")
+                         .arg(result.Offset())
+                         .arg(handler.failure.isEmpty()
+                                  ? QString::fromLatin1(rapidjson::GetParseError_En(result.Code()))
+                                  : handler.failure);
+        return false;
+    }
+    for (size_t i = 0; i < handler.imageTexts.size(); ++i) {
+        if (!handler.imageTexts[i].isEmpty())
+            document.images[i].loadFromData(QByteArray::fromBase64(handler.imageTexts[i]),
+                                            "PNG");
+    }
+    if (progress)
+        progress(100);
+    return true;
+}
+
+} // namespace ProjectReader

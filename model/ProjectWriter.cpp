@@ -1,0 +1,260 @@
+#include "model/ProjectWriter.h"
+
+#include "model/JsonWriter.h"
+#include "model/NumberText.h"
+#include "model/ProjectDocument.h"
+
+#include <QBuffer>
+#include <QIODevice>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Reports whole percents of the samples done, each once.
+class SampleProgress
+{
+public:
+    SampleProgress(const ProjectWriter::Progress& progress, qint64 total)
+        : m_progress(progress)
+        , m_total(qMax<qint64>(1, total))
+    {
+    }
+    void add(qint64 samples)
+    {
+        m_done += samples;
+        const int percent = static_cast<int>(qMin<qint64>(100, m_done * 100 / m_total));
+        if (m_progress && percent != m_percent) {
+            m_percent = percent;
+            m_progress(percent);
+        }
+    }
+
+private:
+    const ProjectWriter::Progress& m_progress;
+    qint64 m_total;
+    qint64 m_done = 0;
+    int m_percent = -1;
+};
+
+QString imageToText(const QImage& image)
+{
+    if (image.isNull())
+        return QString();
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return QString::fromLatin1(png.toBase64());
+}
+
+void writeNumbers(JsonWriter& json, const char* key,
+                  const std::optional<ProjectDocument::Numbers>& numbers)
+{
+    if (!numbers)
+        return;
+    json.key(key);
+    json.beginArray();
+    for (double v : numbers->values)
+        json.number(v);
+    json.endArray();
+}
+
+void writeTexts(JsonWriter& json, const char* key, const std::optional<QStringList>& texts)
+{
+    if (!texts)
+        return;
+    json.key(key);
+    json.beginArray();
+    for (const QString& text : *texts)
+        json.string(text);
+    json.endArray();
+}
+
+void writeString(JsonWriter& json, const char* key, const QString& text)
+{
+    json.key(key);
+    json.string(text);
+}
+
+// Buffered bytes for the text export; the device sees large writes only.
+class TextOut
+{
+public:
+    explicit TextOut(QIODevice& device)
+        : m_device(device)
+    {
+        m_buffer.reserve(capacity + 1024);
+    }
+    void text(const QString& text) { bytes(text.toUtf8()); }
+    void bytes(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
+    void append(const char* data, qint64 size)
+    {
+        m_buffer.insert(m_buffer.end(), data, data + size);
+        if (m_buffer.size() >= capacity)
+            flush();
+    }
+    void number(qint64 n) { bytes(QByteArray::number(n)); }
+    void sample(double value)
+    {
+        char digits[NumberText::maxChars];
+        append(digits, NumberText::germanG6(value, digits));
+    }
+    bool finish()
+    {
+        flush();
+        return !m_failed;
+    }
+
+private:
+    static constexpr size_t capacity = 1 << 20;
+    void flush()
+    {
+        if (m_buffer.empty())
+            return;
+        const auto size = static_cast<qint64>(m_buffer.size());
+        if (!m_failed && m_device.write(m_buffer.data(), size) != size)
+            m_failed = true;
+        m_buffer.clear();
+    }
+
+    QIODevice& m_device;
+    std::vector<char> m_buffer;
+    bool m_failed = false;
+};
+
+} // namespace
+
+namespace ProjectWriter {
+
+bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress& progress)
+{
+    SampleProgress done(progress, doc.sampleCount());
+    JsonWriter json(device);
+    // Keys in the order QJsonDocument sorts them, so files keep their familiar layout.
+    json.beginObject();
+    json.key("ViewData");
+    json.beginObject();
+    json.key("checkBoxMarkerAbsolute");
+    json.boolean(doc.markerAbsolute.value_or(true));
+    writeNumbers(json, "osziMaxValues", doc.osziMaxValues);
+    writeNumbers(json, "osziMinValues", doc.osziMinValues);
+    json.endObject();
+
+    json.key("clock");
+    json.integer(static_cast<qint64>(doc.clock));
+    writeString(json, "comment", doc.comment);
+    writeNumbers(json, "corrections", doc.corrections);
+    writeString(json, "fileVersion", doc.fileVersion);
+    writeString(json, "hwVersion", doc.hwVersion);
+    json.key("kalvikType");
+    json.integer(doc.kalvikType);
+    if (doc.markers) {
+        json.key("markers");
+        json.beginArray();
+        for (double m : doc.markers->values)
+            json.integer(static_cast<qint64>(m));
+        json.endArray();
+    }
+    json.key("paramClosingForce");
+    json.integer(doc.closingForce);
+    json.key("paramInjectionTime");
+    json.number(doc.injectionTime);
+    json.key("paramPressure");
+    json.integer(doc.pressure);
+    json.key("paramPressureTime");
+    json.number(doc.pressTime);
+    writeTexts(json, "phases", doc.phases);
+    writeString(json, "projectCustomer", doc.projectCustomer);
+    writeString(json, "projectDate", doc.projectDate);
+    static const char* const imageKeys[ProjectDocument::numImages] = {
+        "projectImage", "projectImage1", "projectImage2", "projectImage3", "projectImage4"};
+    for (int i = 0; i < ProjectDocument::numImages; ++i)
+        writeString(json, imageKeys[i], imageToText(doc.images[static_cast<size_t>(i)]));
+    writeString(json, "projectName", doc.projectName);
+    writeString(json, "projectNumber", doc.projectNumber);
+    writeString(json, "projectUser", doc.projectUser);
+
+    static const char* const shotKeys[ProjectDocument::numSensors] = {
+        "sensor 1", "sensor 2", "sensor 3", "sensor 4", "sensor 5"};
+    for (int k = 0; k < ProjectDocument::numSensors; ++k) {
+        const auto& shots = doc.shots[static_cast<size_t>(k)];
+        if (!shots)
+            continue;
+        json.key(shotKeys[k]);
+        json.beginArray();
+        for (const QVector<double>& samples : *shots) {
+            json.beginArray();
+            for (double v : samples)
+                json.number(v);
+            json.endArray();
+            done.add(samples.size());
+        }
+        json.endArray();
+    }
+    writeNumbers(json, "sensor maxValues", doc.maxValues);
+    writeNumbers(json, "sensor minValues", doc.minValues);
+    if (doc.sensorGroupName)
+        writeString(json, "sensorGroupName", *doc.sensorGroupName);
+    static const char* const nameKeys[ProjectDocument::numSensors] = {
+        "sensorName 1", "sensorName 2", "sensorName 3", "sensorName 4", "sensorName 5"};
+    for (int k = 0; k < ProjectDocument::numSensors; ++k) {
+        if (const auto& name = doc.sensorNames[static_cast<size_t>(k)])
+            writeString(json, nameKeys[k], *name);
+    }
+    writeTexts(json, "sensorTypes", doc.sensorTypes);
+    writeTexts(json, "sensorUnits", doc.sensorUnits);
+    writeString(json, "swVersion", doc.swVersion);
+    if (doc.timestamps) {
+        json.key("timestamps");
+        json.beginArray();
+        // An unset timestamp is stored as empty text, so every shot keeps its place.
+        for (const QDateTime& time : *doc.timestamps)
+            json.string(time.isValid() ? time.toString(Qt::ISODateWithMs) : QString());
+        json.endArray();
+    }
+    json.endObject();
+    done.add(0);
+    return json.finish();
+}
+
+bool writeText(const ProjectDocument& doc, const QString& fileName, QIODevice& device,
+               const Progress& progress)
+{
+    SampleProgress done(progress, doc.sampleCount());
+    TextOut out(device);
+    out.text(QStringLiteral("Dateiname: ") + fileName + QLatin1Char('\n'));
+    out.text(QStringLiteral("\n"));
+    out.text(QStringLiteral("Projekt: ") + doc.projectName + QLatin1Char('\n'));
+    out.text(QStringLiteral("Proj.Nr.: ") + doc.projectNumber + QLatin1Char('\n'));
+    out.text(QStringLiteral("Bearbeiter: ") + doc.projectUser + QLatin1Char('\n'));
+    out.text(QStringLiteral("Datum: ") + doc.projectDate + QLatin1Char('\n'));
+    out.text(QStringLiteral("\n"));
+    out.text(QStringLiteral("Abtastrate: %1ms\n").arg(static_cast<qint64>(doc.clock)));
+    for (int k = 0; k < ProjectDocument::numSensors; ++k) {
+        out.text(QStringLiteral("Sensor %1: ").arg(k + 1) +
+                 doc.sensorNames[static_cast<size_t>(k)].value_or(QString()) +
+                 QLatin1Char('\n'));
+        const auto& shots = doc.shots[static_cast<size_t>(k)];
+        if (!shots)
+            continue;
+        for (int j = 0; j < shots->size(); ++j) {
+            out.append("data ", 5);
+            out.number(j);
+            out.append(";", 1);
+            const QVector<double>& samples = shots->at(j);
+            for (int s = 0; s < samples.size(); ++s) {
+                if (s > 0)
+                    out.append(";", 1);
+                out.sample(samples.at(s));
+            }
+            out.append("\n", 1);
+            done.add(samples.size());
+        }
+    }
+    done.add(0);
+    return out.finish();
+}
+
+} // namespace ProjectWriter
