@@ -1,7 +1,8 @@
-// Saves and opens a large project and compares both against a floor measured in the same
-// run: a bare QJsonDocument built, serialised and written (save), and a file read, parsed
-// and walked into lists (open). Opens run in fresh child processes so that their peak
-// resident memory is their own.
+// Saves, opens and exports a large project and compares each against a floor measured in
+// the same run: a bare QJsonDocument built, serialised and written (save), a file read,
+// parsed with QJsonDocument and walked into lists (open), and every sample formatted with
+// QLocale::toString into one text stream (export). Opens run in fresh child processes so
+// that their peak resident memory is their own.
 //
 //   bench_project_io [--shots N] [--samples N] [--dir DIR]
 #include "bench/BenchUtil.h"
@@ -14,7 +15,9 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QLocale>
 #include <QTemporaryDir>
+#include <QTextStream>
 
 #include <cmath>
 
@@ -66,6 +69,33 @@ double saveFloor(const Model& model, const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(json) != json.size())
         qFatal("cannot write %s", qPrintable(path));
+    file.close();
+    return timer.nsecsElapsed() / 1e6;
+}
+
+double exportFloor(const Model& model, const QString& path)
+{
+    QElapsedTimer timer;
+    timer.start();
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+        qFatal("cannot write %s", qPrintable(path));
+    const QLocale german(QLocale::German, QLocale::Germany);
+    QTextStream out(&file);
+    out.setCodec("UTF-8");
+    for (int k = 0; k < Model::numSensors; ++k) {
+        for (int j = 0; j < model.numChannels(k); ++j) {
+            out << "data " << j << ';';
+            const SampleList& samples = *model.measurement(k, j);
+            for (int s = 0; s < samples.size(); ++s) {
+                if (s > 0)
+                    out << ';';
+                out << german.toString(samples.at(s), 'g', 6);
+            }
+            out << '\n';
+        }
+    }
+    out.flush();
     file.close();
     return timer.nsecsElapsed() / 1e6;
 }
@@ -182,5 +212,15 @@ int main(int argc, char* argv[])
     bench::report("open_vs_floor", openMs / qMax(1e-3, floorMs), "x");
     bench::report("open_peak_rss_mb", openPeak, "MB");
     bench::report("open_floor_peak_rss_mb", floorPeak, "MB");
+
+    const QString exportPath = tempDir.filePath(QStringLiteral("export.txt"));
+    timer.restart();
+    if (!model.exportText(exportPath))
+        qFatal("export failed");
+    const double exportMs = timer.nsecsElapsed() / 1e6;
+    const double floorExportMs = exportFloor(model, tempDir.filePath(QStringLiteral("floor.txt")));
+    bench::report("export_ms", exportMs, "ms");
+    bench::report("export_floor_ms", floorExportMs, "ms");
+    bench::report("export_vs_floor", exportMs / qMax(1e-3, floorExportMs), "x");
     return 0;
 }

@@ -191,7 +191,19 @@ void JsonWriter::number(double value)
     }
     reserve(32);
     char* out = m_buffer.data() + m_used;
-    const std::to_chars_result result = std::to_chars(out, out + 32, value);
+    // The shortest digits that read back to the same double, laid out as QJsonDocument
+    // does: whole numbers as integers, scientific notation only below 1e-4 and for
+    // whole numbers beyond the 64-bit range.
+    const double magnitude = std::fabs(value);
+    std::to_chars_result result;
+    if (magnitude < 9.2e18 && value == std::trunc(value) && !(value == 0.0 && std::signbit(value)))
+        result = std::to_chars(out, out + 32, static_cast<long long>(value));
+    else if (magnitude >= 9.2e18)
+        result = std::to_chars(out, out + 32, value);
+    else if (magnitude < 1e-4)
+        result = std::to_chars(out, out + 32, value, std::chars_format::scientific);
+    else
+        result = std::to_chars(out, out + 32, value, std::chars_format::fixed);
     m_used = static_cast<size_t>(result.ptr - m_buffer.data());
 }
 

@@ -9,7 +9,9 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 
+#include <cmath>
 #include <csignal>
+#include <cstring>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -73,6 +75,11 @@ private slots:
     void failedWriteKeepsOldFileAndModifiedFlag();
     void failedWriteOnFullDisk();
     void exportText();
+    void writtenFileReadsBackWithQJsonDocument();
+    void writtenFileHasQJsonDocumentLayout();
+    void qjsonDocumentFileReadsBack();
+    void truncatedFilesAreRefused();
+    void nestingAsDeepAsQJsonDocumentAllows();
     void openEmitsSummaryOnce();
     void fileToOpenAtConstruction();
 };
@@ -353,6 +360,12 @@ void TestProjectFile::failedOpenLeavesProjectUntouched_data()
         garbage[i] = static_cast<char>((i * 7919 + 13) % 256);
     QTest::newRow("binary garbage") << garbage;
     QTest::newRow("missing file") << QByteArray("<missing>");
+    QTest::newRow("number beyond double") << QByteArray("{\"sensor 1\": [[1e400]]}");
+    QTest::newRow("invalid UTF-8") << QByteArray("{\"projectName\": \"\xff\xfe\"}");
+    QTest::newRow("garbage after the object") << QByteArray("{\"clock\": 10} x");
+    QTest::newRow("trailing comma") << QByteArray("{\"sensor 1\": [[1, 2],]}");
+    QTest::newRow("nested too deep")
+        << QByteArray("{\"sensor 1\": " + QByteArray(2000, '[') + QByteArray(2000, ']') + "}");
 }
 
 void TestProjectFile::failedOpenLeavesProjectUntouched()
@@ -575,6 +588,230 @@ void TestProjectFile::exportText()
     QCOMPARE(lines.constLast(), QString());
 
     QVERIFY(!model.exportText(dir.filePath(QStringLiteral("gone/export.txt"))));
+}
+
+namespace {
+
+// Samples that a naive writer or reader gets wrong: the shortest text of each must read
+// back to the same bits, and non-finite ones go the way QJsonDocument takes them (null, 0).
+const QVector<double> trickySamples = {0.1,
+                                       1.0 / 3.0,
+                                       -2.5,
+                                       123456789.123456789,
+                                       1e21,
+                                       1.7976931348623157e308,
+                                       -1.7976931348623157e308,
+                                       4.9406564584124654e-324,
+                                       2.2250738585072014e-308,
+                                       9007199254740993.0,
+                                       -0.0,
+                                       1e-7,
+                                       std::numeric_limits<double>::quiet_NaN(),
+                                       std::numeric_limits<double>::infinity(),
+                                       -std::numeric_limits<double>::infinity()};
+
+const QString trickyText =
+    QStringLiteral("Zeile \"1\"\\\\ \t\n\r\b\f \x01\x1f / € ä 𝄞 ") + QChar(0x7f);
+
+double asStored(double v)
+{
+    return std::isfinite(v) ? v : 0.0;
+}
+
+bool sameBits(double a, double b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace
+
+void TestProjectFile::writtenFileReadsBackWithQJsonDocument()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("t.mvx"));
+    Model model;
+    model.setComment(trickyText);
+    model.setSensorName(1, trickyText);
+    ProjectData data;
+    data.name = QStringLiteral("Ölwanne");
+    data.injectionTime = 1e300;
+    data.closingForce = std::numeric_limits<int>::min();
+    model.setProjectData(data);
+    // Uneven arrays: sensor 0 holds three shots, sensor 3 one, the others none.
+    for (int shot = 0; shot < 3; ++shot)
+        model.appendSeries(0, SampleList(trickySamples));
+    model.appendSeries(3, SampleList{1.0, 2.0});
+    model.appendSeries(0, SampleList());
+    QVERIFY(model.save(path));
+
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(readAll(path), &error);
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    const QJsonObject root = document.object();
+    QCOMPARE(root.value(QStringLiteral("comment")).toString(), trickyText);
+    QCOMPARE(root.value(QStringLiteral("sensorName 2")).toString(), trickyText);
+    QCOMPARE(root.value(QStringLiteral("projectName")).toString(), QStringLiteral("Ölwanne"));
+    QCOMPARE(root.value(QStringLiteral("paramInjectionTime")).toDouble(), 1e300);
+    QCOMPARE(root.value(QStringLiteral("paramClosingForce")).toInt(),
+             std::numeric_limits<int>::min());
+    const QJsonArray sensor1 = root.value(QStringLiteral("sensor 1")).toArray();
+    QCOMPARE(sensor1.size(), 4);
+    for (int shot = 0; shot < 3; ++shot) {
+        const QJsonArray samples = sensor1.at(shot).toArray();
+        QCOMPARE(samples.size(), trickySamples.size());
+        for (int i = 0; i < samples.size(); ++i) {
+            const double v = trickySamples.at(i);
+            QVERIFY2(sameBits(samples.at(i).toDouble(), asStored(v)) ||
+                         (v == 0.0 && samples.at(i).toDouble() == 0.0),
+                     qPrintable(QString::number(v, 'g', 17)));
+            QCOMPARE(samples.at(i).isNull(), !std::isfinite(v));
+        }
+    }
+    QVERIFY(sensor1.at(3).toArray().isEmpty());
+    QCOMPARE(root.value(QStringLiteral("sensor 4")).toArray().size(), 1);
+    QVERIFY(root.value(QStringLiteral("sensor 2")).toArray().isEmpty());
+    QVERIFY(root.value(QStringLiteral("timestamps")).isArray());
+
+    // Our own reader gives back the same bits, -0.0 included.
+    Model back;
+    QVERIFY(back.open(path));
+    QCOMPARE(back.comment(), trickyText);
+    QCOMPARE(back.numChannels(0), 4);
+    QCOMPARE(back.numChannels(3), 1);
+    QCOMPARE(back.numChannels(1), 0);
+    for (int i = 0; i < trickySamples.size(); ++i)
+        QVERIFY2(sameBits(back.measurement(0, 2)->at(i), asStored(trickySamples.at(i))),
+                 qPrintable(QString::number(trickySamples.at(i), 'g', 17)));
+}
+
+void TestProjectFile::writtenFileHasQJsonDocumentLayout()
+{
+    // Ordinary values: QJsonDocument writes this very file again, byte for byte, so the
+    // key order, indentation and empty containers are as they always were.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("layout.mvx"));
+    Model model;
+    fillProject(model);
+    model.setComment(QStringLiteral("Werkzeug 3, \"neu\""));
+    for (double v : {12.345, -0.002, 1000.0, 0.0001, 1e-5})
+        model.appendSample(2, 0, v);
+    model.setTimestamp(0, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
+    model.sensorDescription().sensorGroup(0).setName(QStringLiteral("Abstand"));
+    QImage picture(2, 2, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    model.setProjectImage(1, picture);
+    QVERIFY(model.save(path));
+
+    const QByteArray ours = readAll(path);
+    const QByteArray qt = QJsonDocument::fromJson(ours).toJson(QJsonDocument::Indented);
+    QCOMPARE(QString::fromUtf8(ours), QString::fromUtf8(qt));
+}
+
+void TestProjectFile::qjsonDocumentFileReadsBack()
+{
+    // A file as the versions before wrote it, through QJsonDocument.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("old.mvx"));
+    QJsonObject root = minimalProject();
+    root.insert(QStringLiteral("comment"), trickyText);
+    root.insert(QStringLiteral("projectCustomer"), QStringLiteral("Müller & Söhne 𝄞"));
+    root.insert(QStringLiteral("paramPressure"), 850);
+    root.insert(QStringLiteral("paramPressureTime"), 2.75);
+    root.insert(QStringLiteral("clock"), 5);
+    QJsonArray shot;
+    for (double v : trickySamples)
+        shot.append(v);
+    root.insert(QStringLiteral("sensor 1"), QJsonArray{shot, QJsonArray{7}, QJsonArray()});
+    root.insert(QStringLiteral("sensor 2"), QJsonArray{QJsonArray{-1.5}});
+    root.insert(QStringLiteral("sensor 3"), QJsonArray());
+    root.insert(QStringLiteral("sensor 4"), QJsonArray());
+    root.insert(QStringLiteral("sensor 5"), QJsonArray());
+    root.insert(QStringLiteral("markers"), QJsonArray{10, 20, 30, 40});
+    root.insert(QStringLiteral("corrections"), QJsonArray{0.5, -0.25, 0, 0, 1e-3});
+    root.insert(QStringLiteral("sensor minValues"), QJsonArray{-1, -2, -3, -4, -5});
+    root.insert(QStringLiteral("sensor maxValues"), QJsonArray{1, 2, 3, 4, 5});
+    root.insert(QStringLiteral("sensorName 1"), QStringLiteral("Kern \"A\""));
+    QJsonObject view;
+    view.insert(QStringLiteral("checkBoxMarkerAbsolute"), false);
+    view.insert(QStringLiteral("osziMinValues"), QJsonArray{-10, 0, 0, 0, 0});
+    view.insert(QStringLiteral("osziMaxValues"), QJsonArray{10, 0, 0, 0, 0});
+    root.insert(QStringLiteral("ViewData"), view);
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson(QJsonDocument::Indented)));
+
+    Model model;
+    QVERIFY(model.open(path));
+    QCOMPARE(model.comment(), trickyText);
+    QCOMPARE(model.projectData().customer, QStringLiteral("Müller & Söhne 𝄞"));
+    QCOMPARE(model.projectData().pressure, 850);
+    QCOMPARE(model.projectData().pressTime, 2.75);
+    QCOMPARE(model.clock(), 5);
+    QCOMPARE(model.numChannels(0), 3);
+    QCOMPARE(model.numChannels(1), 1);
+    QCOMPARE(model.numTimestamps(), 3);
+    QVERIFY(!model.timestamp(0).isValid());
+    const SampleList& first = *model.measurement(0, 0);
+    QCOMPARE(first.size(), trickySamples.size());
+    for (int i = 0; i < first.size(); ++i) {
+        const double expected = QJsonDocument::fromJson(readAll(path))
+                                    .object()
+                                    .value(QStringLiteral("sensor 1"))
+                                    .toArray()
+                                    .at(0)
+                                    .toArray()
+                                    .at(i)
+                                    .toDouble();
+        QVERIFY2(first.at(i) == expected, qPrintable(QString::number(first.at(i), 'g', 17)));
+    }
+    QCOMPARE(*model.measurement(0, 1), SampleList{7});
+    QVERIFY(model.measurement(0, 2)->isEmpty());
+    QCOMPARE(*model.measurement(1, 0), SampleList{-1.5});
+    QCOMPARE(model.projectData().markers, (std::array<int, 4>{10, 20, 30, 40}));
+    QCOMPARE(model.offset(4), 1e-3);
+    QCOMPARE(model.sensorDescription().sensorGroup(0).sensorMinimum(2), -3.0);
+    QCOMPARE(model.sensorName(0), QStringLiteral("Kern \"A\""));
+    QCOMPARE(model.viewData().checkBoxMarkerAbsolute, false);
+    QCOMPARE(model.viewData().osziMinValues[0], -10.0);
+    QCOMPARE(model.viewData().osziMaxValues[0], 10.0);
+}
+
+void TestProjectFile::truncatedFilesAreRefused()
+{
+    QTemporaryDir dir;
+    const QString full = dir.filePath(QStringLiteral("full.mvx"));
+    Model source;
+    fillProject(source);
+    for (int i = 0; i < 50; ++i)
+        source.appendSample(0, 0, i * 0.5);
+    QVERIFY(source.save(full));
+    const QByteArray bytes = readAll(full);
+    const QString cut = dir.filePath(QStringLiteral("cut.mvx"));
+    // Every cut before the closing brace, at a spread of places (in a key, a number, a
+    // picture, between values).
+    for (int length = 1; length < bytes.lastIndexOf('}'); length += 37) {
+        QVERIFY(writeFile(cut, bytes.left(length)));
+        Model model;
+        fillProject(model);
+        model.setComment(QStringLiteral("before"));
+        LogCapture log;
+        QVERIFY2(!model.open(cut), qPrintable(QString::number(length)));
+        QCOMPARE(model.comment(), QStringLiteral("before"));
+        QCOMPARE(model.numChannels(0), 1);
+        QVERIFY(model.isProjectModified());
+        QVERIFY(log.contains(QStringLiteral(" jdoc is no object!")));
+    }
+}
+
+void TestProjectFile::nestingAsDeepAsQJsonDocumentAllows()
+{
+    // A sample that is an array reads as 0, however deep it goes within the limit.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("deep.mvx"));
+    const QByteArray deep = QByteArray(1000, '[') + "1" + QByteArray(1000, ']');
+    QVERIFY(writeFile(path, "{\"sensor 1\": [[5, " + deep + ", 6]], \"x\": {\"y\": " + deep +
+                                "}}"));
+    Model model;
+    QVERIFY(model.open(path));
+    QCOMPARE(*model.measurement(0, 0), SampleList({5, 0, 6}));
 }
 
 void TestProjectFile::openEmitsSummaryOnce()
