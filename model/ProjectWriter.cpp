@@ -78,28 +78,38 @@ void writeString(JsonWriter& json, const char* key, const QString& text)
     json.string(text);
 }
 
-// Buffered bytes for the text export; the device sees large writes only.
+// Buffered bytes for the text export; the device sees large writes only, and samples are
+// formatted straight into the buffer.
 class TextOut
 {
 public:
     explicit TextOut(QIODevice& device)
         : m_device(device)
+        , m_buffer(capacity + reserve)
     {
-        m_buffer.reserve(capacity + 1024);
     }
     void text(const QString& text) { bytes(text.toUtf8()); }
     void bytes(const QByteArray& bytes) { append(bytes.constData(), bytes.size()); }
     void append(const char* data, qint64 size)
     {
-        m_buffer.insert(m_buffer.end(), data, data + size);
-        if (m_buffer.size() >= capacity)
+        if (m_used + static_cast<size_t>(size) > m_buffer.size())
             flush();
+        if (static_cast<size_t>(size) > m_buffer.size())
+            m_buffer.resize(static_cast<size_t>(size));
+        std::memcpy(m_buffer.data() + m_used, data, static_cast<size_t>(size));
+        m_used += static_cast<size_t>(size);
     }
     void number(qint64 n) { bytes(QByteArray::number(n)); }
-    void sample(double value)
+    // One sample, after a separator unless it is the first of its line.
+    void sample(double value, bool first)
     {
-        char digits[NumberText::maxChars];
-        append(digits, NumberText::germanG6(value, digits));
+        if (m_used > capacity)
+            flush();
+        char* out = m_buffer.data() + m_used;
+        if (!first)
+            *out++ = ';';
+        out += NumberText::germanG6(value, out);
+        m_used = static_cast<size_t>(out - m_buffer.data());
     }
     bool finish()
     {
@@ -109,18 +119,21 @@ public:
 
 private:
     static constexpr size_t capacity = 1 << 20;
+    // Room for one sample and its separator beyond the capacity.
+    static constexpr size_t reserve = NumberText::maxChars + 8;
     void flush()
     {
-        if (m_buffer.empty())
+        if (m_used == 0)
             return;
-        const auto size = static_cast<qint64>(m_buffer.size());
+        const auto size = static_cast<qint64>(m_used);
         if (!m_failed && m_device.write(m_buffer.data(), size) != size)
             m_failed = true;
-        m_buffer.clear();
+        m_used = 0;
     }
 
     QIODevice& m_device;
     std::vector<char> m_buffer;
+    size_t m_used = 0;
     bool m_failed = false;
 };
 
@@ -244,11 +257,8 @@ bool writeText(const ProjectDocument& doc, const QString& fileName, QIODevice& d
             out.number(j);
             out.append(";", 1);
             const QVector<double>& samples = shots->at(j);
-            for (int s = 0; s < samples.size(); ++s) {
-                if (s > 0)
-                    out.append(";", 1);
-                out.sample(samples.at(s));
-            }
+            for (int s = 0; s < samples.size(); ++s)
+                out.sample(samples.at(s), s == 0);
             out.append("\n", 1);
             done.add(samples.size());
         }
