@@ -116,7 +116,7 @@ void Controller::onModel_fileProgress(int percent)
 {
     filePercent = percent;
     if (fileProgressIndicator)
-        fileProgressIndicator->setValue(percent);
+        fileProgressIndicator->setProgress(percent);
 }
 
 void Controller::onTimerShowFileProgress_timeout()
@@ -137,7 +137,7 @@ void Controller::onTimerShowFileProgress_timeout()
     }
     fileProgressIndicator = new ProgressIndicator(view, text, 100);
     fileProgressIndicator->setObjectName(QStringLiteral("fileProgressIndicator"));
-    fileProgressIndicator->setValue(filePercent);
+    fileProgressIndicator->setProgress(filePercent);
 }
 
 void Controller::onModel_fileOperationFinished()

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -31,7 +32,7 @@ bool FileJob::run(const Work& work)
     QEventLoop loop;
     std::atomic<int> lastPercent{-1};
     bool result = false;
-    const std::function<void()> hook = workerStartHook();
+    const std::function<void()> hook = std::exchange(workerStartHook(), nullptr);
 
     // Percent changes are few, so each may cross to the GUI thread as a queued call.
     const Progress report = [this, &lastPercent](int percent) {

@@ -23,8 +23,8 @@ public:
     // calling thread meanwhile.
     bool run(const Work& work);
 
-    // For tests: runs on the worker thread before the work, so that a test can hold the
-    // work while lines and commands arrive.
+    // For tests: runs on the worker thread before the next job's work, so that a test can
+    // hold the work while lines and commands arrive. Used once.
     static void setWorkerStartHook(std::function<void()> hook);
 
 signals:

@@ -1,5 +1,7 @@
 #include "widgets/ProgressIndicator.h"
 
+#include <QProgressBar>
+
 ProgressIndicator::ProgressIndicator(QWidget* parent, const QString& text)
     : ProgressIndicator(parent, text, 0)
 {
@@ -46,4 +48,10 @@ void ProgressIndicator::step(const QString& text)
 {
     setValue(value() + 1);
     setLabelText(text);
+}
+
+void ProgressIndicator::setProgress(int value)
+{
+    if (auto* bar = findChild<QProgressBar*>())
+        bar->setValue(value);
 }

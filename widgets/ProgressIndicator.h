@@ -17,6 +17,11 @@ public:
     void placeOverParent();
     static QRect geometryFor(const QSize& parentSize);
 
+    // Moves the bar without the event processing that QProgressDialog::setValue does for a
+    // modal window: progress reported while the event loop runs anyway must not let user
+    // input through in the middle of the work.
+    void setProgress(int value);
+
 public slots:
     // Raises the value by one and shows text.
     void step(const QString& text);

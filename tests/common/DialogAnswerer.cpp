@@ -38,6 +38,24 @@ void DialogAnswerer::clickButton(const QString& text)
     });
 }
 
+void DialogAnswerer::clickRole(int role)
+{
+    answer([role](QWidget* dialog) {
+        if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+            const auto buttons = box->buttons();
+            for (QAbstractButton* button : buttons) {
+                if (box->buttonRole(button) == role) {
+                    button->click();
+                    return;
+                }
+            }
+        }
+        qWarning("DialogAnswerer: no button of role %d", role);
+        if (auto* d = qobject_cast<QDialog*>(dialog))
+            d->reject();
+    });
+}
+
 void DialogAnswerer::reject()
 {
     answer([](QWidget* dialog) {

@@ -32,6 +32,8 @@ public:
     void answer(Handler handler);
     // Clicks the button of a message box (or any dialog) whose text is text.
     void clickButton(const QString& text);
+    // Clicks the first button of a message box that has the given role.
+    void clickRole(int role);
     // Closes the next dialog by rejecting it.
     void reject();
     // Picks path in the next file dialog and accepts it.

@@ -1,0 +1,283 @@
+#include "app/Constants.h"
+#include "control/Controller.h"
+#include "device/KalvikConnector.h"
+#include "model/FileJob.h"
+#include "model/Model.h"
+#include "tests/common/DialogAnswerer.h"
+#include "tests/common/LoopbackAddress.h"
+#include "tests/common/TestMain.h"
+#include "view/View.h"
+#include "widgets/ProgressIndicator.h"
+
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QSemaphore>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <functional>
+
+// Saving and opening while the device goes on sending and the user goes on asking: the
+// file work is held on its worker thread until the lines and commands of a test have
+// arrived, so each case runs in the same order every time.
+class TestFileReentry : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void saveWritesTheStateAtItsStartWhileLinesGoOn();
+    void openTakesTheLinesThatArriveMeanwhile();
+    void longOperationShowsItsProgress();
+
+private:
+    void connectDevice();
+    void send(const QByteArray& lines);
+    // While the next file operation runs: act() once it has started, then hold its work
+    // until done() holds.
+    void duringNextFileOperation(std::function<void()> act, std::function<bool()> done);
+    static QByteArray valueLines(int first, int count);
+    // A project of count shots; in each the samples of sensor k are shot * 10 + k.
+    static void fillShots(Model& model, int count, int samples);
+    QVector<SampleList> shotsOf(const Model& model, int sensor) const;
+
+    QString m_host;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<QTcpServer> m_server;
+    QPointer<QTcpSocket> m_device;
+    std::unique_ptr<Model> m_model;
+    std::unique_ptr<View> m_view;
+    std::unique_ptr<Controller> m_controller;
+    std::unique_ptr<DialogAnswerer> m_answer;
+    QSemaphore m_gate;
+    QMetaObject::Connection m_started;
+    QTimer m_poll;
+};
+
+void TestFileReentry::init()
+{
+    m_host = loopbackAddress(36);
+    qputenv("VENTARO_DEVICE_HOST", m_host.toLatin1());
+    QSettings(settingsOrganization, settingsApplication).clear();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_server = std::make_unique<QTcpServer>();
+    QVERIFY2(m_server->listen(QHostAddress(m_host), 2222), qPrintable(m_server->errorString()));
+    m_model = std::make_unique<Model>();
+    m_view = std::make_unique<View>(m_model.get());
+    m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
+    m_answer = std::make_unique<DialogAnswerer>();
+    m_view->show();
+}
+
+void TestFileReentry::cleanup()
+{
+    m_poll.stop();
+    m_poll.disconnect();
+    FileJob::setWorkerStartHook(nullptr);
+    QCOMPARE(m_answer->unexpected(), 0);
+    m_controller.reset();
+    m_view.reset();
+    m_model.reset();
+    m_server.reset();
+    m_answer.reset();
+    m_dir.reset();
+}
+
+void TestFileReentry::connectDevice()
+{
+    m_controller->onActionConnect();
+    QVERIFY(m_server->waitForNewConnection(5000));
+    m_device = m_server->nextPendingConnection();
+    QTRY_VERIFY(m_model->isConnected());
+    // Without a sensor description the device reports micrometres.
+    QTRY_VERIFY(m_controller->readingsInThousandths());
+}
+
+void TestFileReentry::send(const QByteArray& lines)
+{
+    m_device->write(lines);
+    m_device->flush();
+}
+
+QByteArray TestFileReentry::valueLines(int first, int count)
+{
+    QByteArray lines;
+    for (int n = first; n < first + count; ++n) {
+        lines += QByteArray::number(n);
+        for (int k = 0; k < 5; ++k)
+            lines += ';' + QByteArray::number(n * 1000 + k);
+        lines += '\n';
+    }
+    return lines;
+}
+
+void TestFileReentry::fillShots(Model& model, int count, int samples)
+{
+    for (int shot = 0; shot < count; ++shot) {
+        model.addMeasurement();
+        for (int k = 0; k < 5; ++k)
+            *model.measurement(k, model.numChannels(k) - 1) =
+                SampleList(samples, shot * 10.0 + k);
+    }
+}
+
+QVector<SampleList> TestFileReentry::shotsOf(const Model& model, int sensor) const
+{
+    QVector<SampleList> shots;
+    for (int i = 0; i < model.numChannels(sensor); ++i)
+        shots.append(*model.measurement(sensor, i));
+    return shots;
+}
+
+void TestFileReentry::duringNextFileOperation(std::function<void()> act,
+                                              std::function<bool()> done)
+{
+    FileJob::setWorkerStartHook([this] {
+        // Bounded, so that a broken test fails instead of hanging.
+        if (!m_gate.tryAcquire(1, 20000))
+            qWarning("file work released by the time-out");
+    });
+    m_started = connect(m_model.get(), &Model::fileOperationStarted, this, [this, act] {
+        disconnect(m_started);
+        act();
+        m_poll.start(2);
+    });
+    m_poll.disconnect();
+    connect(&m_poll, &QTimer::timeout, this, [this, done] {
+        if (done()) {
+            m_poll.stop();
+            m_gate.release();
+        }
+    });
+}
+
+void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
+{
+    connectDevice();
+    fillShots(*m_model, 40, 500);
+    send("run=1\n" + valueLines(1, 20));
+    QTRY_VERIFY(m_model->numChannels(0) == 41 && m_model->measurement(0, 40)->size() == 20);
+    const QString path = m_dir->filePath(QStringLiteral("laufend.mvx"));
+    m_model->setProjectFileName(path);
+
+    const QVector<SampleList> atStart = shotsOf(*m_model, 0);
+    const QVector<SampleList> atStartSensor4 = shotsOf(*m_model, 4);
+    QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    duringNextFileOperation(
+        [this] {
+            // Lines keep coming into the shot being written; the user deletes the first
+            // shot and asks for a new project.
+            send(valueLines(21, 2000));
+            m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
+            m_controller->onNewProject();
+        },
+        [&] { return lines.count() >= 2000; });
+
+    // The commands' dialogs, answered when they come: the deletion's question, then the
+    // new project's save prompt ("Verwerfen").
+    m_answer->clickRole(QMessageBox::YesRole);
+    m_answer->clickRole(QMessageBox::NoRole);
+    QList<int> counts;
+    connect(m_model.get(), &Model::dataChanged, this,
+            [&] { counts << m_model->numChannels(0); });
+    m_controller->onSaveProject();
+
+    // Every line is in the model, in its order, and the commands have not run yet.
+    const SampleList live = *m_model->measurement(0, 40);
+    QCOMPARE(live.size(), 2020);
+    for (int n = 1; n <= 2020; ++n)
+        QCOMPARE(live.at(n - 1), n * 1000 / 1000.0);
+    QCOMPARE(m_model->numChannels(0), 41);
+    QCOMPARE(m_model->projectFileName(), path);
+    // The samples that came during the write are not in the file.
+    QVERIFY(m_model->isProjectModified());
+
+    Model written;
+    QVERIFY(written.open(path));
+    QCOMPARE(shotsOf(written, 0), atStart);
+    QCOMPARE(shotsOf(written, 4), atStartSensor4);
+
+    // Then the commands, in their order.
+    QTRY_COMPARE(m_answer->answered(), 2);
+    QTRY_VERIFY(!m_model->hasData());
+    QVERIFY(counts.contains(40));
+    QCOMPARE(counts.indexOf(40) < counts.indexOf(0), true);
+}
+
+void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
+{
+    const QString path = m_dir->filePath(QStringLiteral("alt.mvx"));
+    {
+        Model source;
+        fillShots(source, 3, 2000);
+        QVERIFY(source.save(path));
+    }
+    connectDevice();
+    m_model->setProjectModifiedFlag(false);
+
+    QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    duringNextFileOperation(
+        [this] {
+            // A shot starts while the project is being read.
+            send("run=1\n" + valueLines(1, 500));
+            m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
+            m_controller->onNewProject();
+        },
+        [&] { return lines.count() >= 501; });
+    m_answer->chooseFile(path);
+    m_controller->onOpenProject();
+
+    // The opened project, and after it the shot that began during the load, whole.
+    QCOMPARE(m_model->projectFileName(), QFileInfo(path).absoluteFilePath());
+    QCOMPARE(m_model->numChannels(0), 4);
+    QCOMPARE(m_model->measurement(0, 0)->size(), 2000);
+    QCOMPARE(m_model->measurement(2, 2)->constFirst(), 22.0);
+    const SampleList live = *m_model->measurement(3, 3);
+    QCOMPARE(live.size(), 500);
+    QCOMPARE(live.constFirst(), 1.003);
+    QCOMPARE(live.constLast(), 500.003);
+    QCOMPARE(m_controller->currentSeriesOf(0), 3);
+
+    // Then the deletion (of the opened project's first shot) and the new project.
+    QList<int> counts;
+    connect(m_model.get(), &Model::dataChanged, this,
+            [&] { counts << m_model->numChannels(0); });
+    m_answer->clickRole(QMessageBox::YesRole);
+    QTRY_VERIFY(!m_model->hasData());
+    QCOMPARE(m_answer->answered(), 2);
+    QVERIFY(counts.indexOf(3) >= 0);
+    QVERIFY(counts.indexOf(3) < counts.indexOf(0));
+}
+
+void TestFileReentry::longOperationShowsItsProgress()
+{
+    fillShots(*m_model, 5, 100);
+    const QString path = m_dir->filePath(QStringLiteral("p.mvx"));
+    QSignalSpy percent(m_model.get(), &Model::fileProgress);
+    const auto indicator = [this] {
+        return m_view->findChild<ProgressIndicator*>(QStringLiteral("fileProgressIndicator"));
+    };
+    // Held until the progress window has shown itself over the main window.
+    duringNextFileOperation([] {},
+                            [&] { return indicator() != nullptr && indicator()->isVisible(); });
+    QVERIFY(m_model->save(path));
+    QCOMPARE(indicator()->maximum(), 100);
+    QVERIFY(!percent.isEmpty());
+    // A real percentage, rising to the end.
+    QList<int> seen;
+    for (const QList<QVariant>& args : percent)
+        seen << args.at(0).toInt();
+    QVERIFY(std::is_sorted(seen.cbegin(), seen.cend()));
+    QCOMPARE(seen.constLast(), 100);
+    QCOMPARE(indicator()->findChild<QProgressBar*>()->value(), 100);
+    QTRY_VERIFY(indicator() == nullptr);
+}
+
+VENTARO_TEST_MAIN(TestFileReentry)
+#include "test_file_reentry.moc"
