@@ -182,15 +182,12 @@ void JsonWriter::string(const QString& text)
     putChar('"');
 }
 
-void JsonWriter::number(double value)
+char* JsonWriter::formatNumber(double value, char* out)
 {
-    beginValue();
     if (!std::isfinite(value)) {
-        put("null", 4);
-        return;
+        std::memcpy(out, "null", 4);
+        return out + 4;
     }
-    reserve(32);
-    char* out = m_buffer.data() + m_used;
     // The shortest digits that read back to the same double, laid out as QJsonDocument
     // does: whole numbers as integers, scientific notation only below 1e-4 and for
     // whole numbers beyond the 64-bit range.
@@ -204,7 +201,45 @@ void JsonWriter::number(double value)
         result = std::to_chars(out, out + 32, value, std::chars_format::scientific);
     else
         result = std::to_chars(out, out + 32, value, std::chars_format::fixed);
-    m_used = static_cast<size_t>(result.ptr - m_buffer.data());
+    return result.ptr;
+}
+
+void JsonWriter::number(double value)
+{
+    beginValue();
+    reserve(32);
+    char* out = m_buffer.data() + m_used;
+    m_used = static_cast<size_t>(formatNumber(value, out) - m_buffer.data());
+}
+
+size_t JsonWriter::arrayTextSize(int count, int depth)
+{
+    const size_t indent = static_cast<size_t>(depth + 1) * indentWidth;
+    return 2 + static_cast<size_t>(count) * (indent + 34) + indent + 2;
+}
+
+char* JsonWriter::formatArray(char* out, const double* values, int count, int depth)
+{
+    const size_t indent = static_cast<size_t>(depth + 1) * indentWidth;
+    *out++ = '[';
+    for (int i = 0; i < count; ++i) {
+        if (i > 0)
+            *out++ = ',';
+        *out++ = '\n';
+        std::memset(out, ' ', indent);
+        out = formatNumber(values[i], out + indent);
+    }
+    *out++ = '\n';
+    std::memset(out, ' ', indent - indentWidth);
+    out += indent - indentWidth;
+    *out++ = ']';
+    return out;
+}
+
+void JsonWriter::rawValue(const char* text, size_t size)
+{
+    beginValue();
+    put(text, size);
 }
 
 void JsonWriter::integer(qint64 value)

@@ -25,6 +25,19 @@ public:
     void integer(qint64 value);
     void boolean(bool value);
 
+    // A value already laid out, for instance an array formatted on another thread with
+    // formatArray().
+    void rawValue(const char* text, size_t size);
+    // How many containers are open.
+    int depth() const { return static_cast<int>(m_levels.size()); }
+
+    // The number as number() writes it, at most 32 bytes; returns the end.
+    static char* formatNumber(double value, char* out);
+    // An array of numbers laid out as a value at the given depth; out has room for
+    // arrayTextSize(count, depth) bytes. Returns the end.
+    static char* formatArray(char* out, const double* values, int count, int depth);
+    static size_t arrayTextSize(int count, int depth);
+
     // Writes what is left in the buffer; false when any write to the device failed.
     bool finish();
 

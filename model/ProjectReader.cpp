@@ -99,10 +99,15 @@ private:
     {
         m_count += m_readCount;
         const qint64 capacity = static_cast<qint64>(m_buffer.size()) - 1;
-        qint64 got = m_device.read(m_buffer.data(), capacity);
-        if (got < 0) {
-            m_failed = true;
-            got = 0;
+        // A short read is the end only when nothing more comes.
+        qint64 got = 0;
+        while (got < capacity) {
+            const qint64 n = m_device.read(m_buffer.data() + got, capacity - got);
+            if (n < 0)
+                m_failed = true;
+            if (n <= 0)
+                break;
+            got += n;
         }
         m_readCount = got;
         m_current = m_buffer.data();

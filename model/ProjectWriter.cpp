@@ -7,7 +7,10 @@
 #include <QBuffer>
 #include <QIODevice>
 
+#include <charconv>
 #include <cstring>
+#include <memory>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -37,6 +40,54 @@ private:
     qint64 m_done = 0;
     int m_percent = -1;
 };
+
+// The text of one shot, formatted into memory that is used again for the next batch.
+struct ShotText
+{
+    std::unique_ptr<char[]> data;
+    size_t capacity = 0;
+    size_t size = 0;
+
+    // Room for at least bytes, not cleared.
+    char* room(size_t bytes)
+    {
+        if (bytes > capacity) {
+            data.reset(new char[bytes]);
+            capacity = bytes;
+        }
+        return data.get();
+    }
+};
+
+// Formatting the samples is most of the work, and the GUI thread mostly waits meanwhile:
+// shots are formatted in batches, each batch split between this thread and a second one,
+// and handed out in their order.
+template <typename Format, typename Output>
+void formatShots(int count, const Format& format, const Output& output)
+{
+    static const bool twoThreads = std::thread::hardware_concurrency() > 1;
+    constexpr int batch = 64;
+    std::vector<ShotText> texts(batch);
+    for (int first = 0; first < count; first += batch) {
+        const int n = qMin(batch, count - first);
+        // A second thread only pays for itself on a batch of some size.
+        const int split = twoThreads && n >= 8 ? n / 2 : n;
+        const auto formatRange = [&](int from, int to) {
+            for (int i = from; i < to; ++i)
+                format(first + i, texts[static_cast<size_t>(i)]);
+        };
+        std::thread second;
+        if (split < n)
+            second = std::thread(formatRange, split, n);
+        formatRange(0, split);
+        if (second.joinable())
+            second.join();
+        for (int i = 0; i < n; ++i) {
+            const ShotText& text = texts[static_cast<size_t>(i)];
+            output(first + i, text.data.get(), text.size);
+        }
+    }
+}
 
 QString imageToText(const QImage& image)
 {
@@ -98,18 +149,6 @@ public:
             m_buffer.resize(static_cast<size_t>(size));
         std::memcpy(m_buffer.data() + m_used, data, static_cast<size_t>(size));
         m_used += static_cast<size_t>(size);
-    }
-    void number(qint64 n) { bytes(QByteArray::number(n)); }
-    // One sample, after a separator unless it is the first of its line.
-    void sample(double value, bool first)
-    {
-        if (m_used > capacity)
-            flush();
-        char* out = m_buffer.data() + m_used;
-        if (!first)
-            *out++ = ';';
-        out += NumberText::germanG6(value, out);
-        m_used = static_cast<size_t>(out - m_buffer.data());
     }
     bool finish()
     {
@@ -197,13 +236,21 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
             continue;
         json.key(shotKeys[k]);
         json.beginArray();
-        for (const QVector<double>& samples : *shots) {
-            json.beginArray();
-            for (double v : samples)
-                json.number(v);
-            json.endArray();
-            done.add(samples.size());
-        }
+        const int depth = json.depth();
+        formatShots(
+            shots->size(),
+            [&](int j, ShotText& text) {
+                const QVector<double>& samples = shots->at(j);
+                char* const begin =
+                    text.room(JsonWriter::arrayTextSize(samples.size(), depth));
+                text.size = static_cast<size_t>(
+                    JsonWriter::formatArray(begin, samples.constData(), samples.size(), depth) -
+                    begin);
+            },
+            [&](int j, const char* text, size_t size) {
+                json.rawValue(text, size);
+                done.add(shots->at(j).size());
+            });
         json.endArray();
     }
     writeNumbers(json, "sensor maxValues", doc.maxValues);
@@ -252,16 +299,28 @@ bool writeText(const ProjectDocument& doc, const QString& fileName, QIODevice& d
         const auto& shots = doc.shots[static_cast<size_t>(k)];
         if (!shots)
             continue;
-        for (int j = 0; j < shots->size(); ++j) {
-            out.append("data ", 5);
-            out.number(j);
-            out.append(";", 1);
-            const QVector<double>& samples = shots->at(j);
-            for (int s = 0; s < samples.size(); ++s)
-                out.sample(samples.at(s), s == 0);
-            out.append("\n", 1);
-            done.add(samples.size());
-        }
+        formatShots(
+            shots->size(),
+            [&](int j, ShotText& text) {
+                const QVector<double>& samples = shots->at(j);
+                char* const begin =
+                    text.room(static_cast<size_t>(samples.size()) * (NumberText::maxChars + 1) + 32);
+                char* out = begin;
+                std::memcpy(out, "data ", 5);
+                out = std::to_chars(out + 5, out + 32, j).ptr;
+                *out++ = ';';
+                for (int i = 0; i < samples.size(); ++i) {
+                    if (i > 0)
+                        *out++ = ';';
+                    out += NumberText::germanG6(samples.at(i), out);
+                }
+                *out++ = '\n';
+                text.size = static_cast<size_t>(out - begin);
+            },
+            [&](int j, const char* text, size_t size) {
+                out.append(text, static_cast<qint64>(size));
+                done.add(shots->at(j).size());
+            });
     }
     done.add(0);
     return out.finish();
