@@ -13,9 +13,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QLocale>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -29,8 +29,8 @@ double sample(int sensor, int shot, int i, int n, QRandomGenerator& random)
 {
     const double t = double(i) / n;
     const double shape = t < 0.2 ? t / 0.2 : (t < 0.8 ? 1.0 - 0.2 * (t - 0.2) : 0.88 - (t - 0.8));
-    const double v = 2.0 + sensor + 8.0 * shape + 0.01 * shot / 100.0 +
-                     (random.generateDouble() - 0.5) * 0.02;
+    const double v =
+        2.0 + sensor + 8.0 * shape + 0.01 * shot / 100.0 + (random.generateDouble() - 0.5) * 0.02;
     return std::round(v * 1000.0) / 1000.0;
 }
 
@@ -125,8 +125,7 @@ int openFloor(const QString& path)
         }
     }
     const double ms = timer.nsecsElapsed() / 1e6;
-    std::printf("%.3f %.1f %zu\n", ms, bench::peakRssMb(),
-                lists[0].size());
+    std::printf("%.3f %.1f %zu\n", ms, bench::peakRssMb(), lists[0].size());
     return 0;
 }
 
@@ -137,8 +136,7 @@ int openModel(const QString& path)
     Model model;
     const bool ok = model.open(path);
     const double ms = timer.nsecsElapsed() / 1e6;
-    std::printf("%.3f %.1f %d\n", ms, bench::peakRssMb(),
-                ok ? model.numChannels(0) : -1);
+    std::printf("%.3f %.1f %d\n", ms, bench::peakRssMb(), ok ? model.numChannels(0) : -1);
     return ok ? 0 : 1;
 }
 

@@ -57,8 +57,7 @@ Controller::Controller(Model* m, View* v)
 
     connect(model, &Model::fileOperationStarted, this, &Controller::onModel_fileOperationStarted);
     connect(model, &Model::fileProgress, this, &Controller::onModel_fileProgress);
-    connect(model, &Model::fileOperationFinished, this,
-            &Controller::onModel_fileOperationFinished);
+    connect(model, &Model::fileOperationFinished, this, &Controller::onModel_fileOperationFinished);
     // Sample lists are about to be freed or replaced; the running shot's indices would
     // point into other shots.
     connect(model, &Model::dataAboutToChange, this, &Controller::closeCurrentShot);

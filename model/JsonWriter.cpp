@@ -49,8 +49,8 @@ void JsonWriter::flush()
 {
     if (m_used == 0)
         return;
-    if (!m_failed && m_device.write(m_buffer.data(), static_cast<qint64>(m_used)) !=
-                         static_cast<qint64>(m_used))
+    if (!m_failed &&
+        m_device.write(m_buffer.data(), static_cast<qint64>(m_used)) != static_cast<qint64>(m_used))
         m_failed = true;
     m_used = 0;
 }

@@ -136,7 +136,13 @@ public:
 
     // A file operation reads or writes data of its own on a worker thread while the event
     // loop goes on; only one runs at a time.
-    enum class FileOperation { None, Open, Save, Export };
+    enum class FileOperation
+    {
+        None,
+        Open,
+        Save,
+        Export
+    };
     FileOperation fileOperation() const { return m_fileOperation; }
     bool isFileBusy() const { return m_fileOperation != FileOperation::None; }
     // False (with a diagnostic) while another one runs.

@@ -28,11 +28,11 @@ constexpr int minFastExponent = digitsG6 - 1 - maxExactPow10;
 constexpr int maxFastExponent = digitsG6 - 1 + maxExactPow10;
 
 // Nearest doubles to 10^minFastExponent .. 10^(maxFastExponent + 1), to find the exponent.
-constexpr double nearPow10[] = {
-    1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8, 1e-7, 1e-6,
-    1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,   1e2,   1e3,  1e4,  1e5,  1e6,
-    1e7,   1e8,   1e9,   1e10,  1e11,  1e12,  1e13,  1e14,  1e15, 1e16, 1e17, 1e18,
-    1e19,  1e20,  1e21,  1e22,  1e23,  1e24,  1e25,  1e26,  1e27, 1e28};
+constexpr double nearPow10[] = {1e-17, 1e-16, 1e-15, 1e-14, 1e-13, 1e-12, 1e-11, 1e-10, 1e-9, 1e-8,
+                                1e-7,  1e-6,  1e-5,  1e-4,  1e-3,  1e-2,  1e-1,  1e0,   1e1,  1e2,
+                                1e3,   1e4,   1e5,   1e6,   1e7,   1e8,   1e9,   1e10,  1e11, 1e12,
+                                1e13,  1e14,  1e15,  1e16,  1e17,  1e18,  1e19,  1e20,  1e21, 1e22,
+                                1e23,  1e24,  1e25,  1e26,  1e27,  1e28};
 static_assert(sizeof nearPow10 / sizeof nearPow10[0] == maxFastExponent - minFastExponent + 2,
               "one entry per fast exponent and one past");
 
@@ -95,8 +95,8 @@ bool fastDigits(double a, long& digits6, int& exponent)
 void slowDigits(double a, long& digits6, int& exponent)
 {
     char text[32];
-    const auto result = std::to_chars(text, text + sizeof text, a,
-                                      std::chars_format::scientific, digitsG6 - 1);
+    const auto result =
+        std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, digitsG6 - 1);
     // "d.ddddde+XX"
     long d6 = text[0] - '0';
     for (int i = 2; i < digitsG6 + 1; ++i)
@@ -150,9 +150,8 @@ int germanG6(double value, char* out)
     std::memcpy(digits + 2, digitPairs + 2 * (d6 / 100 % 100), 2);
     std::memcpy(digits + 4, digitPairs + 2 * (d6 % 100), 2);
     // Significant digits without the trailing zeros 'g' drops.
-    const int count = digitsG6
-                      - ((d6 % 10 == 0) + (d6 % 100 == 0) + (d6 % 1000 == 0)
-                         + (d6 % 10000 == 0) + (d6 % 100000 == 0));
+    const int count = digitsG6 - ((d6 % 10 == 0) + (d6 % 100 == 0) + (d6 % 1000 == 0) +
+                                  (d6 % 10000 == 0) + (d6 % 100000 == 0));
 
     if (exponent < -4 || exponent >= digitsG6) {
         *p++ = digits[0];

@@ -60,7 +60,12 @@ struct ProjectDocument
     std::optional<Numbers> minValues;
     std::optional<Numbers> maxValues;
 
-    enum class ViewState { Missing, NotObject, Object };
+    enum class ViewState
+    {
+        Missing,
+        NotObject,
+        Object
+    };
     ViewState viewState = ViewState::Missing;
     std::optional<bool> markerAbsolute;
     std::optional<Numbers> osziMinValues;

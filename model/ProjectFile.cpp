@@ -57,6 +57,30 @@ private:
     bool m_started;
 };
 
+// Writes path on the worker thread through QSaveFile, which replaces an earlier file only
+// when every byte reached the disk.
+bool writeFile(Model& model, const QString& path,
+               const std::function<bool(QIODevice&, const FileJob::Progress&)>& write)
+{
+    QString failure;
+    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+            failure = "could not write file: " + path + " (" + file.errorString() + ")";
+            return false;
+        }
+        if (!write(file, progress) || !file.commit()) {
+            failure = "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
+            file.cancelWriting();
+            return false;
+        }
+        return true;
+    });
+    if (!written)
+        qCWarning(lcModel).noquote() << failure;
+    return written;
+}
+
 } // namespace
 
 ProjectDocument ProjectFile::documentOf(const Model& model)
@@ -102,8 +126,8 @@ ProjectDocument ProjectFile::documentOf(const Model& model)
     double minima[Model::numSensors];
     double maxima[Model::numSensors];
     const SensorDescription& description = model.sensorDescription();
-    const SensorGroup* group = description.numSensorGroups() > 0 ? &description.sensorGroup(0)
-                                                                 : nullptr;
+    const SensorGroup* group =
+        description.numSensorGroups() > 0 ? &description.sensorGroup(0) : nullptr;
     for (int i = 0; i < Model::numSensors; ++i) {
         offsets[i] = model.offset(i);
         minima[i] = group ? group->sensorMinimum(i) : 0.0;
@@ -142,25 +166,11 @@ bool ProjectFile::save(Model& model, const QString& path)
         return false;
     const ProjectDocument document = documentOf(model);
     const quint64 changesBefore = model.changeCount();
-    QString failure;
-    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            failure = "could not write file: " + path + " (" + file.errorString() + ")";
-            return false;
-        }
-        // QSaveFile only replaces the old file when every byte reached the disk.
-        if (!ProjectWriter::writeProject(document, file, progress) || !file.commit()) {
-            failure = "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
-            file.cancelWriting();
-            return false;
-        }
-        return true;
+    const bool written = writeFile(model, path, [&](QIODevice& file, const FileJob::Progress& p) {
+        return ProjectWriter::writeProject(document, file, p);
     });
-    if (!written) {
-        qCWarning(lcModel).noquote() << failure;
+    if (!written)
         return false;
-    }
 
     model.setProjectFileName(path);
     const bool changedMeanwhile = model.changeCount() != changesBefore;
@@ -379,21 +389,7 @@ bool ProjectFile::exportText(Model& model, const QString& path)
         return false;
     const ProjectDocument document = documentOf(model);
     const QString fileName = QFileInfo(model.projectFileName()).fileName();
-    QString failure;
-    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            failure = "could not write file: " + path;
-            return false;
-        }
-        if (!ProjectWriter::writeText(document, fileName, file, progress) || !file.commit()) {
-            failure = "ERROR: could not write file: " + path;
-            file.cancelWriting();
-            return false;
-        }
-        return true;
+    return writeFile(model, path, [&](QIODevice& file, const FileJob::Progress& p) {
+        return ProjectWriter::writeText(document, fileName, file, p);
     });
-    if (!written)
-        qCWarning(lcModel).noquote() << failure;
-    return written;
 }

@@ -140,7 +140,8 @@ inline void SkipWhitespace(DeviceStream& stream)
     stream.skipWhitespace();
 }
 
-enum class Top {
+enum class Top
+{
     Unknown,
     FileVersion,
     ProjectName,
@@ -222,7 +223,13 @@ const TopKey topKeys[] = {
     {"sensorUnits", Top::Units, 0},
 };
 
-enum class ViewKey { Unknown, MarkerAbsolute, OsziMin, OsziMax };
+enum class ViewKey
+{
+    Unknown,
+    MarkerAbsolute,
+    OsziMin,
+    OsziMax
+};
 
 bool sameKey(const char* key, const char* str, rapidjson::SizeType length)
 {
@@ -359,7 +366,13 @@ public:
 private:
     struct Scalar
     {
-        enum Kind { Null, Bool, Number, String } kind = Null;
+        enum Kind
+        {
+            Null,
+            Bool,
+            Number,
+            String
+        } kind = Null;
         bool boolean = false;
         double number = 0.0;
         const char* text = nullptr;
@@ -368,8 +381,7 @@ private:
         double toDouble() const { return kind == Number ? number : 0.0; }
         QString toString() const
         {
-            return kind == String ? QString::fromUtf8(text, static_cast<int>(length))
-                                  : QString();
+            return kind == String ? QString::fromUtf8(text, static_cast<int>(length)) : QString();
         }
         std::optional<QString> stringOnly() const
         {
@@ -380,7 +392,17 @@ private:
     };
 
     // What an open container at a given depth is.
-    enum class Context { None, Root, Shots, Shot, Numbers, Texts, Timestamps, View };
+    enum class Context
+    {
+        None,
+        Root,
+        Shots,
+        Shot,
+        Numbers,
+        Texts,
+        Timestamps,
+        View
+    };
 
     static std::optional<ProjectDocument::Numbers>& numbersOf(ProjectDocument& doc, Top top)
     {
@@ -413,8 +435,9 @@ private:
 
     std::optional<QStringList>& textsOf(Top top)
     {
-        return top == Top::Phases ? doc.phases : top == Top::Types ? doc.sensorTypes
-                                                                   : doc.sensorUnits;
+        return top == Top::Phases  ? doc.phases
+               : top == Top::Types ? doc.sensorTypes
+                                   : doc.sensorUnits;
     }
 
     void addNumber(double value)
@@ -527,9 +550,9 @@ private:
             doc.swVersion = s.toString();
             break;
         case Top::Image:
-            imageTexts[sensor] =
-                s.kind == Scalar::String ? QByteArray(s.text, static_cast<int>(s.length))
-                                         : QByteArray();
+            imageTexts[sensor] = s.kind == Scalar::String
+                                     ? QByteArray(s.text, static_cast<int>(s.length))
+                                     : QByteArray();
             break;
         case Top::SensorName:
             doc.sensorNames[sensor] = s.stringOnly();
@@ -755,8 +778,7 @@ bool read(QIODevice& device, qint64 size, ProjectDocument& document, QString& er
     }
     for (size_t i = 0; i < handler.imageTexts.size(); ++i) {
         if (!handler.imageTexts[i].isEmpty())
-            document.images[i].loadFromData(QByteArray::fromBase64(handler.imageTexts[i]),
-                                            "PNG");
+            document.images[i].loadFromData(QByteArray::fromBase64(handler.imageTexts[i]), "PNG");
     }
     if (progress)
         progress(100);

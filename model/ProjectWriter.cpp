@@ -241,8 +241,7 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
             shots->size(),
             [&](int j, ShotText& text) {
                 const QVector<double>& samples = shots->at(j);
-                char* const begin =
-                    text.room(JsonWriter::arrayTextSize(samples.size(), depth));
+                char* const begin = text.room(JsonWriter::arrayTextSize(samples.size(), depth));
                 text.size = static_cast<size_t>(
                     JsonWriter::formatArray(begin, samples.constData(), samples.size(), depth) -
                     begin);
@@ -294,8 +293,7 @@ bool writeText(const ProjectDocument& doc, const QString& fileName, QIODevice& d
     out.text(QStringLiteral("Abtastrate: %1ms\n").arg(static_cast<qint64>(doc.clock)));
     for (int k = 0; k < ProjectDocument::numSensors; ++k) {
         out.text(QStringLiteral("Sensor %1: ").arg(k + 1) +
-                 doc.sensorNames[static_cast<size_t>(k)].value_or(QString()) +
-                 QLatin1Char('\n'));
+                 doc.sensorNames[static_cast<size_t>(k)].value_or(QString()) + QLatin1Char('\n'));
         const auto& shots = doc.shots[static_cast<size_t>(k)];
         if (!shots)
             continue;
@@ -303,8 +301,8 @@ bool writeText(const ProjectDocument& doc, const QString& fileName, QIODevice& d
             shots->size(),
             [&](int j, ShotText& text) {
                 const QVector<double>& samples = shots->at(j);
-                char* const begin =
-                    text.room(static_cast<size_t>(samples.size()) * (NumberText::maxChars + 1) + 32);
+                char* const begin = text.room(
+                    static_cast<size_t>(samples.size()) * (NumberText::maxChars + 1) + 32);
                 char* out = begin;
                 std::memcpy(out, "data ", 5);
                 out = std::to_chars(out + 5, out + 32, j).ptr;

@@ -122,8 +122,7 @@ void TestFileReentry::fillShots(Model& model, int count, int samples)
     for (int shot = 0; shot < count; ++shot) {
         model.addMeasurement();
         for (int k = 0; k < 5; ++k)
-            *model.measurement(k, model.numChannels(k) - 1) =
-                SampleList(samples, shot * 10.0 + k);
+            *model.measurement(k, model.numChannels(k) - 1) = SampleList(samples, shot * 10.0 + k);
     }
 }
 
@@ -135,8 +134,7 @@ QVector<SampleList> TestFileReentry::shotsOf(const Model& model, int sensor) con
     return shots;
 }
 
-void TestFileReentry::duringNextFileOperation(std::function<void()> act,
-                                              std::function<bool()> done)
+void TestFileReentry::duringNextFileOperation(std::function<void()> act, std::function<bool()> done)
 {
     FileJob::setWorkerStartHook([this] {
         // Bounded, so that a broken test fails instead of hanging.
@@ -184,8 +182,7 @@ void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
     m_answer->clickRole(QMessageBox::YesRole);
     m_answer->clickRole(QMessageBox::NoRole);
     QList<int> counts;
-    connect(m_model.get(), &Model::dataChanged, this,
-            [&] { counts << m_model->numChannels(0); });
+    connect(m_model.get(), &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
     m_controller->onSaveProject();
 
     // Every line is in the model, in its order, and the commands have not run yet.
@@ -246,8 +243,7 @@ void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
 
     // Then the deletion (of the opened project's first shot) and the new project.
     QList<int> counts;
-    connect(m_model.get(), &Model::dataChanged, this,
-            [&] { counts << m_model->numChannels(0); });
+    connect(m_model.get(), &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
     m_answer->clickRole(QMessageBox::YesRole);
     QTRY_VERIFY(!m_model->hasData());
     QCOMPARE(m_answer->answered(), 2);

@@ -19,13 +19,48 @@ constexpr double inf = std::numeric_limits<double>::infinity();
 
 // Rounding boundaries, halfway cases (Qt rounds them up), exponent-form thresholds,
 // denormals and the ends of the range; each is also tried negated.
-const double edges[] = {
-    0.0, -0.0, 1e-5, 1234567, 1e21, 999999.5, 0.0001, 9.999995e-5,
-    std::numeric_limits<double>::denorm_min(), std::nextafter(DBL_MIN, 0.0), DBL_MIN, DBL_MAX,
-    1234.5, 123456, 99999.95, 999999.4, 0.000099999996, 0.00009999995, 0.000099999949, 1e15,
-    123456789, 1e6, std::nextafter(1e6, 0.0), 100000, 0.1, 1, 12345.25, 12345.75, 1234565,
-    999998.5, 100000.5, 123456.5, 0.1015625, 999.9995, 9999995, 99999949999.0, 1.5e300, 1e100,
-    1e-100, 1e-4 * (1 - DBL_EPSILON), 1e22, 1e23};
+const double edges[] = {0.0,
+                        -0.0,
+                        1e-5,
+                        1234567,
+                        1e21,
+                        999999.5,
+                        0.0001,
+                        9.999995e-5,
+                        std::numeric_limits<double>::denorm_min(),
+                        std::nextafter(DBL_MIN, 0.0),
+                        DBL_MIN,
+                        DBL_MAX,
+                        1234.5,
+                        123456,
+                        99999.95,
+                        999999.4,
+                        0.000099999996,
+                        0.00009999995,
+                        0.000099999949,
+                        1e15,
+                        123456789,
+                        1e6,
+                        std::nextafter(1e6, 0.0),
+                        100000,
+                        0.1,
+                        1,
+                        12345.25,
+                        12345.75,
+                        1234565,
+                        999998.5,
+                        100000.5,
+                        123456.5,
+                        0.1015625,
+                        999.9995,
+                        9999995,
+                        99999949999.0,
+                        1.5e300,
+                        1e100,
+                        1e-100,
+                        1e-4 * (1 - DBL_EPSILON),
+                        1e22,
+                        1e23};
 
 QByteArray germanText(double v)
 {
@@ -115,8 +150,8 @@ std::vector<double> sweep()
         // some d7 * 10^m (exactly so up to about m = 12).
         const int n = 1 + int(below(rng, 6));
         const std::uint64_t low = std::uint64_t(std::pow(10.0, 6 - n));
-        addWithNeighbours(double(low + below(rng, 9 * low))
-                          + double(2 * below(rng, 1u << (n - 1)) + 1) / double(1u << n));
+        addWithNeighbours(double(low + below(rng, 9 * low)) +
+                          double(2 * below(rng, 1u << (n - 1)) + 1) / double(1u << n));
         const int m = 7 + int(below(rng, 14));
         addWithNeighbours(double(2 * below(rng, 1u << (m - 1)) + 1) / double(1u << m));
         const double d7 = double(100000 + below(rng, 900000)) * 10 + 5;
@@ -136,8 +171,8 @@ void expectNoFaults(const std::vector<double>& values, Check check)
         if (!fault.isEmpty() && ++faults <= 10)
             report += "\n  " + fault;
     }
-    QVERIFY2(faults == 0, (QByteArray::number(faults) + " of "
-                           + QByteArray::number(qulonglong(values.size())) + " wrong:" + report)
+    QVERIFY2(faults == 0, (QByteArray::number(faults) + " of " +
+                           QByteArray::number(qulonglong(values.size())) + " wrong:" + report)
                               .constData());
 }
 

@@ -807,8 +807,8 @@ void TestProjectFile::nestingAsDeepAsQJsonDocumentAllows()
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("deep.mvx"));
     const QByteArray deep = QByteArray(1000, '[') + "1" + QByteArray(1000, ']');
-    QVERIFY(writeFile(path, "{\"sensor 1\": [[5, " + deep + ", 6]], \"x\": {\"y\": " + deep +
-                                "}}"));
+    QVERIFY(
+        writeFile(path, "{\"sensor 1\": [[5, " + deep + ", 6]], \"x\": {\"y\": " + deep + "}}"));
     Model model;
     QVERIFY(model.open(path));
     QCOMPARE(*model.measurement(0, 0), SampleList({5, 0, 6}));
