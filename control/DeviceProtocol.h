@@ -1,0 +1,87 @@
+#pragma once
+
+#include "model/ProjectData.h"
+
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
+
+class SensorDescription;
+
+// The device's line protocol as plain functions: each takes one received line (or the
+// user's shot-range text) and gives values plus diagnostics. Nothing here knows sockets,
+// windows or the model.
+namespace DeviceProtocol {
+
+enum class Kind {
+    Empty,
+    Values,            // "n;v1;v2;v3;v4;v5"
+    RunStarted,        // "run=1"
+    RunStopped,        // "run=0"
+    SamplePeriod,      // "t=NNN", the echo of the sample period
+    DeviceDescription, // "<deviceDescription ...>"
+    SensorDescription, // "<sensorDescription ...>"
+    ListBegin,         // "list {"
+    ListEnd,           // "} list"
+    ListEntry,         // a line between the two
+    Other,
+};
+
+// What a line is. Inside a list reply (inList) a line without ";" is an entry, even when
+// it begins with a digit as day folders do.
+Kind classify(const QString& line, bool inList);
+
+struct Readings
+{
+    // The readings of sensors 0 to 4; a line with fewer fields gives fewer.
+    QVector<double> values;
+    // Set when the line holds no readings at all.
+    QString error;
+};
+// A value line: a leading counter and up to five readings separated by ";". Readings in
+// thousandths (micrometres from a device that reports millimetres) are divided by 1000.
+Readings parseValues(const QString& line, bool thousandths);
+
+// The longest sample period the device offers, in milliseconds.
+constexpr int maxSamplePeriod = 1000;
+// "t=NNN": the period in milliseconds, 1 to maxSamplePeriod; anything else is refused
+// with a diagnostic in error.
+std::optional<int> parseSamplePeriod(const QString& line, QString* error = nullptr);
+
+struct DeviceInfo
+{
+    QString hardwareVersion;
+    QString firmwareVersion;
+    int numGroups = 0;
+    // The project record, when the line carries one; the markers are taken from current.
+    std::optional<ProjectData> project;
+};
+DeviceInfo parseDeviceDescription(const QString& line, const ProjectData& current);
+
+// Writes a sensor description line into description: group count, and per group its name
+// and sensors (name, type, range, unit). Further fields of the sensors stay as they were.
+void applySensorDescription(const QString& line, SensorDescription& description);
+
+// The name of a list entry; empty for "." and "..".
+QString listEntry(const QString& line);
+
+// The user's text naming shots to delete: numbers counted from 1, separated by ",", each
+// a number or a range "a-b".
+struct ShotRange
+{
+    QString text; // the part as given
+    qint64 first = 0;
+    qint64 last = 0;
+};
+struct ShotRanges
+{
+    QVector<ShotRange> parts;
+    // The pieces of the first part that is neither a number nor a range; the parts after
+    // it are not read.
+    std::optional<QStringList> syntaxError;
+};
+ShotRanges parseShotRanges(const QString& text);
+
+} // namespace DeviceProtocol
