@@ -76,7 +76,6 @@ private:
     void handleSensorDescription(const QString& msg);
     void handleValueMessage(const QString& msg);
     void startShot();
-    static QString attributeValue(const QString& msg, const QString& key);
     // Asks to save a modified project; false when the command must stop because the
     // project is still modified after the user chose to save.
     bool saveIfWanted(bool disconnectOnDiscard);

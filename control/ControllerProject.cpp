@@ -3,6 +3,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "control/DeviceProtocol.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "ui_View.h"
@@ -233,30 +234,23 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
     // The plots let go of the sample lists before any is freed.
     emit model->dataAboutToChange();
     model->blockSignals(true);
-    const QStringList parts = measToDelete.simplified().split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString& part : parts) {
-        qCDebug(lcControl).noquote() << "part: " + part;
-        const QStringList pieces = part.simplified().split(QLatin1Char('-'), Qt::SkipEmptyParts);
-        if (pieces.size() == 1) {
-            deleteShot(pieces.at(0).toLongLong() - removed - 1);
-        } else if (pieces.size() == 2) {
-            const qint64 a = pieces.at(0).toLongLong();
-            const qint64 b = pieces.at(1).toLongLong();
-            // The same index each time, as the later shots move down; once a deletion is
-            // refused all further ones of the range would be too.
-            const qint64 index = a - removed - 1;
-            for (qint64 i = a; i <= b; ++i) {
-                if (!deleteShot(index))
-                    break;
-            }
-        } else {
-            qCWarning(lcControl).noquote()
-                << "syntax error in range!!  (range=" + pieces.join(QStringLiteral(", ")) + ")";
-            break;
+    const DeviceProtocol::ShotRanges ranges = DeviceProtocol::parseShotRanges(measToDelete);
+    for (const DeviceProtocol::ShotRange& part : ranges.parts) {
+        qCDebug(lcControl).noquote() << "part: " + part.text;
+        // The same index each time, as the later shots move down; once a deletion is
+        // refused all further ones of the range would be too.
+        const qint64 index = part.first - removed - 1;
+        for (qint64 i = part.first; i <= part.last; ++i) {
+            if (!deleteShot(index))
+                break;
         }
         qCDebug(lcControl).noquote()
-            << "numRemoved=" + QString::number(removed) + " (part=" + part + ")";
+            << "numRemoved=" + QString::number(removed) + " (part=" + part.text + ")";
     }
+    if (ranges.syntaxError)
+        qCWarning(lcControl).noquote() << "syntax error in range!!  (range=" +
+                                              ranges.syntaxError->join(QStringLiteral(", ")) +
+                                              ")";
     model->blockSignals(false);
     emit model->dataChanged();
 }
