@@ -56,6 +56,7 @@ void KalvikConnector::connect(const QString& host)
     VTRACE();
     tcpSocket->close();
     tcpSocket->abort();
+    inLongLine = false;
     hostAddress = host;
     tcpSocket->connectToHost(host, devicePort, QIODevice::ReadWrite,
                              QAbstractSocket::AnyIPProtocol);
@@ -173,6 +174,16 @@ void KalvikConnector::tcpSocketListener()
             continue;
         }
         failures = 0;
+        // Only a piece that begins a line is a message: the rest of an over-long line
+        // would otherwise pass for lines of its own, a value line among them.
+        const bool continuation = inLongLine;
+        inLongLine = lineLength > 0 && receiveBuffer[lineLength - 1] != '\n';
+        if (continuation) {
+            qCWarning(lcDevice).noquote()
+                << "ERROR: rest of an over-long line ignored:"
+                << QString::fromLatin1(receiveBuffer, static_cast<int>(qMin<qint64>(lineLength, 40)));
+            continue;
+        }
         if (lineLength > 1) {
             // Up to the first zero byte, one byte one character.
             const QString text = QString::fromLatin1(receiveBuffer);

@@ -60,5 +60,7 @@ private:
 
     QTcpSocket* tcpSocket;
     bool connectedState = false;
+    // The last piece read did not end its line: the next pieces continue it.
+    bool inLongLine = false;
     QString hostAddress;
 };

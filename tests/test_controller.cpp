@@ -48,6 +48,7 @@ private slots:
     void badDeviceLines();
     void simulatorFaultsDoNotStopRecording_data();
     void simulatorFaultsDoNotStopRecording();
+    void longLinePiecesAreNoReadings();
 
     void deleteRanges_data();
     void deleteRanges();
@@ -536,6 +537,33 @@ void TestController::simulatorFaultsDoNotStopRecording()
         QTRY_VERIFY(!m_model->isConnected());
         QTRY_COMPARE(m_answer->answered(), 1);
     }
+}
+
+void TestController::longLinePiecesAreNoReadings()
+{
+    // Over-long lines of printable junk come between the value lines; the rest of such a
+    // line, past its first 1023 bytes, often begins with a digit.
+    SimulatorOptions options;
+    options.faults = SimulatorOptions::LongLines;
+    options.maxRate = true;
+    // The device ends the shot by itself after 2000 readings.
+    options.host = m_host;
+    options.stickDir = m_dir->filePath(QStringLiteral("stick"));
+    options.fixedSeed = true;
+    options.seed = 7;
+    options.cycleMs = 10000;
+    m_sim = std::make_unique<KalvikSimulator>(options);
+    QVERIFY(m_sim->start());
+    connectToSimulator();
+    m_view->tabProject()->form()->selectionBoxClock->setCurrentText(QStringLiteral("5ms"));
+    QTRY_COMPARE(m_model->clock(), 5);
+    QSignalSpy ended(m_sim.get(), &KalvikSimulator::shotEnded);
+    m_view->form()->actionStartRecording->trigger();
+    QVERIFY(ended.wait(20000));
+    QTRY_VERIFY(!m_controller->isRecordingRunning());
+    QCOMPARE(m_sim->samplesSent(), 2000);
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(m_model->measurement(k, 0)->size(), 2000);
 }
 
 void TestController::deleteRanges_data()

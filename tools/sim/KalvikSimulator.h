@@ -42,6 +42,8 @@ public:
     const SimulatorOptions& options() const { return m_options; }
     int samplePeriodMs() const { return m_periodMs; }
     bool isShotRunning() const { return m_shotRunning; }
+    // Value lines sent in the current (or last) shot.
+    qint64 samplesSent() const { return m_samplesSent; }
     bool hasClient() const { return !m_client.isNull(); }
 
 signals:
