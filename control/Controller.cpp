@@ -71,6 +71,10 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTimerWaitForDeviceDescription_timeout);
     connect(&timerWaitForSensorDescription, &QTimer::timeout, this,
             &Controller::onTimerWaitForSensorDescription_timeout);
+
+    // A project opened at start is ready to record into, as after "Öffnen".
+    if (!model->projectFileName().isEmpty())
+        showOpenedProject();
 }
 
 Controller::~Controller()

@@ -70,6 +70,8 @@ private:
     void onModel_fileProgress(int percent);
     void onModel_fileOperationFinished();
     void onTimerShowFileProgress_timeout();
+    // Tabs and actions for a project that was opened, also from the command line.
+    void showOpenedProject();
     // Lines after this belong to no shot until the device's next "run=1".
     void closeCurrentShot();
     void handleDeviceDescription(const QString& msg);

@@ -15,7 +15,6 @@
 
 #include <QMessageBox>
 
-
 void Controller::onActionConnect()
 {
     if (deferWhileFileBusy([this] { onActionConnect(); }))
@@ -53,6 +52,10 @@ void Controller::onConnected()
 void Controller::onDisconnected()
 {
     VTRACE();
+    // A shot cannot go on without its device: what was recorded stays, the next "Start"
+    // starts a new one.
+    recordingRunning = false;
+    closeCurrentShot();
     model->setConnected(false);
     emit model->appStateChanged();
 }
@@ -171,8 +174,7 @@ void Controller::handleValueMessage(const QString& msg)
                                << (sinceLastValueLine.isValid() ? sinceLastValueLine.elapsed() : 0);
     sinceLastValueLine.start();
 
-    const DeviceProtocol::Readings readings =
-        DeviceProtocol::parseValues(msg, valuesInThousandths);
+    const DeviceProtocol::Readings readings = DeviceProtocol::parseValues(msg, valuesInThousandths);
     if (!readings.error.isEmpty()) {
         qCWarning(lcControl).noquote() << readings.error;
         return;

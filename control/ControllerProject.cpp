@@ -97,20 +97,25 @@ void Controller::onOpenProject()
     model->setLastDir(dir);
 
     if (opened) {
-        model->setLocked(false);
-        view->setTabEnabled(View::Tabs::Project, true);
-        view->setTabEnabled(View::Tabs::Sensors, true);
-        view->setTabEnabled(View::Tabs::Oszi, true);
-        view->setTabEnabled(View::Tabs::Evaluation, model->hasData());
-        view->setCurrentTab(View::Tabs::Project);
-        view->setActionState(View::Actions::Connect, View::ActionState::Enabled);
-        view->setActionState(View::Actions::Calibrate, View::ActionState::Disabled);
-        view->setActionState(View::Actions::StartRecording, View::ActionState::Disabled);
-        view->setActionState(View::Actions::Menu, View::ActionState::Enabled);
+        showOpenedProject();
     } else {
         QMessageBox::warning(view, QString(), tr("Cannot open file %1 !.").arg(fileName));
     }
     qCDebug(lcTrace) << " END";
+}
+
+void Controller::showOpenedProject()
+{
+    model->setLocked(false);
+    view->setTabEnabled(View::Tabs::Project, true);
+    view->setTabEnabled(View::Tabs::Sensors, true);
+    view->setTabEnabled(View::Tabs::Oszi, true);
+    view->setTabEnabled(View::Tabs::Evaluation, model->hasData());
+    view->setCurrentTab(View::Tabs::Project);
+    view->setActionState(View::Actions::Connect, View::ActionState::Enabled);
+    view->setActionState(View::Actions::Calibrate, View::ActionState::Disabled);
+    view->setActionState(View::Actions::StartRecording, View::ActionState::Disabled);
+    view->setActionState(View::Actions::Menu, View::ActionState::Enabled);
 }
 
 void Controller::onSaveProject()
@@ -248,9 +253,9 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
             << "numRemoved=" + QString::number(removed) + " (part=" + part.text + ")";
     }
     if (ranges.syntaxError)
-        qCWarning(lcControl).noquote() << "syntax error in range!!  (range=" +
-                                              ranges.syntaxError->join(QStringLiteral(", ")) +
-                                              ")";
+        qCWarning(lcControl).noquote()
+            << "syntax error in range!!  (range=" + ranges.syntaxError->join(QStringLiteral(", ")) +
+                   ")";
     model->blockSignals(false);
     emit model->dataChanged();
 }
@@ -285,10 +290,12 @@ void Controller::onActionQuit()
         return;
     VTRACE();
     qCDebug(lcControl) << " modelChanged=" << (model->isProjectModified() ? "true" : "false");
+    bool discarded = false;
     if (model->isProjectModified()) {
         const QMessageBox::ButtonRole answer = view->askToSaveAndQuit();
         if (answer == QMessageBox::RejectRole)
             return;
+        discarded = answer == QMessageBox::NoRole;
         if (answer == QMessageBox::YesRole) {
             emit view->saveProject();
             if (model->isProjectModified()) {
@@ -301,7 +308,10 @@ void Controller::onActionQuit()
     }
 
     connector->sendRunStop();
-    model->saveProject();
+    // Shots recorded since the last save do not mark the project modified, so they are
+    // written here; changes the user discarded are not, and an unchanged file is left alone.
+    if (!discarded && model->changedSinceFile())
+        model->saveProject();
     view->setRecordingRunning(false);
     connector->disconnectFromHost();
 

@@ -15,7 +15,8 @@ class SensorDescription;
 // windows or the model.
 namespace DeviceProtocol {
 
-enum class Kind {
+enum class Kind
+{
     Empty,
     Values,            // "n;v1;v2;v3;v4;v5"
     RunStarted,        // "run=1"

@@ -181,7 +181,8 @@ void KalvikConnector::tcpSocketListener()
         if (continuation) {
             qCWarning(lcDevice).noquote()
                 << "ERROR: rest of an over-long line ignored:"
-                << QString::fromLatin1(receiveBuffer, static_cast<int>(qMin<qint64>(lineLength, 40)));
+                << QString::fromLatin1(receiveBuffer,
+                                       static_cast<int>(qMin<qint64>(lineLength, 40)));
             continue;
         }
         if (lineLength > 1) {

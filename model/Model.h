@@ -153,6 +153,10 @@ public:
     // Grows with every projectChanged and dataChanged, so that a save can tell whether the
     // project changed while it was written.
     quint64 changeCount() const { return m_changeCount; }
+    // Whether anything changed since the project file was last written or read.
+    bool changedSinceFile() const { return m_changeCount != m_changeCountAtFile; }
+    // The file holds the project as it stood at change count count.
+    void setFileChangeCount(quint64 count) { m_changeCountAtFile = count; }
 
 public slots:
     void setClock(int clock);
@@ -198,5 +202,6 @@ private:
     bool m_locked = false;
     quint64 m_dataRevision = 0;
     quint64 m_changeCount = 0;
+    quint64 m_changeCountAtFile = 0;
     FileOperation m_fileOperation = FileOperation::None;
 };

@@ -15,6 +15,9 @@
 
 namespace {
 
+// The longest sample period of the device, in milliseconds.
+constexpr int maxClock = 1000;
+
 // Truncates towards zero like a plain cast, but absurd or non-finite values cannot leave
 // the int range.
 int truncatedInt(double value)
@@ -177,10 +180,13 @@ bool ProjectFile::save(Model& model, const QString& path)
     qCDebug(lcTrace) << "emit projectChanged()";
     emit model.projectChanged();
     // Lines or edits that arrived during the write are not in the file.
-    if (changedMeanwhile)
+    if (changedMeanwhile) {
         qCDebug(lcModel) << "project changed while it was saved; it stays modified";
-    else
+        model.setFileChangeCount(changesBefore);
+    } else {
         model.setProjectModifiedFlag(false);
+        model.setFileChangeCount(model.changeCount());
+    }
     return true;
 }
 
@@ -242,7 +248,13 @@ void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& pa
     model.setProjectFileName(QFileInfo(path).absoluteFilePath());
     for (int i = 0; i < Model::numImages; ++i)
         model.setProjectImage(i, doc.images[static_cast<size_t>(i)]);
-    model.setClock(truncatedInt(doc.clock));
+    // The device samples every 1 to 1000 ms; a larger clock would overflow the time axis.
+    int clock = truncatedInt(doc.clock);
+    if (clock < 0 || clock > maxClock) {
+        qCWarning(lcModel) << "clock out of range, clamped:" << clock;
+        clock = qBound(0, clock, maxClock);
+    }
+    model.setClock(clock);
 
     SensorDescription& description = model.sensorDescription();
     if (fileVersion.toInt() <= 6) {
@@ -379,6 +391,7 @@ void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& pa
     qCDebug(lcTrace) << "emitting viewDataChanged()";
     emit model.viewDataChanged();
     model.setProjectModifiedFlag(false);
+    model.setFileChangeCount(model.changeCount());
 }
 
 bool ProjectFile::exportText(Model& model, const QString& path)

@@ -4,6 +4,7 @@
 #include "model/FileJob.h"
 #include "model/Model.h"
 #include "tests/common/DialogAnswerer.h"
+#include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/LoopbackAddress.h"
 #include "tests/common/TestMain.h"
 #include "view/View.h"
@@ -37,24 +38,19 @@ private slots:
     void longOperationShowsItsProgress();
 
 private:
-    void connectDevice();
-    void send(const QByteArray& lines);
     // While the next file operation runs: act() once it has started, then hold its work
     // until done() holds.
     void duringNextFileOperation(std::function<void()> act, std::function<bool()> done);
-    static QByteArray valueLines(int first, int count);
     // A project of count shots; in each the samples of sensor k are shot * 10 + k.
     static void fillShots(Model& model, int count, int samples);
-    QVector<SampleList> shotsOf(const Model& model, int sensor) const;
+    static QVector<SampleList> shotsOf(const Model& model, int sensor);
 
-    QString m_host;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<QTcpServer> m_server;
-    QPointer<QTcpSocket> m_device;
-    std::unique_ptr<Model> m_model;
-    std::unique_ptr<View> m_view;
-    std::unique_ptr<Controller> m_controller;
-    std::unique_ptr<DialogAnswerer> m_answer;
+    std::unique_ptr<FakeDeviceSetup> m_app;
+    // Short names for the parts of the application under test.
+    Model* m_model = nullptr;
+    View* m_view = nullptr;
+    Controller* m_controller = nullptr;
+    DialogAnswerer* m_answer = nullptr;
     QSemaphore m_gate;
     QMetaObject::Connection m_started;
     QTimer m_poll;
@@ -62,17 +58,11 @@ private:
 
 void TestFileReentry::init()
 {
-    m_host = loopbackAddress(36);
-    qputenv("VENTARO_DEVICE_HOST", m_host.toLatin1());
-    QSettings(settingsOrganization, settingsApplication).clear();
-    m_dir = std::make_unique<QTemporaryDir>();
-    m_server = std::make_unique<QTcpServer>();
-    QVERIFY2(m_server->listen(QHostAddress(m_host), 2222), qPrintable(m_server->errorString()));
-    m_model = std::make_unique<Model>();
-    m_view = std::make_unique<View>(m_model.get());
-    m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
-    m_answer = std::make_unique<DialogAnswerer>();
-    m_view->show();
+    m_app = std::make_unique<FakeDeviceSetup>(36);
+    m_model = m_app->model.get();
+    m_view = m_app->view.get();
+    m_controller = m_app->controller.get();
+    m_answer = m_app->answer.get();
 }
 
 void TestFileReentry::cleanup()
@@ -81,40 +71,7 @@ void TestFileReentry::cleanup()
     m_poll.disconnect();
     FileJob::setWorkerStartHook(nullptr);
     QCOMPARE(m_answer->unexpected(), 0);
-    m_controller.reset();
-    m_view.reset();
-    m_model.reset();
-    m_server.reset();
-    m_answer.reset();
-    m_dir.reset();
-}
-
-void TestFileReentry::connectDevice()
-{
-    m_controller->onActionConnect();
-    QVERIFY(m_server->waitForNewConnection(5000));
-    m_device = m_server->nextPendingConnection();
-    QTRY_VERIFY(m_model->isConnected());
-    // Without a sensor description the device reports micrometres.
-    QTRY_VERIFY(m_controller->readingsInThousandths());
-}
-
-void TestFileReentry::send(const QByteArray& lines)
-{
-    m_device->write(lines);
-    m_device->flush();
-}
-
-QByteArray TestFileReentry::valueLines(int first, int count)
-{
-    QByteArray lines;
-    for (int n = first; n < first + count; ++n) {
-        lines += QByteArray::number(n);
-        for (int k = 0; k < 5; ++k)
-            lines += ';' + QByteArray::number(n * 1000 + k);
-        lines += '\n';
-    }
-    return lines;
+    m_app.reset();
 }
 
 void TestFileReentry::fillShots(Model& model, int count, int samples)
@@ -126,7 +83,7 @@ void TestFileReentry::fillShots(Model& model, int count, int samples)
     }
 }
 
-QVector<SampleList> TestFileReentry::shotsOf(const Model& model, int sensor) const
+QVector<SampleList> TestFileReentry::shotsOf(const Model& model, int sensor)
 {
     QVector<SampleList> shots;
     for (int i = 0; i < model.numChannels(sensor); ++i)
@@ -141,7 +98,7 @@ void TestFileReentry::duringNextFileOperation(std::function<void()> act, std::fu
         if (!m_gate.tryAcquire(1, 20000))
             qWarning("file work released by the time-out");
     });
-    m_started = connect(m_model.get(), &Model::fileOperationStarted, this, [this, act] {
+    m_started = connect(m_model, &Model::fileOperationStarted, this, [this, act] {
         disconnect(m_started);
         act();
         m_poll.start(2);
@@ -157,11 +114,11 @@ void TestFileReentry::duringNextFileOperation(std::function<void()> act, std::fu
 
 void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
 {
-    connectDevice();
+    QVERIFY(m_app->connectDevice());
     fillShots(*m_model, 40, 500);
-    send("run=1\n" + valueLines(1, 20));
+    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 20));
     QTRY_VERIFY(m_model->numChannels(0) == 41 && m_model->measurement(0, 40)->size() == 20);
-    const QString path = m_dir->filePath(QStringLiteral("laufend.mvx"));
+    const QString path = m_app->dir.filePath(QStringLiteral("laufend.mvx"));
     m_model->setProjectFileName(path);
 
     const QVector<SampleList> atStart = shotsOf(*m_model, 0);
@@ -171,7 +128,7 @@ void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
         [this] {
             // Lines keep coming into the shot being written; the user deletes the first
             // shot and asks for a new project.
-            send(valueLines(21, 2000));
+            m_app->send(FakeDeviceSetup::valueLines(21, 2000));
             m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
             m_controller->onNewProject();
         },
@@ -182,7 +139,7 @@ void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
     m_answer->clickRole(QMessageBox::YesRole);
     m_answer->clickRole(QMessageBox::NoRole);
     QList<int> counts;
-    connect(m_model.get(), &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
+    connect(m_model, &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
     m_controller->onSaveProject();
 
     // Every line is in the model, in its order, and the commands have not run yet.
@@ -209,20 +166,20 @@ void TestFileReentry::saveWritesTheStateAtItsStartWhileLinesGoOn()
 
 void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
 {
-    const QString path = m_dir->filePath(QStringLiteral("alt.mvx"));
+    const QString path = m_app->dir.filePath(QStringLiteral("alt.mvx"));
     {
         Model source;
         fillShots(source, 3, 2000);
         QVERIFY(source.save(path));
     }
-    connectDevice();
+    QVERIFY(m_app->connectDevice());
     m_model->setProjectModifiedFlag(false);
 
     QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
     duringNextFileOperation(
         [this] {
             // A shot starts while the project is being read.
-            send("run=1\n" + valueLines(1, 500));
+            m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 500));
             m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
             m_controller->onNewProject();
         },
@@ -243,7 +200,7 @@ void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
 
     // Then the deletion (of the opened project's first shot) and the new project.
     QList<int> counts;
-    connect(m_model.get(), &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
+    connect(m_model, &Model::dataChanged, this, [&] { counts << m_model->numChannels(0); });
     m_answer->clickRole(QMessageBox::YesRole);
     QTRY_VERIFY(!m_model->hasData());
     QCOMPARE(m_answer->answered(), 2);
@@ -254,8 +211,8 @@ void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
 void TestFileReentry::longOperationShowsItsProgress()
 {
     fillShots(*m_model, 5, 100);
-    const QString path = m_dir->filePath(QStringLiteral("p.mvx"));
-    QSignalSpy percent(m_model.get(), &Model::fileProgress);
+    const QString path = m_app->dir.filePath(QStringLiteral("p.mvx"));
+    QSignalSpy percent(m_model, &Model::fileProgress);
     const auto indicator = [this] {
         return m_view->findChild<ProgressIndicator*>(QStringLiteral("fileProgressIndicator"));
     };

@@ -423,7 +423,8 @@ void TestProjectFile::wrongTypesAndAbsurdValuesLoadWhatIsValid()
     QCOMPARE(model.projectData().closingForce, 0);
     QCOMPARE(model.projectData().pressure, 0);
     QCOMPARE(model.projectData().injectionTime, 0.0);
-    QCOMPARE(model.clock(), std::numeric_limits<int>::max());
+    // Clamped to the longest period the device has, so no time axis can overflow.
+    QCOMPARE(model.clock(), 1000);
     QCOMPARE(model.kalvikType(), 0);
     const auto& m = model.projectData().markers;
     QCOMPARE(m[0], std::numeric_limits<int>::min());

@@ -290,7 +290,7 @@ void View::setConnected(bool connected)
         setActionState(Actions::Calibrate, ActionState::Enabled);
         setActionState(Actions::StartRecording, ActionState::Enabled);
         setRecordingRunning(false);
-        setTitle(true, false);
+        setTitle(true, true);
         setTabEnabled(Tabs::Sensors, true);
         setTabEnabled(Tabs::Oszi, true);
     } else {
@@ -301,7 +301,7 @@ void View::setConnected(bool connected)
         ui->actionConnect->setText(tr("&Verbinden"));
         setActionState(Actions::Calibrate, ActionState::Disabled);
         setActionState(Actions::StartRecording, ActionState::Disabled);
-        setTitle(false, false);
+        setTitle(false, true);
     }
 }
 
@@ -423,7 +423,8 @@ void View::menu()
 
 void View::updateView()
 {
-    setTitle(false, true);
+    // The title tells the connection as it is and the file whenever there is one.
+    setTitle(model && model->isConnected(), true);
 }
 
 void View::onModel_appStateChanged()

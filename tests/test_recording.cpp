@@ -1,0 +1,285 @@
+#include "app/Constants.h"
+#include "control/DeviceProtocol.h"
+#include "device/KalvikConnector.h"
+#include "model/SensorDescription.h"
+#include "tests/common/FakeDeviceSetup.h"
+#include "tests/common/LogCapture.h"
+#include "tests/common/TestMain.h"
+#include "ui_View.h"
+#include "view/TabOszilloscope.h"
+
+#include <QFile>
+#include <QMessageBox>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+
+// Recording against a device played by the test: every sample in a shot is one the device
+// sent for that shot, and the window shows the state the controller is in.
+class TestRecording : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void linesAfterTheDataAreReplacedAreDropped_data();
+    void linesAfterTheDataAreReplacedAreDropped();
+    void lostConnectionEndsTheRecording();
+    void quitAfterDiscardLeavesTheFile();
+    void quitWritesShotsRecordedSinceTheSave();
+    void samplePeriodBeyondTheDeviceIsRefused();
+    void titleTellsTheConnectionAndTheFile();
+    void projectOpenedAtStartCanConnect();
+
+    void protocolLineKinds_data();
+    void protocolLineKinds();
+    void protocolValueAndPeriodLines();
+    void protocolShotRanges();
+
+private:
+    // Connected, with a recorded shot of three lines.
+    void recordOneShot();
+    int samplesOfShot(int shot) const { return m_app->model->measurement(0, shot)->size(); }
+
+    std::unique_ptr<FakeDeviceSetup> m_app;
+};
+
+void TestRecording::init()
+{
+    m_app = std::make_unique<FakeDeviceSetup>(37);
+}
+
+void TestRecording::cleanup()
+{
+    QCOMPARE(m_app->answer->unexpected(), 0);
+    m_app.reset();
+    // A quit leaves every later event loop refusing to run (dialogs would close at once);
+    // a run of the application's own loop clears that for the next test.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
+}
+
+void TestRecording::recordOneShot()
+{
+    QVERIFY(m_app->connectDevice());
+    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 3));
+    QTRY_VERIFY(m_app->model->numChannels(0) == 1 && samplesOfShot(0) == 3);
+    QVERIFY(m_app->controller->isRecordingRunning());
+}
+
+void TestRecording::linesAfterTheDataAreReplacedAreDropped_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("open") << QStringLiteral("open");
+    QTest::newRow("new project") << QStringLiteral("new");
+    QTest::newRow("clear data") << QStringLiteral("clear");
+}
+
+void TestRecording::linesAfterTheDataAreReplacedAreDropped()
+{
+    QFETCH(QString, how);
+    const QString path = m_app->dir.filePath(QStringLiteral("drei.mvx"));
+    {
+        Model other;
+        for (int shot = 0; shot < 3; ++shot) {
+            other.addMeasurement();
+            for (int k = 0; k < 5; ++k)
+                *other.measurement(k, shot) = SampleList{1.0, 2.0, 3.0};
+        }
+        QVERIFY(other.save(path));
+    }
+    recordOneShot();
+    Model& model = *m_app->model;
+    model.setProjectModifiedFlag(false);
+    if (how == QLatin1String("open")) {
+        m_app->answer->chooseFile(path);
+        m_app->controller->onOpenProject();
+        QCOMPARE(model.numChannels(0), 3);
+    } else if (how == QLatin1String("new")) {
+        m_app->controller->onNewProject();
+        QVERIFY(!model.hasData());
+    } else {
+        m_app->answer->clickRole(QMessageBox::AcceptRole);
+        m_app->controller->onTabProject_clearDataClicked();
+        QVERIFY(!model.hasData());
+    }
+    QSignalSpy lines(m_app->controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    m_app->send(FakeDeviceSetup::valueLines(4, 2));
+    QTRY_COMPARE(lines.count(), 2);
+    // Nothing landed in a shot of the project that replaced the recorded one.
+    for (int i = 0; i < model.numChannels(0); ++i)
+        QCOMPARE(samplesOfShot(i), 3);
+    QVERIFY(!model.isProjectModified());
+
+    // The next shot the device starts is recorded whole.
+    const int before = model.numChannels(0);
+    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 4));
+    QTRY_VERIFY(model.numChannels(0) == before + 1 && samplesOfShot(before) == 4);
+}
+
+void TestRecording::lostConnectionEndsTheRecording()
+{
+    recordOneShot();
+    m_app->answer->clickRole(QMessageBox::AcceptRole);
+    m_app->device->abort();
+    QTRY_VERIFY(!m_app->model->isConnected());
+    QTRY_COMPARE(m_app->answer->answered(), 1);
+    QVERIFY(!m_app->controller->isRecordingRunning());
+    QCOMPARE(m_app->view->form()->actionStartRecording->text(), m_app->view->tr("&Start"));
+    // The shot recorded so far stays.
+    QCOMPARE(samplesOfShot(0), 3);
+
+    // After reconnecting, "Start" starts a shot.
+    QVERIFY(m_app->connectDevice());
+    QByteArray received;
+    connect(m_app->device.data(), &QTcpSocket::readyRead, this,
+            [&] { received += m_app->device->readAll(); });
+    m_app->view->form()->actionStartRecording->trigger();
+    QTRY_VERIFY(received.contains("run=1"));
+    QVERIFY(!received.contains("run=0"));
+}
+
+void TestRecording::quitAfterDiscardLeavesTheFile()
+{
+    const QString path = m_app->dir.filePath(QStringLiteral("p.mvx"));
+    Model& model = *m_app->model;
+    model.addMeasurement();
+    QVERIFY(model.save(path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    model.setComment(QStringLiteral("verworfen"));
+    QVERIFY(model.isProjectModified());
+    m_app->answer->clickRole(QMessageBox::NoRole);
+    m_app->controller->onActionQuit();
+    QCOMPARE(m_app->answer->answered(), 1);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+}
+
+void TestRecording::quitWritesShotsRecordedSinceTheSave()
+{
+    // Recorded shots do not mark the project modified, yet they belong in its file; an
+    // unchanged project is not written again.
+    recordOneShot();
+    Model& model = *m_app->model;
+    const QString path = m_app->dir.filePath(QStringLiteral("laufend.mvx"));
+    QVERIFY(model.save(path));
+    QVERIFY(!model.changedSinceFile());
+    m_app->send(FakeDeviceSetup::valueLines(4, 2));
+    QTRY_COMPARE(samplesOfShot(0), 5);
+    QVERIFY(!model.isProjectModified());
+    QVERIFY(model.changedSinceFile());
+
+    m_app->answer->clickRole(QMessageBox::YesRole);
+    m_app->controller->onActionQuit();
+    Model saved;
+    QVERIFY(saved.open(path));
+    QCOMPARE(saved.measurement(0, 0)->size(), 5);
+}
+
+void TestRecording::samplePeriodBeyondTheDeviceIsRefused()
+{
+    QVERIFY(m_app->connectDevice());
+    LogCapture log;
+    QSignalSpy lines(m_app->controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    m_app->send("t=21474837\nt=0\nt=abc\nt=50\n");
+    QTRY_COMPARE(lines.count(), 4);
+    QCOMPARE(m_app->model->clock(), 50);
+    QVERIFY(log.contains(QStringLiteral("ERROR: sample period refused: 21474837")));
+    QVERIFY(log.contains(QStringLiteral("ERROR: sample period refused: 0")));
+}
+
+void TestRecording::titleTellsTheConnectionAndTheFile()
+{
+    const QString path = m_app->dir.filePath(QStringLiteral("titel.mvx"));
+    QVERIFY(m_app->model->save(path));
+    View& view = *m_app->view;
+    QVERIFY(view.windowTitle().contains(QStringLiteral("(disconnected)")));
+    QVERIFY(view.windowTitle().contains(QStringLiteral("[titel.mvx]")));
+    QVERIFY(m_app->connectDevice());
+    // Every change of the project redraws the title; it must still tell the truth.
+    m_app->model->setComment(QStringLiteral("x"));
+    QVERIFY(!view.windowTitle().contains(QStringLiteral("(disconnected)")));
+    QVERIFY(view.windowTitle().contains(QStringLiteral("[titel.mvx]")));
+}
+
+void TestRecording::projectOpenedAtStartCanConnect()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.mvx"));
+    {
+        Model source;
+        source.addMeasurement();
+        QVERIFY(source.save(path));
+    }
+    m_app.reset();
+    m_app = std::make_unique<FakeDeviceSetup>(37, path);
+    QVERIFY(m_app->view->form()->actionConnect->isEnabled());
+    QVERIFY(m_app->view->windowTitle().contains(QStringLiteral("[start.mvx]")));
+    QVERIFY(m_app->connectDevice());
+}
+
+void TestRecording::protocolLineKinds_data()
+{
+    using Kind = DeviceProtocol::Kind;
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("inList");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("value") << QStringLiteral("12;1;2;3;4;5\n") << false << int(Kind::Values);
+    QTest::newRow("negative value") << QStringLiteral("-1;1;2") << false << int(Kind::Values);
+    QTest::newRow("day folder in a list")
+        << QStringLiteral("2019-01-01\n") << true << int(Kind::ListEntry);
+    QTest::newRow("value in a list") << QStringLiteral("1;2;3") << true << int(Kind::Values);
+    QTest::newRow("run=1") << QStringLiteral("run=1\n") << false << int(Kind::RunStarted);
+    QTest::newRow("run=0") << QStringLiteral("run=0") << false << int(Kind::RunStopped);
+    QTest::newRow("period") << QStringLiteral("t=100") << false << int(Kind::SamplePeriod);
+    QTest::newRow("list begins") << QStringLiteral("list {") << false << int(Kind::ListBegin);
+    QTest::newRow("list ends") << QStringLiteral("} list") << true << int(Kind::ListEnd);
+    QTest::newRow("junk") << QStringLiteral("#junk") << false << int(Kind::Other);
+    QTest::newRow("empty") << QString() << false << int(Kind::Empty);
+}
+
+void TestRecording::protocolLineKinds()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, inList);
+    QFETCH(int, kind);
+    QCOMPARE(int(DeviceProtocol::classify(line, inList)), kind);
+}
+
+void TestRecording::protocolValueAndPeriodLines()
+{
+    const DeviceProtocol::Readings five =
+        DeviceProtocol::parseValues(QStringLiteral("7;1000;2000;x;4000;5000;6000\n"), true);
+    QCOMPARE(five.values, (QVector<double>{1.0, 2.0, 0.0, 4.0, 5.0}));
+    QCOMPARE(DeviceProtocol::parseValues(QStringLiteral("7;1.5;2"), false).values,
+             (QVector<double>{1.5, 2.0}));
+    QVERIFY(!DeviceProtocol::parseValues(QStringLiteral("7;1"), false).error.isEmpty());
+
+    QCOMPARE(DeviceProtocol::parseSamplePeriod(QStringLiteral("t=1\n")), std::optional<int>(1));
+    QCOMPARE(DeviceProtocol::parseSamplePeriod(QStringLiteral("t=1000")), std::optional<int>(1000));
+    for (const char* refused : {"t=1001", "t=0", "t=-5", "t=21474837", "t=99999999999", "t="})
+        QVERIFY2(!DeviceProtocol::parseSamplePeriod(QString::fromLatin1(refused)), refused);
+}
+
+void TestRecording::protocolShotRanges()
+{
+    const DeviceProtocol::ShotRanges ranges =
+        DeviceProtocol::parseShotRanges(QStringLiteral(" 3, 5-7,,x, 1-2-3, 9"));
+    QCOMPARE(ranges.parts.size(), 3);
+    QCOMPARE(ranges.parts.at(1).first, 5);
+    QCOMPARE(ranges.parts.at(1).last, 7);
+    // Not a numeral: 0, which the controller refuses as a shot number.
+    QCOMPARE(ranges.parts.at(2).first, 0);
+    QVERIFY(ranges.syntaxError);
+    QCOMPARE(*ranges.syntaxError,
+             (QStringList{QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3")}));
+    QVERIFY(DeviceProtocol::parseShotRanges(QString()).parts.isEmpty());
+}
+
+VENTARO_TEST_MAIN(TestRecording)
+#include "test_recording.moc"
