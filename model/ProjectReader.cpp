@@ -7,16 +7,120 @@
 #include <rapidjson/error/en.h>
 #include <rapidjson/reader.h>
 
+#include <array>
 #include <charconv>
 #include <cmath>
+#include <condition_variable>
 #include <cstring>
+#include <deque>
 #include <limits>
+#include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace {
 
 // QJsonDocument refuses documents nested deeper than this; so does the reader.
 constexpr int maxDepth = 1024;
+
+// Reads a device ahead on a thread of its own, so that the disk and the kernel's copying
+// work while the JSON is parsed. Pieces are handed out in order; each has one spare byte
+// behind its content for the stream's end mark.
+class ReadAhead
+{
+public:
+    // sizeHint: the bytes expected, so that a small file takes small pieces.
+    ReadAhead(QIODevice& device, qint64 sizeHint)
+        : m_device(device)
+        , m_pieceSize(qBound<qint64>(4096, sizeHint + 1, 1 << 20))
+    {
+        for (auto& piece : m_pieces)
+            piece.data.reset(new char[static_cast<size_t>(m_pieceSize) + 1]);
+        for (size_t i = 0; i < m_pieces.size(); ++i)
+            m_free.push_back(&m_pieces[i]);
+        m_thread = std::thread([this] { run(); });
+    }
+    ~ReadAhead()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+
+    struct Piece
+    {
+        std::unique_ptr<char[]> data;
+        qint64 size = 0;
+        bool failed = false;
+    };
+
+    qint64 pieceSize() const { return m_pieceSize; }
+
+    // The next piece, once it is read; the one handed out before goes back for reuse. A
+    // piece shorter than pieceSize() is the last.
+    Piece& next()
+    {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        if (m_current)
+            m_free.push_back(m_current);
+        m_changed.notify_all();
+        m_changed.wait(lock, [this] { return !m_filled.empty(); });
+        m_current = m_filled.front();
+        m_filled.pop_front();
+        return *m_current;
+    }
+
+private:
+    void run()
+    {
+        for (;;) {
+            Piece* piece = nullptr;
+            {
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_stop || !m_free.empty(); });
+                if (m_stop)
+                    return;
+                piece = m_free.back();
+                m_free.pop_back();
+            }
+            // A short read is the end only when nothing more comes.
+            piece->size = 0;
+            piece->failed = false;
+            while (piece->size < m_pieceSize) {
+                const qint64 n =
+                    m_device.read(piece->data.get() + piece->size, m_pieceSize - piece->size);
+                if (n < 0)
+                    piece->failed = true;
+                if (n <= 0)
+                    break;
+                piece->size += n;
+            }
+            const bool last = piece->size < m_pieceSize;
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_filled.push_back(piece);
+            }
+            m_changed.notify_all();
+            if (last)
+                return;
+        }
+    }
+
+    QIODevice& m_device;
+    const qint64 m_pieceSize;
+    std::array<Piece, 3> m_pieces;
+    std::vector<Piece*> m_free;
+    std::deque<Piece*> m_filled;
+    Piece* m_current = nullptr;
+    bool m_stop = false;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::thread m_thread;
+};
 
 // A byte stream over a device for the JSON reader, read in large pieces. Like the reader's
 // own file stream it marks the end of the content with a NUL byte, which JSON cannot hold
@@ -27,13 +131,10 @@ public:
     using Ch = char;
 
     DeviceStream(QIODevice& device, qint64 size, const ProjectReader::Progress& progress)
-        : m_device(device)
+        : m_ahead(device, size)
         , m_size(size)
         , m_progress(progress)
-        , m_buffer(1 << 20)
     {
-        m_current = m_buffer.data();
-        m_last = m_current;
         read();
         // QJsonDocument skips a UTF-8 byte order mark.
         if (m_last - m_current >= 3 && std::memcmp(m_current, "\xEF\xBB\xBF", 3) == 0)
@@ -47,7 +148,7 @@ public:
         advance();
         return c;
     }
-    size_t Tell() const { return static_cast<size_t>(m_count + (m_current - m_buffer.data())); }
+    size_t Tell() const { return static_cast<size_t>(m_count + (m_current - m_begin)); }
 
     // Only needed for in-place parsing, which this stream does not offer.
     void Put(Ch) { RAPIDJSON_ASSERT(false); }
@@ -93,26 +194,20 @@ private:
             read();
     }
 
-    // The buffer holds the bytes up to and including m_last; after the last piece m_last
+    // The piece holds the bytes up to and including m_last; after the last piece m_last
     // is the NUL mark behind the content.
     void read()
     {
         m_count += m_readCount;
-        const qint64 capacity = static_cast<qint64>(m_buffer.size()) - 1;
-        // A short read is the end only when nothing more comes.
-        qint64 got = 0;
-        while (got < capacity) {
-            const qint64 n = m_device.read(m_buffer.data() + got, capacity - got);
-            if (n < 0)
-                m_failed = true;
-            if (n <= 0)
-                break;
-            got += n;
-        }
+        ReadAhead::Piece& piece = m_ahead.next();
+        if (piece.failed)
+            m_failed = true;
+        const qint64 got = piece.size;
         m_readCount = got;
-        m_current = m_buffer.data();
-        if (got < capacity) {
-            m_buffer[static_cast<size_t>(got)] = '\0';
+        m_begin = piece.data.get();
+        m_current = m_begin;
+        if (got < m_ahead.pieceSize()) {
+            m_begin[got] = '\0';
             m_last = m_current + got;
             m_eof = true;
         } else {
@@ -122,10 +217,10 @@ private:
             m_progress(static_cast<int>(qMin<qint64>(99, (m_count + got) * 100 / m_size)));
     }
 
-    QIODevice& m_device;
+    ReadAhead m_ahead;
     qint64 m_size;
     const ProjectReader::Progress& m_progress;
-    std::vector<char> m_buffer;
+    Ch* m_begin = nullptr;
     Ch* m_current = nullptr;
     Ch* m_last = nullptr;
     qint64 m_count = 0;
