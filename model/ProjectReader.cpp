@@ -633,7 +633,7 @@ private:
             target.reset();
             if (!isArray)
                 return Context::None;
-            target.emplace();
+            target = ProjectDocument::Numbers();
             numbers = &*target;
             numbersLimit = numbersKept(top);
             return Context::Numbers;
@@ -707,7 +707,7 @@ private:
             target.reset();
             if (!isArray)
                 return Context::None;
-            target.emplace();
+            target = ProjectDocument::Numbers();
             numbers = &*target;
             numbersLimit = ProjectDocument::numSensors;
             return Context::Numbers;
