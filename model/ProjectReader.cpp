@@ -633,6 +633,8 @@ private:
             target.reset();
             if (!isArray)
                 return Context::None;
+            // Not emplace(): clang takes Numbers, a nested struct with member initialisers,
+            // as not default-constructible there.
             target = ProjectDocument::Numbers();
             numbers = &*target;
             numbersLimit = numbersKept(top);

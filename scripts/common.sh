@@ -8,7 +8,9 @@ ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 # ensure_packages [PACKAGE...]: the given packages, by default those of the build.
 ensure_packages() {
     local wanted=("$@")
-    [ $# -eq 0 ] && wanted=("${VENTARO_PACKAGES[@]}")
+    if [ $# -eq 0 ]; then
+        wanted=("${VENTARO_PACKAGES[@]}")
+    fi
     local missing=()
     local p
     for p in "${wanted[@]}"; do
