@@ -44,7 +44,13 @@ for t in "${targets[@]}"; do
     cp -r "tests/fuzz/corpus/$t" "$work/$t"
     args=(-max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1
           -artifact_prefix="$dir/artifacts/$t-")
-    [ -f "tests/fuzz/$t.dict" ] && args+=(-dict="tests/fuzz/$t.dict")
+    if [ -f "tests/fuzz/$t.dict" ]; then
+        args+=(-dict="tests/fuzz/$t.dict")
+    fi
+    # Project files long enough to be read in several pieces.
+    if [ "$t" = fuzz_project_reader ]; then
+        args+=(-max_len=16384)
+    fi
     if ! "$dir/bin/$t" "${args[@]}" "$work/$t"; then
         failed+=("$t")
     fi

@@ -24,18 +24,24 @@ const QString path = QStringLiteral("fuzz.mvx");
     std::abort();
 }
 
-bool readInto(QByteArray& bytes, ProjectDocument& document)
+// sizeHint is what the reader is told to expect; the application gives the file's size.
+bool readInto(QByteArray& bytes, qint64 sizeHint, ProjectDocument& document, QString& error)
 {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    QString error;
-    const bool ok = ProjectReader::read(buffer, bytes.size(), document, error, [](int percent) {
+    const bool ok = ProjectReader::read(buffer, sizeHint, document, error, [](int percent) {
         if (percent < 0 || percent > 100)
             fail("progress outside 0 to 100");
     });
     if (!ok && error.isEmpty())
         fail("refused without telling why");
     return ok;
+}
+
+bool readInto(QByteArray& bytes, ProjectDocument& document)
+{
+    QString error;
+    return readInto(bytes, bytes.size(), document, error);
 }
 
 QByteArray saved(const Model& model)
@@ -62,7 +68,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
     ProjectDocument document;
-    if (!readInto(input, document))
+    QString error;
+    const bool ok = readInto(input, input.size(), document, error);
+
+    // The reader takes the file in pieces sized by what it expects, no smaller than 4 KiB.
+    // A longer input is read again told to expect nothing, so in the smallest pieces:
+    // where the pieces end must not change the outcome.
+    QByteArray cutSaved;
+    if (size > 4096) {
+        ProjectDocument cutDocument;
+        QString cutError;
+        if (readInto(input, 0, cutDocument, cutError) != ok || cutError != error)
+            fail("the outcome depends on the piece size");
+        if (ok) {
+            Model model;
+            ProjectFile::takeOver(model, cutDocument, path);
+            cutSaved = saved(model);
+        }
+    }
+    if (!ok)
         return 0;
     Model model;
     ProjectFile::takeOver(model, document, path);
@@ -71,6 +95,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // left open (view ranges never set are written as equal and read back as the sensor's
     // range); from then on, opening and saving again must not change a byte.
     QByteArray first = saved(model);
+    if (!cutSaved.isNull() && cutSaved != first)
+        fail("the project depends on the piece size");
     ProjectDocument firstRead;
     if (!readInto(first, firstRead))
         fail("a saved project does not read back");
