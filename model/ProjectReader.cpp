@@ -728,7 +728,9 @@ private:
             target.reset();
             if (!isArray)
                 return Context::None;
-            target.emplace();
+            // Not emplace(): clang takes Numbers, a nested struct with member initialisers,
+            // as not default-constructible there.
+            target = ProjectDocument::Numbers();
             numbers = &*target;
             numbersLimit = numbersKept(top);
             return Context::Numbers;
@@ -802,7 +804,7 @@ private:
             target.reset();
             if (!isArray)
                 return Context::None;
-            target.emplace();
+            target = ProjectDocument::Numbers();
             numbers = &*target;
             numbersLimit = ProjectDocument::numSensors;
             return Context::Numbers;

@@ -5,10 +5,15 @@ VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-to
 
 ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 
+# ensure_packages [PACKAGE...]: the given packages, by default those of the build.
 ensure_packages() {
+    local wanted=("$@")
+    if [ $# -eq 0 ]; then
+        wanted=("${VENTARO_PACKAGES[@]}")
+    fi
     local missing=()
     local p
-    for p in "${VENTARO_PACKAGES[@]}"; do
+    for p in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$p")
         fi

@@ -1,0 +1,43 @@
+[device]
+hardwareVersion=2.1
+firmwareVersion=1.4.2-sim
+[sensors]
+numGroups=1
+group0/name=Abstand
+group0/numSensors=5
+group0/sensor0/name=Abstand 1
+group0/sensor0/type=Distanz
+group0/sensor0/min=0
+group0/sensor0/max=12
+group0/sensor0/unit=mm
+group0/sensor1/name=Abstand 2
+group0/sensor1/type=Distanz
+group0/sensor1/min=0
+group0/sensor1/max=12
+group0/sensor1/unit=mm
+group0/sensor2/name=Abstand 3
+group0/sensor2/type=Distanz
+group0/sensor2/min=0
+group0/sensor2/max=12
+group0/sensor2/unit=mm
+group0/sensor3/name=Abstand 4
+group0/sensor3/type=Distanz
+group0/sensor3/min=0
+group0/sensor3/max=12
+group0/sensor3/unit=mm
+group0/sensor4/name=Abstand 5
+group0/sensor4/type=Distanz
+group0/sensor4/min=0
+group0/sensor4/max=12
+group0/sensor4/unit=mm
+[data]
+T=20191224-143005
+t=10
+A=[0.000, 0.000, 0.000, 11.999, 12.000]
+A=[0.100, 0.200, 0.000, 11.999, 11.500]
+A=[0.200, 0.400, 0.000, 11.999, 11.000]
+A=[0.300, 0.600, 0.000, 11.999, 10.500]
+A=[0.400, 0.800, 0.000, 11.999, 10.000]
+A=[0.500, 1.000, 0.000, 11.999, 9.500]
+A=[0.600, 1.200, 0.000, 11.999, 9.000]
+A=[0.700, 1.400, 0.000, 11.999, 8.500]
