@@ -337,7 +337,8 @@ void TestAnalog::gaugeRebuildsOnEveryRangeValueAndUnit()
              (QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
     QCOMPARE(gauge.needle()->maxValue(), 10.0f);
     QCOMPARE(gauge.needle()->currentValue(), 3.0f);
-    QCOMPARE(gauge.valueLabel()->text(), QStringLiteral("3"));
+    // Read out like the bar: millimetres with the three decimals the device sends.
+    QCOMPARE(gauge.valueLabel()->text(), QStringLiteral("3.000"));
     QCOMPARE(gauge.unitLabel()->text(), QStringLiteral("[mm]"));
 
     // An offset alone shows with the next rebuild; a refused range change is one.

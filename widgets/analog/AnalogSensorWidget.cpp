@@ -4,6 +4,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "widgets/SensorNumbers.h"
 #include "widgets/analog/AnalogBarDouble.h"
 #include "widgets/analog/AnalogSettingsWidget.h"
 #include "widgets/analog/GaugeWidget.h"
@@ -171,6 +172,7 @@ void AnalogSensorWidget::setUnit(const QString& u)
 {
     storeUnit(u);
     m_display->setUnit(u);
+    ui->settingsWidget->setDecimals(SensorNumbers::entryDecimals(u, m_sensorMin, m_sensorMax));
 }
 
 // Offsets arrive with every value line; an unchanged one costs nothing.
@@ -199,6 +201,12 @@ void AnalogSensorWidget::setMaximumRange(double min, double max)
         ui->settingsWidget->setLimitMinimum(lo);
     if (hi < ui->settingsWidget->limitMaximum())
         ui->settingsWidget->setLimitMaximum(hi);
+    // Offsets reach as far as calibration can take them for this sensor's range; a unit not
+    // known gets the decimals of the range.
+    m_sensorMin = min;
+    m_sensorMax = max;
+    ui->settingsWidget->setOffsetBound(SensorNumbers::offsetBound(min, max));
+    ui->settingsWidget->setDecimals(SensorNumbers::entryDecimals(unit(), min, max));
 }
 
 void AnalogSensorWidget::onMinValueChanged(double val)

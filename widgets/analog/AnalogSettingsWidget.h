@@ -18,6 +18,13 @@ public:
     ~AnalogSettingsWidget() override;
 
     void setGridControlsVisible(bool visible);
+    // Labels beside their boxes (two columns) or above them (one narrow column).
+    void setLabelsAbove(bool above);
+    bool labelsAbove() const { return m_labelsAbove; }
+    // The entry the boxes offer for a sensor: the range and offset boxes with decimals of
+    // the sensor's unit, the offset within +-bound; both step in proportion to bound.
+    void setDecimals(int decimals);
+    void setOffsetBound(double bound);
 
     // Programmatic updates: the boxes' signals stay blocked.
     void setMinValue(double value);
@@ -43,5 +50,9 @@ signals:
     void offsetChanged(double value);
 
 private:
+    void placeWidgets();
+    void fitBoxes();
+
     std::unique_ptr<Ui::AnalogSettingsWidget> ui;
+    bool m_labelsAbove = false;
 };
