@@ -96,6 +96,7 @@ class TestSensorsTab : public QObject
 private slots:
     void initTestCase();
     void showsTheModelsDescriptionOnceSet();
+    void treeKeepsItsWidthWhereThereIsRoom();
     void rebuildsOnChangedDescriptionOnly();
     void descriptionWithoutGroupsKeepsTheWidgets();
     void inactiveSensorsAndGroupsTakeNoPosition();
@@ -128,7 +129,25 @@ void TestSensorsTab::showsTheModelsDescriptionOnceSet()
     QCOMPARE(treeOf(tab)->topLevelItemCount(), 1);
     QCOMPARE(treeOf(tab)->topLevelItem(0)->childCount(), 5);
     QCOMPARE(treeOf(tab)->headerItem()->text(0), QStringLiteral("Gruppe/Sensor"));
-    QCOMPARE(treeOf(tab)->width(), 450);
+}
+
+void TestSensorsTab::treeKeepsItsWidthWhereThereIsRoom()
+{
+    Model model;
+    TabSensors tab;
+    tab.setModel(&model);
+    tab.resize(1760, 1000);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    QTRY_COMPARE(treeOf(tab)->width(), 450);
+    QCOMPARE(treeOf(tab)->columnWidth(0), 300);
+    QVERIFY(treeOf(tab)->columnWidth(1) >= 100);
+    // Beside a small screen's sensor row it gives way, the name column first.
+    tab.resize(tab.minimumSizeHint().width(), 700);
+    QTRY_VERIFY(treeOf(tab)->width() < 450);
+    QVERIFY(treeOf(tab)->width() >= SensorTreeWidget::minimumTreeWidth);
+    QVERIFY(treeOf(tab)->columnWidth(0) < 300);
+    QVERIFY(treeOf(tab)->columnWidth(1) >= 100);
 }
 
 void TestSensorsTab::rebuildsOnChangedDescriptionOnly()
