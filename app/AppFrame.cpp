@@ -49,7 +49,9 @@ QString AppFrame::globalStyleSheet()
     s += "QGroupBox { background-color: " + colorWhite + "; color: " + colorPrimary +
          "; margin-top: 20px; margin-left: 0px; border: 0px; }";
     s += "QGroupBox:disabled { color: darkGray; }";
-    s += "QLineEdit { color: " + colorBlack + "; min-height: 30px; }";
+    // No colour for line edits: a style sheet colour would paint the grey placeholder texts
+    // black as well, so that an example looks like an entry. The palette's text is black.
+    s += "QLineEdit { min-height: 30px; }";
     s += "QTextEdit { color: " + colorBlack + "; background-color: " + colorWhite +
          "; border: 1px solid " + colorDarkGray + "; min-height: 30px; }";
     s += "QTextEdit:focus { border: 2px solid " + colorPrimary + "; }";
@@ -73,6 +75,9 @@ QString AppFrame::globalStyleSheet()
          "padding: 10px; }";
     s += "QMessageBox QLabel { font-size: 24px; color: white; min-height: 200px; "
          "min-width: 600px; padding: 10px; }";
+    // The message's own width suits its text, not its icon: 600 pixels for the icon pushed
+    // the text beside it out of the box, cutting long file names.
+    s += "QMessageBox QLabel#qt_msgboxex_icon_label { min-width: 0px; min-height: 0px; }";
     s += "QMessageBox QPushButton { font-size: 24px; color: white; min-height: 50px; "
          "min-width: 100px; padding: 10px; }";
     s += "QHeaderView::section { background-color: " + colorPrimary +
