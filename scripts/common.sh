@@ -2,13 +2,25 @@
 # shellcheck shell=bash
 
 VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools rapidjson-dev)
+# Only for tools/look.sh, which runs the application on a real X server by hand; neither the
+# tests nor CI need them.
+LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)
 
 ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 
 ensure_packages() {
+    install_missing "${VENTARO_PACKAGES[@]}"
+}
+
+ensure_look_packages() {
+    install_missing "${LOOK_PACKAGES[@]}"
+}
+
+# install_missing PACKAGE...: apt-get install those not installed yet.
+install_missing() {
     local missing=()
     local p
-    for p in "${VENTARO_PACKAGES[@]}"; do
+    for p in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$p")
         fi
