@@ -7,6 +7,7 @@
 #include "widgets/analog/AnalogSensorWidget.h"
 #include "widgets/analog/AnalogSettingsWidget.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QResizeEvent>
 
@@ -170,8 +171,9 @@ SensorGrid::Cell SensorGroupWidget::measureCell()
     if (m_sensorWidgets.isEmpty())
         return cell;
     AnalogSensorWidget* probe = m_sensorWidgets.first();
-    // Sizes as the style sheet makes them.
+    // Sizes as the style sheet makes them, with a display just swapped in taken into account.
     probe->ensurePolished();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     AnalogSettingsWidget* panel = probe->settings();
     const bool above = panel->labelsAbove();
     const auto measure = [probe, panel](bool labelsAbove) {

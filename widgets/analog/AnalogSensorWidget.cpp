@@ -115,6 +115,10 @@ void AnalogSensorWidget::setWidgetType(AnalogSensorWidgetType type)
     // The bar would come back gray otherwise.
     m_display->setColor(m_color);
     ui->analogParent->layout()->addWidget(m_display);
+    // Shown now rather than with the next pass of the event loop, so that the sizes asked
+    // for at once include it.
+    if (ui->analogParent->isVisible())
+        m_display->show();
 }
 
 void AnalogSensorWidget::setColor(const QColor& color)
