@@ -64,6 +64,26 @@ shot() {
     import -window root "$dir/$1.png"
     echo "  $1.png"
 }
+# The middle of the first run of pixels of colour (as "#RRGGBB") on row y of the screen,
+# left of x_end; nothing when there is none.
+find_colour() {
+    local y=$1 colour=$2 x_end=$3
+    import -window root -crop "${x_end}x1+0+$y" +repage txt:- 2>/dev/null |
+        awk -v c="$colour" 'done { next } index(toupper($0), c) { split($1, p, ",");
+            x = p[1] + 0; if (first == "") first = x; else if (x != last + 1) done = 1;
+            if (!done) last = x } END { if (first != "") print int((first + last) / 2) }'
+}
+# Clicks the display choice ("Linear" or "Rund") that is not selected: it is the grey one.
+switch_display() {
+    local x
+    x=$(find_colour 116 "#AAAAAA" $((width / 2)))
+    if [ -z "$x" ]; then
+        echo "look.sh: no display choice found" >&2
+        return 1
+    fi
+    click "$x" 116 1
+}
+
 # Side tab bar: Home, Projekt, Sensoren, Messdaten, Auswertung, BlackBox.
 tab_names=(home projekt sensoren messdaten auswertung blackbox)
 tab() { click 60 $((95 + 71 * $1)) 1; }
@@ -134,12 +154,7 @@ look_at() {
     local mode first=1
     for mode in bars dials; do
         tab 2
-        if [ "$mode" = dials ]; then
-            # "Rund" beside "Linear" at the top of the sensor list.
-            click 320 118 1
-        else
-            click 230 118 1
-        fi
+        [ "$mode" = dials ] && switch_display
         local i
         for i in "${!tab_names[@]}"; do
             tab "$i"
@@ -149,19 +164,20 @@ look_at() {
     done
     # Back to bars, so that the start of the next look is the same.
     tab 2
-    click 230 118 1
+    switch_display
 
-    # All five plots: S3 to S5 sit at the right end of the second tool row.
+    # All five plots: S3 to S5 end the second tool row, 64 pixels apart.
     tab 3
     local s
     for s in 3 4 5; do
-        click $((width - 12 - 52 * (5 - s) - 26)) 170 0.3
+        click $((width - 49 - 64 * (5 - s))) 239 0.3
     done
     pause 1
     shot 30-messdaten-five-plots
-    # Zoom 20: the zoom box is the first box of the bottom row.
-    xdotool mousemove 270 $((height - 22)) click --repeat 3 1
-    xdotool key ctrl+a type 20
+    # Zoom 20 in the first box of the bottom row.
+    click 420 $((height - 30)) 0.3
+    xdotool key ctrl+a
+    xdotool type 20
     xdotool key Return
     pause 1
     shot 31-messdaten-zoom-20
