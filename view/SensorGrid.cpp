@@ -13,7 +13,7 @@ int rows(int count, int columns)
 
 QSize minimumArea(int count, const Arrangement& arrangement, const Cell& cell)
 {
-    const QSize least = arrangement.labelsAbove ? cell.minimumAbove : cell.minimumBeside;
+    const QSize least = cell.minimum[static_cast<size_t>(arrangement.panel)];
     const int c = qMax(1, arrangement.columns);
     const int r = qMax(1, rows(count, c));
     return QSize(c * least.width() + (c - 1) * cell.spacing,
@@ -27,8 +27,9 @@ int displaySize(const QSize& cellSize, const QSize& least, const Cell& cell)
 {
     if (cellSize.width() < least.width() || cellSize.height() < least.height())
         return 0;
-    // The panel, title and margins take what the cell needs beyond its display.
-    const int width = cellSize.width() - (least.width() - cell.displayMinimum.width());
+    // The display spans the cell's width; the title and panel above and below it take what
+    // the cell needs in height beyond the display.
+    const int width = cellSize.width() - cell.sideMargins;
     const int height = cellSize.height() - (least.height() - cell.displayMinimum.height());
     return cell.square ? qMin(width, height) : height;
 }
@@ -44,13 +45,12 @@ Arrangement choose(int count, const QSize& area, const Cell& cell)
         const int r = rows(count, columns);
         const QSize cellSize((area.width() - (columns - 1) * cell.spacing) / columns,
                              (area.height() - (r - 1) * cell.spacing) / r);
-        for (bool above : {false, true}) {
-            const int size =
-                displaySize(cellSize, above ? cell.minimumAbove : cell.minimumBeside, cell);
+        for (size_t p = 0; p < cell.minimum.size(); ++p) {
+            const int size = displaySize(cellSize, cell.minimum[p], cell);
             // Strictly larger only: the loops visit fewer rows and labels beside first.
             if (size > best.displaySize) {
                 best.columns = columns;
-                best.labelsAbove = above;
+                best.panel = static_cast<PanelLayout>(p);
                 best.displaySize = size;
             }
         }
@@ -62,7 +62,7 @@ Arrangement compact(int count)
 {
     Arrangement a;
     a.columns = qBound(1, count, maxColumns);
-    a.labelsAbove = true;
+    a.panel = PanelLayout::Above;
     return a;
 }
 

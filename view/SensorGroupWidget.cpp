@@ -175,20 +175,17 @@ SensorGrid::Cell SensorGroupWidget::measureCell()
     probe->ensurePolished();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     AnalogSettingsWidget* panel = probe->settings();
-    const bool above = panel->labelsAbove();
-    const auto measure = [probe, panel](bool labelsAbove) {
-        panel->setLabelsAbove(labelsAbove);
-        panel->layout()->invalidate();
-        // Drops the size the probe's layout keeps for the panel.
-        panel->updateGeometry();
+    const PanelLayout shown = panel->panelLayout();
+    for (size_t p = 0; p < cell.minimum.size(); ++p) {
+        panel->setPanelLayout(static_cast<PanelLayout>(p));
         probe->layout()->invalidate();
-        return probe->minimumSizeHint();
-    };
-    cell.minimumBeside = measure(false);
-    cell.minimumAbove = measure(true);
-    panel->setLabelsAbove(above);
+        cell.minimum[p] = probe->minimumSizeHint();
+    }
+    panel->setPanelLayout(shown);
     const AbstractAnalogWidget* display = probe->display();
     cell.displayMinimum = display->minimumSizeHint().expandedTo(display->minimumSize());
+    const QMargins margins = probe->layout()->contentsMargins();
+    cell.sideMargins = margins.left() + margins.right();
     cell.square = probe->widgetType() == AnalogSensorWidgetType::Round;
     return cell;
 }
@@ -241,7 +238,7 @@ void SensorGroupWidget::arrange(bool force)
     const int columns = qMax(1, next.columns);
     for (int i = 0; i < count; ++i) {
         AnalogSensorWidget* widget = m_sensorWidgets.at(i);
-        widget->settings()->setLabelsAbove(next.labelsAbove);
+        widget->settings()->setPanelLayout(next.panel);
         grid->addWidget(widget, i / columns, i % columns);
     }
     // Equal cells, so that every display gets the room the choice counted on.

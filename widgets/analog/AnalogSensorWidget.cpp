@@ -43,6 +43,9 @@ AnalogSensorWidget::AnalogSensorWidget(QWidget* parent, AnalogSensorWidgetType t
     ui->analogParent->layout()->addWidget(m_display);
 
     ui->settingsWidget->setGridControlsVisible(false);
+    // The display takes whatever height the cell has beyond its title and panel.
+    ui->settingsWidget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    ui->label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     ui->settingsWidget->setStyleSheet(QStringLiteral("AnalogSettingsWidget {") +
                                       QStringLiteral("  background-color: ") + colorGrayEEE +
                                       QStringLiteral(";") + QStringLiteral("}"));

@@ -35,11 +35,11 @@ void AnalogSettingsWidget::setGridControlsVisible(bool visible)
     ui->spinBoxGrid->setVisible(visible);
 }
 
-void AnalogSettingsWidget::setLabelsAbove(bool above)
+void AnalogSettingsWidget::setPanelLayout(PanelLayout layout)
 {
-    if (above == m_labelsAbove)
+    if (layout == m_layout)
         return;
-    m_labelsAbove = above;
+    m_layout = layout;
     placeWidgets();
 }
 
@@ -51,7 +51,8 @@ void AnalogSettingsWidget::placeWidgets()
                                      ui->labelOffset, ui->spinBoxOffset};
     for (QWidget* w : widgets)
         grid->removeWidget(w);
-    if (m_labelsAbove) {
+    switch (m_layout) {
+    case PanelLayout::Above:
         grid->addWidget(ui->labelRange, 0, 0, 1, 2);
         grid->addWidget(ui->spinBoxMaxValue, 1, 0, 1, 2);
         grid->addWidget(ui->spinBoxMinValue, 2, 0, 1, 2);
@@ -60,7 +61,8 @@ void AnalogSettingsWidget::placeWidgets()
         grid->addWidget(ui->spinBoxGrid, 4, 1);
         grid->addWidget(ui->labelOffset, 5, 0, 1, 2);
         grid->addWidget(ui->spinBoxOffset, 6, 0, 1, 2);
-    } else {
+        break;
+    case PanelLayout::Beside:
         grid->addWidget(ui->labelRange, 0, 0);
         grid->addWidget(ui->spinBoxMaxValue, 0, 1, 1, 2);
         grid->addWidget(ui->spinBoxMinValue, 1, 1, 1, 2);
@@ -69,7 +71,21 @@ void AnalogSettingsWidget::placeWidgets()
         grid->addWidget(ui->spinBoxGrid, 2, 2);
         grid->addWidget(ui->labelOffset, 3, 0);
         grid->addWidget(ui->spinBoxOffset, 3, 1, 1, 2);
+        break;
+    case PanelLayout::Wide:
+        grid->addWidget(ui->labelRange, 0, 0);
+        grid->addWidget(ui->spinBoxMaxValue, 0, 1);
+        grid->addWidget(ui->spinBoxMinValue, 0, 2);
+        grid->addWidget(ui->labelGrid, 1, 0);
+        grid->addWidget(ui->checkBoxGridAuto, 1, 1);
+        grid->addWidget(ui->spinBoxGrid, 1, 2);
+        grid->addWidget(ui->labelOffset, 2, 0);
+        grid->addWidget(ui->spinBoxOffset, 2, 1);
+        break;
     }
+    // The layout that holds the panel keeps its old sizes until told.
+    grid->invalidate();
+    updateGeometry();
 }
 
 void AnalogSettingsWidget::setDecimals(int decimals)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/analog/PanelLayout.h"
+
 #include <QFrame>
 
 #include <memory>
@@ -18,9 +20,8 @@ public:
     ~AnalogSettingsWidget() override;
 
     void setGridControlsVisible(bool visible);
-    // Labels beside their boxes (two columns) or above them (one narrow column).
-    void setLabelsAbove(bool above);
-    bool labelsAbove() const { return m_labelsAbove; }
+    void setPanelLayout(PanelLayout layout);
+    PanelLayout panelLayout() const { return m_layout; }
     // The entry the boxes offer for a sensor: the range and offset boxes with decimals of
     // the sensor's unit, the offset within +-bound; both step in proportion to bound.
     void setDecimals(int decimals);
@@ -54,5 +55,5 @@ private:
     void fitBoxes();
 
     std::unique_ptr<Ui::AnalogSettingsWidget> ui;
-    bool m_labelsAbove = false;
+    PanelLayout m_layout = PanelLayout::Beside;
 };
