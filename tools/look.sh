@@ -105,7 +105,8 @@ look_at() {
     mkdir -p "$dir"
     echo "look.sh: ${width}x${height} on :$display"
 
-    Xvfb ":$display" -screen 0 "${width}x${height}x24" -nolisten tcp >"$dir/xvfb.log" 2>&1 &
+    # -noreset: the probe below must not make the server start over as it disconnects.
+    Xvfb ":$display" -screen 0 "${width}x${height}x24" -nolisten tcp -noreset >"$dir/xvfb.log" 2>&1 &
     local xvfb=$!
     pids+=("$xvfb")
     export DISPLAY=":$display"
@@ -154,7 +155,11 @@ look_at() {
     local mode first=1
     for mode in bars dials; do
         tab 2
-        [ "$mode" = dials ] && switch_display
+        if [ "$mode" = dials ]; then
+            switch_display
+            # Another shot, so that the dials show live values too.
+            click 400 40 1
+        fi
         local i
         for i in "${!tab_names[@]}"; do
             tab "$i"
