@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "widgets/MessageBoxFit.h"
 #include "widgets/flat/FlatStyle.h"
 #include "widgets/flat/FlatTheme.h"
 
@@ -49,7 +50,9 @@ QString AppFrame::globalStyleSheet()
     s += "QGroupBox { background-color: " + colorWhite + "; color: " + colorPrimary +
          "; margin-top: 20px; margin-left: 0px; border: 0px; }";
     s += "QGroupBox:disabled { color: darkGray; }";
-    s += "QLineEdit { color: " + colorBlack + "; min-height: 30px; }";
+    // No colour for line edits: a style sheet colour would paint the grey placeholder texts
+    // black as well, so that an example looks like an entry. The palette's text is black.
+    s += "QLineEdit { min-height: 30px; }";
     s += "QTextEdit { color: " + colorBlack + "; background-color: " + colorWhite +
          "; border: 1px solid " + colorDarkGray + "; min-height: 30px; }";
     s += "QTextEdit:focus { border: 2px solid " + colorPrimary + "; }";
@@ -71,8 +74,11 @@ QString AppFrame::globalStyleSheet()
     s += "QMessageBox { background: " + colorPrimary +
          "; font-size: 32px; color: white; min-height: 600px; min-width: 800px; "
          "padding: 10px; }";
-    s += "QMessageBox QLabel { font-size: 24px; color: white; min-height: 200px; "
-         "min-width: 600px; padding: 10px; }";
+    // The least size is meant for the texts: given to the icon's label too, it pushed the
+    // text beside it out of the box.
+    s += "QMessageBox QLabel { font-size: 24px; color: white; padding: 10px; }";
+    s += "QMessageBox QLabel#qt_msgbox_label, QMessageBox QLabel#qt_msgbox_informativelabel "
+         "{ min-height: 200px; min-width: 600px; }";
     s += "QMessageBox QPushButton { font-size: 24px; color: white; min-height: 50px; "
          "min-width: 100px; padding: 10px; }";
     s += "QHeaderView::section { background-color: " + colorPrimary +
@@ -174,6 +180,9 @@ void AppFrame::applyLook(QApplication& app)
     app.setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     app.setStyleSheet(globalStyleSheet());
     setupTheme();
+    // Once per application: every message box, wherever it is raised, shows its text whole.
+    if (!app.findChild<MessageBoxFit*>())
+        app.installEventFilter(new MessageBoxFit(&app));
 }
 
 void AppFrame::showSplash(int milliseconds)

@@ -3,6 +3,7 @@
 #include "widgets/OsziGeometry.h"
 #include "widgets/OsziWidget.h"
 
+#include <QFontMetrics>
 #include <QLocale>
 #include <QPaintEvent>
 #include <QPainter>
@@ -34,8 +35,14 @@ protected:
         const double max = f.maxValue;
         const double grid = isValueGridAuto() ? autoValueGrid(min, max, f.plotHeight(), nullptr)
                                               : currentValueGrid();
-        const int clockGrid = isClockGridAuto() ? autoClockGrid(currentClockGrid(), f.zoom, f.clock)
-                                                : currentClockGrid();
+        const QFontMetrics metrics(font());
+        const TextWidth width = [&metrics](const QString& text) {
+            return metrics.horizontalAdvance(text);
+        };
+        const int clockGrid =
+            isClockGridAuto()
+                ? readableClockGrid(f, autoClockGrid(currentClockGrid(), f.zoom, f.clock), width)
+                : currentClockGrid();
         const QLocale locale;
         const int decimals = valueDecimals(max - min);
         const auto y = [&](double v) { return valueToY(f, v); };
@@ -60,14 +67,13 @@ protected:
 
         p.setPen(Qt::black);
         p.drawLine(axisX, th, axisX, h - th);
-        qint64 t = (static_cast<qint64>(f.clock) * f.startIndex / clockGrid + 1) * clockGrid;
-        const qint64 step = clockGridStep(clockGrid, f.zoom, f.clock);
-        for (qint64 s = 0; cw > 0 && step > 0 && s < cw; s += step, t += clockGrid) {
-            const int d = msToOffset(f, t);
+        for (const TimeTick& tick : timeTicks(f, clockGrid, width)) {
             p.setPen(Qt::gray);
-            p.drawLine(axisX + d, th, axisX + d, h - th);
-            p.setPen(Qt::black);
-            p.drawStaticText(QPoint(d + 67, h - th), QStaticText(timeLabel(t)));
+            p.drawLine(axisX + tick.offset, th, axisX + tick.offset, h - th);
+            if (tick.labelled()) {
+                p.setPen(Qt::black);
+                p.drawStaticText(QPoint(tick.offset + 67, h - th), QStaticText(timeLabel(tick.ms)));
+            }
         }
 
         const qint64 last = lastVisibleSample(f);

@@ -2,18 +2,30 @@
 # shellcheck shell=bash
 
 VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools rapidjson-dev)
+# Only for tools/look.sh, which runs the application on a real X server by hand; neither the
+# tests nor CI need them.
+LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)
 
 ventaro_root() { cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd; }
 
 # ensure_packages [PACKAGE...]: the given packages, by default those of the build.
 ensure_packages() {
-    local wanted=("$@")
     if [ $# -eq 0 ]; then
-        wanted=("${VENTARO_PACKAGES[@]}")
+        install_missing "${VENTARO_PACKAGES[@]}"
+    else
+        install_missing "$@"
     fi
+}
+
+ensure_look_packages() {
+    install_missing "${LOOK_PACKAGES[@]}"
+}
+
+# install_missing PACKAGE...: apt-get install those not installed yet.
+install_missing() {
     local missing=()
     local p
-    for p in "${wanted[@]}"; do
+    for p in "$@"; do
         if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
             missing+=("$p")
         fi

@@ -1,4 +1,6 @@
+#include "app/Constants.h"
 #include "tests/common/TestMain.h"
+#include "widgets/SensorNumbers.h"
 #include "widgets/analog/AnalogBarDouble.h"
 #include "widgets/analog/AnalogSensorWidget.h"
 #include "widgets/analog/AnalogSettingsWidget.h"
@@ -95,6 +97,14 @@ private slots:
     void boxEntriesReachTheDisplay();
     void settingsLimits_data();
     void settingsLimits();
+    void unitDecimals_data();
+    void unitDecimals();
+    void valueTextAndSteps();
+    void barValueReadableOnEverySensorColour();
+    void dialReadsLikeTheBar_data();
+    void dialReadsLikeTheBar();
+    void boxesTakeRangeAndOffsetFromTheSensor_data();
+    void boxesTakeRangeAndOffsetFromTheSensor();
 };
 
 void TestAnalog::autoGrid_data()
@@ -337,7 +347,8 @@ void TestAnalog::gaugeRebuildsOnEveryRangeValueAndUnit()
              (QStringList{"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
     QCOMPARE(gauge.needle()->maxValue(), 10.0f);
     QCOMPARE(gauge.needle()->currentValue(), 3.0f);
-    QCOMPARE(gauge.valueLabel()->text(), QStringLiteral("3"));
+    // Read out like the bar: millimetres with the three decimals the device sends.
+    QCOMPARE(gauge.valueLabel()->text(), QStringLiteral("3.000"));
     QCOMPARE(gauge.unitLabel()->text(), QStringLiteral("[mm]"));
 
     // An offset alone shows with the next rebuild; a refused range change is one.
@@ -559,6 +570,158 @@ void TestAnalog::settingsLimits()
     QCOMPARE(settings.limitMinimum(), limitMinimum);
     QCOMPARE(settings.limitMaximum(), limitMaximum);
     QVERIFY(settings.findChild<QWidget*>(QStringLiteral("spinBoxGrid"))->isHidden());
+}
+
+void TestAnalog::unitDecimals_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("unitDecimals");
+    QTest::addColumn<int>("readout");
+    QTest::addColumn<int>("entryFor24000");
+    QTest::newRow("micro sign") << QStringLiteral("\u00B5m") << 0 << 0 << 0;
+    QTest::newRow("Greek mu") << QStringLiteral("\u03BCm") << 0 << 0 << 0;
+    QTest::newRow("um") << QStringLiteral("um") << 0 << 0 << 0;
+    QTest::newRow("mm") << QStringLiteral("mm") << 3 << 3 << 3;
+    // Not known: three decimals read out as the bar always did, entries by the range.
+    QTest::newRow("degrees") << QStringLiteral("\u00B0C") << -1 << 3 << 0;
+    QTest::newRow("none") << QString() << -1 << 3 << 0;
+}
+
+void TestAnalog::unitDecimals()
+{
+    QFETCH(QString, unit);
+    QFETCH(int, unitDecimals);
+    QFETCH(int, readout);
+    QFETCH(int, entryFor24000);
+    QCOMPARE(SensorNumbers::unitDecimals(unit), unitDecimals);
+    QCOMPARE(SensorNumbers::readoutDecimals(unit), readout);
+    QCOMPARE(SensorNumbers::entryDecimals(unit, -12000, 12000), entryFor24000);
+}
+
+void TestAnalog::valueTextAndSteps()
+{
+    QCOMPARE(SensorNumbers::valueText(1560.4, 0), QStringLiteral("1560"));
+    QCOMPARE(SensorNumbers::valueText(12000, 2), QStringLiteral("12000.00"));
+    QCOMPARE(SensorNumbers::valueText(-9304.2, 0), QStringLiteral("-9304"));
+    QCOMPARE(SensorNumbers::valueText(-0.0004, 3), QStringLiteral("0.000"));
+    QCOMPARE(SensorNumbers::spanDecimals(1), 3);
+    QCOMPARE(SensorNumbers::spanDecimals(12), 1);
+    QCOMPARE(SensorNumbers::spanDecimals(200000), 0);
+    // Offsets reach the far end of the range, from zero.
+    QCOMPARE(SensorNumbers::offsetBound(0, 12), 12.0);
+    QCOMPARE(SensorNumbers::offsetBound(0, 12000), 12000.0);
+    QCOMPARE(SensorNumbers::offsetBound(100, 200), 200.0);
+    QCOMPARE(SensorNumbers::offsetBound(-5, 3), 5.0);
+    QCOMPARE(SensorNumbers::niceStep(1), 1.0);
+    QCOMPARE(SensorNumbers::niceStep(0.5), 0.5);
+    QCOMPARE(SensorNumbers::niceStep(500), 500.0);
+    QCOMPARE(SensorNumbers::niceStep(25), 20.0);
+    QCOMPARE(SensorNumbers::niceStep(8333.3), 5000.0);
+    QCOMPARE(SensorNumbers::niceStep(0), 1.0);
+}
+
+void TestAnalog::barValueReadableOnEverySensorColour()
+{
+    // The five sensor colours and a light one; the text must stand out as ordinary text
+    // should (a contrast of 4.5 at least).
+    const QList<QColor> colours = {colorDarkRed,    colorDarkGreen, colorDarkBlue,
+                                   colorDarkOrange, colorDarkCyan,  QColor(Qt::yellow)};
+    for (const QColor& colour : colours) {
+        const QColor text = BarGeometry::textColorOn(colour);
+        QVERIFY2(BarGeometry::contrastRatio(text, colour) >= 4.5, qPrintable(colour.name()));
+    }
+    QCOMPARE(BarGeometry::textColorOn(colorDarkRed), QColor(Qt::white));
+    QCOMPARE(BarGeometry::textColorOn(colorDarkOrange), QColor(Qt::black));
+
+    // Drawn: a bar in dark blue full to the top writes its value in white on it, and a bar
+    // below its text writes it black on white.
+    AnalogBarDouble bar;
+    bar.resize(241, 370);
+    bar.setRange(0, 100);
+    bar.setColor(colorDarkBlue);
+    bar.setUnit(QStringLiteral("mm"));
+    bar.setValue(100);
+    const auto textPixels = [&bar](const QColor& ink) {
+        const QImage image = render(bar);
+        int count = 0;
+        // The read-out's row band just above the bar's bottom edge at 310.
+        for (int y = 310 - bar.fontMetrics().height(); y < 310; ++y) {
+            for (int x = 81; x < 240; ++x)
+                count += image.pixelColor(x, y) == ink ? 1 : 0;
+        }
+        return count;
+    };
+    QVERIFY(textPixels(Qt::white) > 10);
+    QCOMPARE(textPixels(Qt::black), 0);
+    bar.setValue(0);
+    QVERIFY(textPixels(Qt::black) > 10);
+}
+
+void TestAnalog::dialReadsLikeTheBar_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("1560 um, not 1.6e+03") << QStringLiteral("\u00B5m") << 1560.0 << "1560";
+    QTest::newRow("mm") << QStringLiteral("mm") << 1.5604 << "1.560";
+    QTest::newRow("unit not known") << QString() << 1560.0 << "1560.000";
+}
+
+void TestAnalog::dialReadsLikeTheBar()
+{
+    QFETCH(QString, unit);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    GaugeWidget gauge;
+    gauge.setRange(0, 12000);
+    gauge.setUnit(unit);
+    gauge.setOffset(-10);
+    gauge.setValue(value + 10);
+    QCOMPARE(gauge.valueLabel()->text(), text);
+    QCOMPARE(gauge.valueLabel()->text(), BarGeometry::valueText(value, unit));
+}
+
+void TestAnalog::boxesTakeRangeAndOffsetFromTheSensor_data()
+{
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("offset");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("offsetStep");
+    QTest::addColumn<QString>("offsetText");
+    // Micrometre sensors after calibration carry offsets of thousands.
+    QTest::newRow("micrometres") << QStringLiteral("\u00B5m") << 12000.0 << -9304.0 << 0 << 500.0
+                                 << "-9304";
+    // The default millimetre sensors keep the +-12 by 0.5 they always had.
+    QTest::newRow("millimetres") << QStringLiteral("mm") << 12.0 << -9.304 << 3 << 0.5 << "-9.304";
+}
+
+void TestAnalog::boxesTakeRangeAndOffsetFromTheSensor()
+{
+    QFETCH(QString, unit);
+    QFETCH(double, maximum);
+    QFETCH(double, offset);
+    QFETCH(int, decimals);
+    QFETCH(double, offsetStep);
+    QFETCH(QString, offsetText);
+    AnalogSensorWidget sensor;
+    // As the sensors page builds a sensor's widget.
+    sensor.setMaximumRange(-100000, 100000);
+    sensor.setMaximumRange(0, maximum);
+    sensor.setUnit(unit);
+    QSignalSpy spy(&sensor, &AnalogSensorWidget::offsetChanged);
+    sensor.setOffset(offset);
+    QDoubleSpinBox* offsetBox = box(sensor, "spinBoxOffset");
+    QCOMPARE(offsetBox->minimum(), -maximum);
+    QCOMPARE(offsetBox->maximum(), maximum);
+    QCOMPARE(offsetBox->singleStep(), offsetStep);
+    QCOMPARE(offsetBox->decimals(), decimals);
+    QCOMPARE(offsetBox->text(), offsetText);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(box(sensor, "spinBoxMaxValue")->decimals(), decimals);
+    QCOMPARE(box(sensor, "spinBoxMaxValue")->value(), maximum);
+    QCOMPARE(box(sensor, "spinBoxMaxValue")->singleStep(), 2 * offsetStep);
+    QCOMPARE(box(sensor, "spinBoxMinValue")->minimum(), -maximum);
 }
 
 VENTARO_TEST_MAIN(TestAnalog)

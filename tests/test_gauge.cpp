@@ -66,6 +66,8 @@ private slots:
     void needleClampsAndLabelsInGeneralNotation_data();
     void needleClampsAndLabelsInGeneralNotation();
     void labelTakesTheLatestWrite();
+    void labelInFixedDecimalsReadsTheValueAsSet_data();
+    void labelInFixedDecimalsReadsTheValueAsSet();
     void valueNumbers_data();
     void valueNumbers();
     void scaleStepsKeepTheLastMark_data();
@@ -216,6 +218,42 @@ void TestGauge::labelTakesTheLatestWrite()
     delete needle;
     // The read-out of the last value set stays after the needle is gone.
     QCOMPARE(label->text(), QStringLiteral("7.35"));
+}
+
+void TestGauge::labelInFixedDecimalsReadsTheValueAsSet_data()
+{
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<float>("needle");
+    QTest::addColumn<QString>("text");
+    // Micrometres on a 0 ... 12000 scale: whole digits, never exponent form.
+    QTest::newRow("1560 um") << 0 << 1560.0 << 1560.0f << "1560";
+    QTest::newRow("11999.6 um") << 0 << 11999.6 << 11999.6f << "12000";
+    // Beyond the scale the needle stops at its end, the read-out tells the truth.
+    QTest::newRow("above the scale") << 0 << 12500.0 << 12000.0f << "12500";
+    QTest::newRow("below the scale") << 0 << -30.0 << 0.0f << "-30";
+    QTest::newRow("millimetres") << 3 << 7.3456 << 7.3456f << "7.346";
+    QTest::newRow("no minus zero") << 3 << -0.0004 << 0.0f << "0.000";
+}
+
+void TestGauge::labelInFixedDecimalsReadsTheValueAsSet()
+{
+    QFETCH(int, decimals);
+    QFETCH(double, value);
+    QFETCH(float, needle);
+    QFETCH(QString, text);
+    DialWidget dial;
+    DialLabelItem* label = dial.addLabel(40);
+    DialNeedleItem* item = dial.addNeedle(60);
+    QVERIFY(item->setValueRange(0, 12000));
+    item->setLabel(label);
+    item->setLabelDecimals(decimals);
+    item->setCurrentValue(value);
+    QCOMPARE(item->currentValue(), needle);
+    QCOMPARE(label->text(), text);
+    // Back to the default: significant digits of the clamped value.
+    item->setLabelDecimals(-1);
+    QCOMPARE(label->text(), DialGeometry::needleText(needle, 2));
 }
 
 void TestGauge::valueNumbers_data()

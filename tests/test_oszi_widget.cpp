@@ -77,6 +77,11 @@ private slots:
     void clockGrid();
     void timeLabel_data();
     void timeLabel();
+    void timeLabelsNeverCollide();
+    void zoom20At50msNoLongerRunsLabelsTogether();
+    void fixedGridLeavesOutLabelsThatWouldCollide();
+    void labelCutAtTheRightEdgeIsLeftOut();
+    void clockGridInUseIsAnnounced();
     void clockText();
     void valueToYStaysFinite();
     void newWidgetDrawsAxesAndGrids();
@@ -168,6 +173,148 @@ void TestOsziWidget::timeLabel()
     QFETCH(qint64, ms);
     QFETCH(QString, text);
     QCOMPARE(OsziGeometry::timeLabel(ms), text);
+}
+
+namespace {
+
+// The plot's labels as the application writes them: Roboto at 18 pixels.
+TextWidth plotTextWidth()
+{
+    QFont font(QStringLiteral("Roboto"));
+    font.setPixelSize(18);
+    const QFontMetrics metrics(font);
+    return [metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+}
+
+// The left and right ends of each written label, from the plot's columns.
+QVector<QPair<int, int>> labelExtents(const Frame& f, int clockGrid, const TextWidth& width)
+{
+    QVector<QPair<int, int>> extents;
+    for (const TimeTick& tick : timeTicks(f, clockGrid, width)) {
+        if (!tick.labelled())
+            continue;
+        const int left = axisX + tick.offset - timeLabelLead;
+        extents.append({left, left + width(timeLabel(tick.ms))});
+    }
+    return extents;
+}
+
+} // namespace
+
+void TestOsziWidget::timeLabelsNeverCollide()
+{
+    const TextWidth width = plotTextWidth();
+    const QList<int> clocks = {5, 10, 20, 25, 50, 100, 200, 250, 500, 1000};
+    // Plots of a small and a full-HD screen, at the start and scrolled into a long shot.
+    const QList<int> widths = {700, 1330};
+    const QList<int> starts = {0, 987, 123456};
+    for (int zoom = 1; zoom <= 20; ++zoom) {
+        for (int clock : clocks) {
+            for (int cw : widths) {
+                for (int start : starts) {
+                    Frame f;
+                    f.height = 200;
+                    f.textHeight = 23;
+                    f.contentsWidth = cw;
+                    f.zoom = zoom;
+                    f.clock = clock;
+                    f.startIndex = start;
+                    const int grid =
+                        readableClockGrid(f, autoClockGrid(100 * clock, zoom, clock), width);
+                    const QString where = QStringLiteral("zoom %1, %2 ms, width %3, start %4")
+                                              .arg(zoom)
+                                              .arg(clock)
+                                              .arg(cw)
+                                              .arg(start);
+                    const auto extents = labelExtents(f, grid, width);
+                    QVERIFY2(extents.size() >= 2, qPrintable(where));
+                    for (int i = 1; i < extents.size(); ++i)
+                        QVERIFY2(extents.at(i).first > extents.at(i - 1).second, qPrintable(where));
+                    // Every grid line whose label fits the plot carries it.
+                    for (const TimeTick& tick : timeTicks(f, grid, width)) {
+                        const int right = axisX + tick.offset - timeLabelLead +
+                                          width(OsziGeometry::timeLabel(tick.ms));
+                        QVERIFY2(tick.labelled() || right > cw + 1, qPrintable(where));
+                    }
+                    // The next repaint starts from this grid and keeps it.
+                    QCOMPARE(readableClockGrid(f, autoClockGrid(grid, zoom, clock), width), grid);
+                }
+            }
+        }
+    }
+}
+
+void TestOsziWidget::zoom20At50msNoLongerRunsLabelsTogether()
+{
+    // 875ms, 1000ms and 1.125s stood 50 pixels apart and ran into each other.
+    Frame f;
+    f.contentsWidth = 1330;
+    f.zoom = 20;
+    f.clock = 50;
+    QCOMPARE(autoClockGrid(5000, 20, 50), 125);
+    QCOMPARE(readableClockGrid(f, 125, plotTextWidth()), 250);
+}
+
+void TestOsziWidget::fixedGridLeavesOutLabelsThatWouldCollide()
+{
+    // A fixed grid of 10 ms at 10 ms and zoom 1: a line every pixel.
+    Frame f;
+    f.contentsWidth = 600;
+    f.clock = 10;
+    const TextWidth width = plotTextWidth();
+    const QVector<TimeTick> ticks = timeTicks(f, 10, width);
+    QCOMPARE(ticks.size(), 600);
+    const auto extents = labelExtents(f, 10, width);
+    QVERIFY(extents.size() > 5 && extents.size() < 60);
+    for (int i = 1; i < extents.size(); ++i)
+        QVERIFY(extents.at(i).first >= extents.at(i - 1).second + timeLabelGap);
+}
+
+void TestOsziWidget::labelCutAtTheRightEdgeIsLeftOut()
+{
+    Frame f;
+    f.contentsWidth = 400;
+    f.clock = 100;
+    const TextWidth width = plotTextWidth();
+    // Lines at 70 + 100 * k for 10 s steps: the one at 370 has no room for "40s".
+    const QVector<TimeTick> ticks = timeTicks(f, 10000, width);
+    QCOMPARE(ticks.size(), 4);
+    QCOMPARE(ticks.at(2).offset, 300);
+    QVERIFY(ticks.at(2).labelled());
+    QVERIFY(ticks.at(3).clear);
+    QVERIFY(!ticks.at(3).inside);
+    for (const auto& extent : labelExtents(f, 10000, width))
+        QVERIFY(extent.second <= f.contentsWidth + 1);
+}
+
+void TestOsziWidget::clockGridInUseIsAnnounced()
+{
+    OsziWidget w;
+    w.setFont([] {
+        QFont font(QStringLiteral("Roboto"));
+        font.setPixelSize(18);
+        return font;
+    }());
+    sizeForPlotHeight(w, 200, 1400);
+    w.setClock(50);
+    w.setZoom(20);
+    QSignalSpy spy(&w, &OsziWidget::clockGridChanged);
+    w.setClockGrid(5000);
+    picture(w);
+    QCOMPARE(w.currentClockGrid(), 250);
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).toInt(), 250);
+    // A new start that leads back to the step in use says nothing new...
+    w.setClockGrid(5000);
+    picture(w);
+    QCOMPARE(spy.count(), 1);
+    // ... but one that is itself the answer is announced, though the plot kept it.
+    w.setZoom(1);
+    w.setClockGrid(5000);
+    picture(w);
+    QCOMPARE(w.currentClockGrid(), 5000);
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(0).toInt(), 5000);
 }
 
 void TestOsziWidget::clockText()

@@ -2,6 +2,7 @@
 #include "model/Model.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/TestMain.h"
+#include "view/SensorGrid.h"
 #include "view/SensorGroupWidget.h"
 #include "view/SensorTreeWidget.h"
 #include "view/TabSensors.h"
@@ -95,7 +96,11 @@ class TestSensorsTab : public QObject
 
 private slots:
     void initTestCase();
+    void gridChoice_data();
+    void gridChoice();
+    void gridOfManySensorsWraps();
     void showsTheModelsDescriptionOnceSet();
+    void treeKeepsItsWidthWhereThereIsRoom();
     void rebuildsOnChangedDescriptionOnly();
     void descriptionWithoutGroupsKeepsTheWidgets();
     void inactiveSensorsAndGroupsTakeNoPosition();
@@ -117,6 +122,79 @@ void TestSensorsTab::initTestCase()
     AppFrame::applyLook(*qApp);
 }
 
+namespace {
+
+// Cells as the page measures them: a bar (160 x 50 at least) or a dial (120 x 120) with a
+// title and its panel beside, above or wide.
+SensorGrid::Cell cellFor(bool dial)
+{
+    SensorGrid::Cell cell;
+    cell.displayMinimum = dial ? QSize(120, 120) : QSize(160, 50);
+    const QSize extra = dial ? QSize(0, 70) : QSize(0, 0);
+    cell.minimum = {QSize(257, 232) + extra, QSize(168, 304) + extra, QSize(389, 190) + extra};
+    if (dial)
+        cell.minimum[1].setWidth(154);
+    cell.square = dial;
+    cell.spacing = 8;
+    cell.sideMargins = 8;
+    return cell;
+}
+
+} // namespace
+
+void TestSensorsTab::gridChoice_data()
+{
+    QTest::addColumn<bool>("dial");
+    QTest::addColumn<QSize>("area");
+    QTest::addColumn<int>("columns");
+    QTest::addColumn<int>("panel");
+    QTest::addColumn<int>("displaySize");
+    // Bars want height: one row, narrow panels where the row is narrow.
+    QTest::newRow("bars, small screen")
+        << false << QSize(880, 618) << 5 << int(PanelLayout::Above) << 618 - 254;
+    QTest::newRow("bars, full HD")
+        << false << QSize(1380, 930) << 5 << int(PanelLayout::Beside) << 930 - 182;
+    // Dials want a square: two rows of three where one row would leave them narrow.
+    QTest::newRow("dials, full HD")
+        << true << QSize(1268, 930) << 3 << int(PanelLayout::Wide) << (930 - 8) / 2 - 140;
+    QTest::newRow("dials, small screen")
+        << true << QSize(930, 618) << 5 << int(PanelLayout::Above) << (930 - 32) / 5 - 8;
+    // Nothing fits: the compact row, to be squeezed.
+    QTest::newRow("too small") << true << QSize(300, 200) << 5 << int(PanelLayout::Above) << 0;
+}
+
+void TestSensorsTab::gridChoice()
+{
+    QFETCH(bool, dial);
+    QFETCH(QSize, area);
+    QFETCH(int, columns);
+    QFETCH(int, panel);
+    QFETCH(int, displaySize);
+    const SensorGrid::Cell cell = cellFor(dial);
+    const SensorGrid::Arrangement a = SensorGrid::choose(5, area, cell);
+    QCOMPARE(a.columns, columns);
+    QCOMPARE(int(a.panel), panel);
+    QCOMPARE(a.displaySize, displaySize);
+    // What it chose fits the area it was chosen for.
+    if (displaySize > 0) {
+        const QSize least = SensorGrid::minimumArea(5, a, cell);
+        QVERIFY(least.width() <= area.width() && least.height() <= area.height());
+    }
+}
+
+void TestSensorsTab::gridOfManySensorsWraps()
+{
+    const SensorGrid::Cell cell = cellFor(false);
+    // Eight bars in a very wide room still take no more than five columns.
+    const SensorGrid::Arrangement a = SensorGrid::choose(8, QSize(5000, 2000), cell);
+    QVERIFY(a.columns <= SensorGrid::maxColumns);
+    QCOMPARE(SensorGrid::rows(8, a.columns), 2);
+    // What the group asks for at least: one row of five narrow panels, the rest below.
+    QCOMPARE(SensorGrid::minimumArea(8, SensorGrid::compact(8), cell),
+             QSize(5 * 168 + 4 * 8, 2 * 304 + 8));
+    QCOMPARE(SensorGrid::minimumArea(3, SensorGrid::compact(3), cell), QSize(3 * 168 + 16, 304));
+}
+
 void TestSensorsTab::showsTheModelsDescriptionOnceSet()
 {
     Model model;
@@ -128,7 +206,25 @@ void TestSensorsTab::showsTheModelsDescriptionOnceSet()
     QCOMPARE(treeOf(tab)->topLevelItemCount(), 1);
     QCOMPARE(treeOf(tab)->topLevelItem(0)->childCount(), 5);
     QCOMPARE(treeOf(tab)->headerItem()->text(0), QStringLiteral("Gruppe/Sensor"));
-    QCOMPARE(treeOf(tab)->width(), 450);
+}
+
+void TestSensorsTab::treeKeepsItsWidthWhereThereIsRoom()
+{
+    Model model;
+    TabSensors tab;
+    tab.setModel(&model);
+    tab.resize(1760, 1000);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    QTRY_COMPARE(treeOf(tab)->width(), 450);
+    QCOMPARE(treeOf(tab)->columnWidth(0), 300);
+    QVERIFY(treeOf(tab)->columnWidth(1) >= 100);
+    // Beside a small screen's sensor row it gives way, the name column first.
+    tab.resize(tab.minimumSizeHint().width(), 700);
+    QTRY_VERIFY(treeOf(tab)->width() < 450);
+    QVERIFY(treeOf(tab)->width() >= SensorTreeWidget::minimumTreeWidth);
+    QVERIFY(treeOf(tab)->columnWidth(0) < 300);
+    QVERIFY(treeOf(tab)->columnWidth(1) >= 100);
 }
 
 void TestSensorsTab::rebuildsOnChangedDescriptionOnly()

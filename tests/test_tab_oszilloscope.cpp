@@ -97,6 +97,12 @@ private slots:
     void startOfShot();
     void scrollBarFollowsNewData();
     void openWhileShownAndPainting();
+    void openedProjectShowsItsClock();
+    void rangeBoxesShowTheAxisEndsInUse();
+    void boxesTakeTheSensorsUnitAndRange();
+    void emptyDeleteFieldAsksForNothing();
+    void togglesShowTheirState();
+    void timeGridBoxShowsTheStepInUse();
 };
 
 void TestTabOszilloscope::constructionState()
@@ -371,10 +377,11 @@ void TestTabOszilloscope::currentSensorRange()
     tab.setModel(&model);
     plot(tab, 1)->setValueRange(0, 10);
     tab.setCurrentSensorRange(0, 0, 20, 30);
-    // The new minimum is checked against the old maximum first and refused.
+    // The new minimum is checked against the old maximum first and refused; the boxes show
+    // the axis the plot draws, not the refused end.
     QCOMPARE(plot(tab, 1)->valueRangeMin(), 0.0);
     QCOMPARE(plot(tab, 1)->valueRangeMax(), 30.0);
-    QCOMPARE(child<QDoubleSpinBox>(tab, "minSpinBox1")->value(), 20.0);
+    QCOMPARE(child<QDoubleSpinBox>(tab, "minSpinBox1")->value(), 0.0);
     QCOMPARE(child<QDoubleSpinBox>(tab, "maxSpinBox1")->value(), 30.0);
     // Set with the boxes' signals blocked: nothing reaches the view data.
     QCOMPARE(model.viewData().osziMaxValues[0], 0.0);
@@ -686,6 +693,124 @@ void TestTabOszilloscope::openWhileShownAndPainting()
         QCOMPARE(plot(tab, n)->curve(150), nullptr);
         plot(tab, n)->repaint();
     }
+}
+
+void TestTabOszilloscope::openedProjectShowsItsClock()
+{
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    // A project opened without a device: only the model knows the clock.
+    model.setClock(50);
+    QCOMPARE(child<QLabel>(tab, "clockLabel")->text(), QStringLiteral("50ms"));
+}
+
+void TestTabOszilloscope::rangeBoxesShowTheAxisEndsInUse()
+{
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    // A new project's view data hold 0 to 0 for every sensor; a device describes 0 to 12000.
+    tab.setViewData(model.viewData(), false);
+    model.sensorDescription().setSensorMaximum(0, 0, 12000);
+    model.sensorDescription().setSensorMinimum(0, 0, 0);
+    emit model.projectChanged();
+    QCOMPARE(plot(tab, 1)->valueRangeMin(), 0.0);
+    QCOMPARE(plot(tab, 1)->valueRangeMax(), 12000.0);
+    QCOMPARE(child<QDoubleSpinBox>(tab, "minSpinBox1")->value(), 0.0);
+    QCOMPARE(child<QDoubleSpinBox>(tab, "maxSpinBox1")->value(), 12000.0);
+    // A plot far outside the sensor's range is brought to it, boxes and all.
+    plot(tab, 2)->setValueRange(50000, 90000);
+    tab.setMaximumSensorRange(0, 1, 0, 12);
+    QCOMPARE(plot(tab, 2)->valueRangeMin(), 0.0);
+    QCOMPARE(plot(tab, 2)->valueRangeMax(), 12.0);
+    QCOMPARE(child<QDoubleSpinBox>(tab, "maxSpinBox2")->value(), 12.0);
+}
+
+void TestTabOszilloscope::boxesTakeTheSensorsUnitAndRange()
+{
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    model.sensorDescription().setSensorUnit(0, 2, QStringLiteral("\u00B5m"));
+    model.sensorDescription().setSensorMinimum(0, 2, 0);
+    model.sensorDescription().setSensorMaximum(0, 2, 12000);
+    emit model.projectChanged();
+    auto* offset = child<QDoubleSpinBox>(tab, "offsetSpinBox3");
+    QCOMPARE(offset->decimals(), 0);
+    QCOMPARE(offset->minimum(), -12000.0);
+    // Calibrated micrometre offsets are shown as they are.
+    model.setOffset(2, -9304);
+    QCOMPARE(offset->text(), QStringLiteral("-9304"));
+    QCOMPARE(child<QDoubleSpinBox>(tab, "maxSpinBox3")->decimals(), 0);
+    // Without a unit the form's three decimals stay.
+    QCOMPARE(child<QDoubleSpinBox>(tab, "offsetSpinBox1")->decimals(), 3);
+}
+
+void TestTabOszilloscope::emptyDeleteFieldAsksForNothing()
+{
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    addShots(model, 3, 10);
+    QSignalSpy spy(&tab, &TabOszilloscope::deleteMeasurements);
+    auto* field = child<QLineEdit>(tab, "measToDeleteLineEdit");
+    // The grey example is no entry.
+    QVERIFY(!field->placeholderText().isEmpty());
+    child<QPushButton>(tab, "buttonDeleteMeasurement")->click();
+    field->setText(QStringLiteral("  "));
+    child<QPushButton>(tab, "buttonDeleteMeasurement")->click();
+    QCOMPARE(spy.count(), 0);
+    field->setText(QStringLiteral("2"));
+    child<QPushButton>(tab, "buttonDeleteMeasurement")->click();
+    QCOMPARE(spy.count(), 1);
+}
+
+void TestTabOszilloscope::togglesShowTheirState()
+{
+    TabOszilloscope tab;
+    tab.resize(1600, 900);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    // The inside of a button, clear of its border and its text.
+    const auto fill = [](QPushButton* button) {
+        const QImage image = button->grab().toImage();
+        return image.pixelColor(image.width() / 2, 5);
+    };
+    for (const char* name : {"sensor1CheckBox", "checkBoxAllMeasurings"}) {
+        auto* button = child<QPushButton>(tab, QLatin1String(name));
+        QVERIFY(button->isChecked());
+        const QColor checked = fill(button);
+        button->click();
+        QVERIFY(!button->isChecked());
+        const QColor unchecked = fill(button);
+        QVERIFY2(qAbs(checked.lightness() - unchecked.lightness()) > 80,
+                 qPrintable(checked.name() + QLatin1Char(' ') + unchecked.name()));
+        button->click();
+        QCOMPARE(fill(button), checked);
+    }
+    QCOMPARE(fill(child<QPushButton>(tab, "sensor1CheckBox")), qColorPrimary);
+}
+
+void TestTabOszilloscope::timeGridBoxShowsTheStepInUse()
+{
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    tab.resize(1600, 900);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    auto* box = child<QSpinBox>(tab, "clockGridSpinBox");
+    QVERIFY(!box->isEnabled());
+    tab.setClock(50, 5000);
+    child<QDoubleSpinBox>(tab, "sliderTimeZoom")->setValue(20);
+    QTRY_COMPARE(box->value(), plot(tab, 1)->currentClockGrid());
+    QVERIFY(box->value() >= 250);
+    // The slowest sample period's grid fits the box.
+    tab.setClock(1000, 100000);
+    child<QDoubleSpinBox>(tab, "sliderTimeZoom")->setValue(1);
+    QTRY_COMPARE(plot(tab, 1)->currentClockGrid(), 100000);
+    QTRY_COMPARE(box->value(), 100000);
 }
 
 VENTARO_TEST_MAIN(TestTabOszilloscope)

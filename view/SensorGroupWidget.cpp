@@ -5,6 +5,11 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "widgets/analog/AnalogSensorWidget.h"
+#include "widgets/analog/AnalogSettingsWidget.h"
+
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QResizeEvent>
 
 #include <cstdlib>
 
@@ -12,6 +17,7 @@ namespace {
 
 const char* const indexError = "ERROR: index >= numSensors() !!";
 const char* const nameIndexError = "ERROR: index >= numSens !!";
+const int cellSpacing = 8;
 
 } // namespace
 
@@ -30,6 +36,9 @@ SensorGroupWidget::SensorGroupWidget(AnalogSensorWidgetType type, QWidget* paren
         QStringLiteral("QLabel {") + QStringLiteral("  background-color: ") + colorWhite +
         QStringLiteral(";") + QStringLiteral("  color: ") + colorPrimary + QStringLiteral(";") +
         QStringLiteral("  font: bold 24px;") + QStringLiteral("}"));
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    ui->layoutSensors->setHorizontalSpacing(cellSpacing);
+    ui->layoutSensors->setVerticalSpacing(cellSpacing);
 }
 
 SensorGroupWidget::~SensorGroupWidget() = default;
@@ -76,6 +85,8 @@ void SensorGroupWidget::setWidgetType(AnalogSensorWidgetType type)
     m_type = type;
     for (AnalogSensorWidget* widget : qAsConst(m_sensorWidgets))
         widget->setWidgetType(type);
+    // A dial wants other room than a bar.
+    arrange(true);
 }
 
 void SensorGroupWidget::SetSensorColor(int index, const QColor& color)
@@ -149,6 +160,91 @@ void SensorGroupWidget::rebuildWidgets()
             widget->setColor(group.sensorColor(s));
         m_sensorWidgets.append(widget);
         m_sensorIndices.append(s);
-        ui->layoutSensors->addWidget(widget);
     }
+    arrange(true);
+}
+
+SensorGrid::Cell SensorGroupWidget::measureCell()
+{
+    SensorGrid::Cell cell;
+    cell.spacing = cellSpacing;
+    if (m_sensorWidgets.isEmpty())
+        return cell;
+    AnalogSensorWidget* probe = m_sensorWidgets.first();
+    // Sizes as the style sheet makes them, with a display just swapped in taken into account.
+    probe->ensurePolished();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    AnalogSettingsWidget* panel = probe->settings();
+    const PanelLayout shown = panel->panelLayout();
+    for (size_t p = 0; p < cell.minimum.size(); ++p) {
+        panel->setPanelLayout(static_cast<PanelLayout>(p));
+        probe->layout()->invalidate();
+        cell.minimum[p] = probe->minimumSizeHint();
+    }
+    panel->setPanelLayout(shown);
+    const AbstractAnalogWidget* display = probe->display();
+    cell.displayMinimum = display->minimumSizeHint().expandedTo(display->minimumSize());
+    const QMargins margins = probe->layout()->contentsMargins();
+    cell.sideMargins = margins.left() + margins.right();
+    cell.square = probe->widgetType() == AnalogSensorWidgetType::Round;
+    return cell;
+}
+
+QSize SensorGroupWidget::cellArea(const QSize& size) const
+{
+    const QMargins m = ui->verticalLayout->contentsMargins();
+    const int title = ui->labelGroupName->sizeHint().height() + ui->verticalLayout->spacing();
+    return QSize(size.width() - m.left() - m.right(), size.height() - m.top() - m.bottom() - title);
+}
+
+QSize SensorGroupWidget::minimumSizeHint() const
+{
+    const QMargins m = ui->verticalLayout->contentsMargins();
+    const int title = ui->labelGroupName->sizeHint().height() + ui->verticalLayout->spacing();
+    const QSize cells =
+        m_sensorWidgets.isEmpty()
+            ? QSize()
+            : SensorGrid::minimumArea(m_sensorWidgets.size(),
+                                      SensorGrid::compact(m_sensorWidgets.size()), m_cell);
+    return QSize(qMax(cells.width(), ui->labelGroupName->minimumSizeHint().width()) + m.left() +
+                     m.right(),
+                 cells.height() + title + m.top() + m.bottom());
+}
+
+void SensorGroupWidget::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    arrange();
+}
+
+void SensorGroupWidget::arrange(bool force)
+{
+    const int count = m_sensorWidgets.size();
+    if (force)
+        m_cell = measureCell();
+    const SensorGrid::Arrangement next = count > 0
+                                             ? SensorGrid::choose(count, cellArea(size()), m_cell)
+                                             : SensorGrid::compact(count);
+    if (!force && next == m_arrangement)
+        return;
+    m_arrangement = next;
+    QGridLayout* grid = ui->layoutSensors;
+    for (AnalogSensorWidget* widget : qAsConst(m_sensorWidgets))
+        grid->removeWidget(widget);
+    for (int i = 0; i < grid->columnCount(); ++i)
+        grid->setColumnStretch(i, 0);
+    for (int i = 0; i < grid->rowCount(); ++i)
+        grid->setRowStretch(i, 0);
+    const int columns = qMax(1, next.columns);
+    for (int i = 0; i < count; ++i) {
+        AnalogSensorWidget* widget = m_sensorWidgets.at(i);
+        widget->settings()->setPanelLayout(next.panel);
+        grid->addWidget(widget, i / columns, i % columns);
+    }
+    // Equal cells, so that every display gets the room the choice counted on.
+    for (int c = 0; c < columns; ++c)
+        grid->setColumnStretch(c, 1);
+    for (int r = 0; r < SensorGrid::rows(count, columns); ++r)
+        grid->setRowStretch(r, 1);
+    updateGeometry();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/SensorGroup.h"
+#include "view/SensorGrid.h"
 #include "widgets/analog/AnalogSensorWidgetType.h"
 
 #include <QList>
@@ -15,8 +16,9 @@ namespace Ui {
 class SensorGroupWidget;
 }
 
-// One sensor group on the sensors page: its name and a display per active sensor, side by
-// side. Sensor widgets are addressed by their position, which skips inactive sensors.
+// One sensor group on the sensors page: its name and a display per active sensor, in rows
+// and columns chosen for the room the group has. Sensor widgets are addressed by their
+// position, which skips inactive sensors.
 class SensorGroupWidget : public QWidget
 {
     Q_OBJECT
@@ -42,13 +44,34 @@ public:
     AnalogSensorWidget* sensorWidget(int index) const { return m_sensorWidgets.value(index); }
     // The index within the group of the sensor shown at position, or -1.
     int sensorIndex(int position) const { return m_sensorIndices.value(position, -1); }
+    SensorGrid::Arrangement arrangement() const { return m_arrangement; }
+
+    // The least the group needs: its displays in one row, labels above the boxes. Wider or
+    // taller room gives them more rows or wider panels as it suits them.
+    QSize minimumSizeHint() const override;
+    // No more than the least: the group takes whatever room is left over (it expands), so
+    // that the sensor tree beside it keeps its own width where the page has room for it.
+    QSize sizeHint() const override { return minimumSizeHint(); }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool checkIndex(int index, const char* signature, const char* error) const;
+    // What one display cell needs, measured on the first sensor widget in both panel
+    // layouts. Measured when the widgets or their kind change, not on every size query.
+    SensorGrid::Cell measureCell();
+    // The room for the cells: the widget less its margins and the group name.
+    QSize cellArea(const QSize& size) const;
+    // Places the sensor widgets for the present size; force places them even when the
+    // arrangement did not change (new widgets).
+    void arrange(bool force = false);
 
     std::unique_ptr<Ui::SensorGroupWidget> ui;
     AnalogSensorWidgetType m_type;
     std::optional<SensorGroup> m_sensorGroup;
     QList<AnalogSensorWidget*> m_sensorWidgets;
     QList<int> m_sensorIndices;
+    SensorGrid::Arrangement m_arrangement;
+    SensorGrid::Cell m_cell;
 };

@@ -5,7 +5,10 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 
+#include <QEvent>
+#include <QHeaderView>
 #include <QPixmap>
+#include <QResizeEvent>
 
 SensorTreeWidget::SensorTreeWidget(QWidget* parent)
     : QWidget(parent)
@@ -17,13 +20,32 @@ SensorTreeWidget::SensorTreeWidget(QWidget* parent)
                   QStringLiteral("; border-radius: 1px;"));
     ui->treeWidget->setColumnWidth(0, 300);
     ui->treeWidget->setColumnWidth(1, 100);
-    ui->treeWidget->setFixedWidth(450);
+    ui->treeWidget->setMinimumWidth(minimumTreeWidth);
+    ui->treeWidget->setMaximumWidth(treeWidth);
+    ui->treeWidget->installEventFilter(this);
     // Connected once here: connecting with every new description would multiply the clicks.
     connect(ui->treeWidget, &QTreeWidget::itemClicked, this,
             &SensorTreeWidget::onTreeWidgetItemClicked);
 }
 
 SensorTreeWidget::~SensorTreeWidget() = default;
+
+QSize SensorTreeWidget::sizeHint() const
+{
+    return QWidget::sizeHint().expandedTo(QSize(treeWidth, 0));
+}
+
+bool SensorTreeWidget::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->treeWidget && event->type() == QEvent::Resize) {
+        // Type keeps its 100 pixels; the names take what is left, up to 300.
+        const int inner =
+            static_cast<QResizeEvent*>(event)->size().width() - 2 * ui->treeWidget->frameWidth();
+        const int room = inner - 100;
+        ui->treeWidget->setColumnWidth(0, qBound(100, room, 300));
+    }
+    return QWidget::eventFilter(watched, event);
+}
 
 QIcon SensorTreeWidget::stateIcon(bool checked)
 {

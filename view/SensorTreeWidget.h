@@ -33,6 +33,15 @@ public:
     // A 12 x 12 square: green for a checked sensor, dark red for an unchecked one.
     static QIcon stateIcon(bool checked);
 
+    // The tree is 450 pixels wide, its columns 300 and 100, where the page has the room; on
+    // a small screen it gives way down to minimumTreeWidth, the name column first.
+    static constexpr int treeWidth = 450;
+    static constexpr int minimumTreeWidth = 250;
+    QSize sizeHint() const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 signals:
     void itemChanged(QTreeWidgetItem* item);
 

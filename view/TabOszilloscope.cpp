@@ -8,6 +8,8 @@
 #include "ui_TabOszilloscope.h"
 #include "widgets/OsziGeometry.h"
 #include "widgets/OsziWidget.h"
+#include "widgets/SensorNumbers.h"
+#include "widgets/SpinBoxFit.h"
 
 #include <QBitmap>
 #include <QEvent>
@@ -17,18 +19,26 @@
 
 namespace {
 
-// The look of the application's push buttons, given to the page's checkable buttons so that
-// the page's own background rules do not reach them.
-QString pushButtonStyle()
+// The page's toggle buttons: filled while checked, outlined while not, so that the state
+// shows at a glance. Given to the buttons themselves so that the page's own background
+// rules do not reach them.
+QString toggleButtonStyle()
 {
-    return "QPushButton { border: 0px solid #999; border-radius: 3px; padding: 0px; color: " +
-           colorWhite + "; background-color: " + colorPrimary +
-           "; font-size: 16px; min-height: 40px; min-width: 50px; }"
+    return "QPushButton { border: 2px solid " + colorPrimary +
+           "; border-radius: 3px; padding: 0px 4px; color: " + colorWhite +
+           "; background-color: " + colorPrimary +
+           "; font-size: 16px; min-height: 36px; min-width: 46px; }"
            "QPushButton:checked { background-color: " +
            colorPrimary + "; color: " + colorWhite +
            "; }"
-           "QPushButton:disabled { color: #CCC; background-color: gray; }";
+           "QPushButton:!checked { background-color: " +
+           colorWhite + "; color: " + colorPrimary +
+           "; }"
+           "QPushButton:disabled { color: #CCC; background-color: gray; border-color: gray; }";
 }
+
+// The largest time-grid step the page shows: a thousand seconds.
+const int maxClockGrid = 1000000;
 
 // A picture drawn in one colour: the shape of its opaque pixels.
 template <typename Widgets>
@@ -91,7 +101,7 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
     }
     for (QPushButton* button : findChildren<QPushButton*>()) {
         if (button->isCheckable() && button != ui->checkBoxMarkerAbsolute)
-            button->setStyleSheet(pushButtonStyle());
+            button->setStyleSheet(toggleButtonStyle());
     }
 
     for (QDoubleSpinBox* box : m_markerBoxes) {
@@ -108,7 +118,9 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
         m_gridBoxes[s]->setMinimum(0.01);
     }
     ui->highlightSpinBox->setMinimum(0);
-    ui->clockGridSpinBox->setRange(1, 10000);
+    // Room for the step the automatic grid chooses at the slowest sample period, so that the
+    // disabled box can show the step in use.
+    ui->clockGridSpinBox->setRange(1, maxClockGrid);
     ui->clockGridSpinBox->setSingleStep(10);
     ui->clockGridSpinBox->setEnabled(false);
     ui->sliderTimeZoom->setDecimals(0);
@@ -134,6 +146,7 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
     updateOsziSlider();
     ui->scrollBarOszi->setValue(0);
     ui->sliderTimeZoom->setValue(1);
+    fitSpinBoxes();
     connectWidgets();
     ui->checkBoxYCorrection->hide();
 
@@ -189,8 +202,10 @@ void TabOszilloscope::connectWidgets()
     // A fixed time grid is entered while the automatic one is off.
     connect(ui->checkBoxClockGridAuto, &QPushButton::toggled, ui->clockGridSpinBox,
             &QWidget::setDisabled);
-    connect(ui->osziWidget1, &OsziWidget::clockGridChanged, ui->clockGridSpinBox,
-            &QSpinBox::setValue);
+    // Any plot that paints announces the grid in use; shown plots share width, zoom and clock,
+    // and plot 1 may be switched off.
+    for (OsziWidget* plot : m_plots)
+        connect(plot, &OsziWidget::clockGridChanged, ui->clockGridSpinBox, &QSpinBox::setValue);
     connect(ui->sliderTimeZoom, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
             &TabOszilloscope::updateOsziSlider);
     connect(ui->checkBoxAllMeasurings, &QPushButton::clicked, this,
@@ -355,6 +370,7 @@ void TabOszilloscope::onModel_dataChanged()
     ui->numMeasuringsLabel->setText(QString::number(shots));
     ui->highlightSpinBox->setMaximum(shots);
     ui->highlightSpinBox->setValue(shots);
+    SpinBoxFit::fitToRange(ui->highlightSpinBox);
     const bool deletable = ui->highlightSpinBox->value() != 0;
     ui->measToDeleteLineEdit->setEnabled(deletable);
     ui->buttonDeleteMeasurement->setEnabled(deletable);
@@ -388,6 +404,7 @@ void TabOszilloscope::startShot(const QVector<int>& currentSeries)
     const QSignalBlocker blocker(ui->highlightSpinBox);
     ui->highlightSpinBox->setMaximum(n + 1);
     ui->highlightSpinBox->setValue(n + 1);
+    SpinBoxFit::fitToRange(ui->highlightSpinBox);
     const bool deletable = ui->highlightSpinBox->value() != 0;
     ui->measToDeleteLineEdit->setEnabled(deletable);
     ui->buttonDeleteMeasurement->setEnabled(deletable);
@@ -417,6 +434,9 @@ void TabOszilloscope::onModel_projectChanged()
             plot->setClock(clock);
         plot->setClockGrid(100 * clock);
     }
+    // An opened project brings its own clock, which the device has not announced.
+    if (clock > 0)
+        ui->clockLabel->setText(OsziGeometry::clockText(clock));
     for (int s = 0; s < numSensors; ++s) {
         OsziWidget* plot = m_plots[s];
         plot->setVerticalMarker0(model->verticalMarker(0));
@@ -432,6 +452,8 @@ void TabOszilloscope::onModel_projectChanged()
             const SensorGroup& group = description.sensorGroup(0);
             for (int s = 0; s < numSensors && s < group.numSensors(); ++s) {
                 setSensorName(0, s, group.sensorName(s));
+                setSensorNumbers(s, group.sensorUnit(s), group.sensorMinimum(s),
+                                 group.sensorMaximum(s));
                 setMaximumSensorRange(0, s, group.sensorMinimum(s), group.sensorMaximum(s));
             }
         }
@@ -500,10 +522,43 @@ void TabOszilloscope::setCurrentSensorRange(int group, int sensor, double min, d
         return;
     m_plots[sensor]->setMinValue(min);
     m_plots[sensor]->setMaxValue(max);
+    showAxisEnds(sensor);
+}
+
+void TabOszilloscope::showAxisEnds(int sensor)
+{
+    // The plot may have refused an end (it keeps its ends apart); the boxes show the ends it
+    // draws, not the ones asked for.
+    const OsziWidget* plot = m_plots[sensor];
     const QSignalBlocker minBlocker(m_minBoxes[sensor]);
     const QSignalBlocker maxBlocker(m_maxBoxes[sensor]);
-    m_minBoxes[sensor]->setValue(min);
-    m_maxBoxes[sensor]->setValue(max);
+    m_minBoxes[sensor]->setValue(plot->valueRangeMin());
+    m_maxBoxes[sensor]->setValue(plot->valueRangeMax());
+}
+
+void TabOszilloscope::setSensorNumbers(int sensor, const QString& unit, double min, double max)
+{
+    // The page has room for the form's three decimals where the unit says nothing.
+    const int unitDecimals = SensorNumbers::unitDecimals(unit);
+    const int decimals = unitDecimals >= 0 ? unitDecimals : 3;
+    const double bound = SensorNumbers::offsetBound(min, max);
+    for (QDoubleSpinBox* box : {m_minBoxes[sensor], m_maxBoxes[sensor], m_offsetBoxes[sensor]}) {
+        const QSignalBlocker blocker(box);
+        box->setDecimals(decimals);
+    }
+    if (bound > 0.0) {
+        QDoubleSpinBox* offset = m_offsetBoxes[sensor];
+        const QSignalBlocker blocker(offset);
+        offset->setRange(-bound, bound);
+        offset->setSingleStep(SensorNumbers::niceStep(bound / 24));
+    }
+    fitSpinBoxes();
+}
+
+void TabOszilloscope::fitSpinBoxes()
+{
+    for (QAbstractSpinBox* box : findChildren<QAbstractSpinBox*>())
+        SpinBoxFit::fitToRange(box);
 }
 
 void TabOszilloscope::setMaximumSensorRange(int group, int sensor, double min, double max)
@@ -519,6 +574,10 @@ void TabOszilloscope::setMaximumSensorRange(int group, int sensor, double min, d
         plot->setMinValue(min);
     if (plot->valueRangeMax() > hi)
         plot->setMaxValue(max);
+    // An end the plot refused (the other end stood in its way) would leave an axis the boxes
+    // cannot show: then the sensor's range itself.
+    if (plot->valueRangeMin() < lo || plot->valueRangeMax() > hi)
+        plot->setValueRange(min, max);
 
     QDoubleSpinBox* minBox = m_minBoxes[sensor];
     const QSignalBlocker minBlocker(minBox);
@@ -541,6 +600,9 @@ void TabOszilloscope::setMaximumSensorRange(int group, int sensor, double min, d
         maxBox->setMaximum(hi);
     if (maxBox->minimum() < lo)
         maxBox->setMinimum(lo);
+    showAxisEnds(sensor);
+    SpinBoxFit::fitToRange(minBox);
+    SpinBoxFit::fitToRange(maxBox);
 }
 
 void TabOszilloscope::setLocked(bool locked)
@@ -642,6 +704,9 @@ void TabOszilloscope::highlightBoxChanged(float i)
 void TabOszilloscope::onDeleteMeasurementClicked()
 {
     VTRACE();
+    // An empty field (the grey example is no entry) asks for nothing.
+    if (ui->measToDeleteLineEdit->text().trimmed().isEmpty())
+        return;
     emit deleteMeasurements(ui->measToDeleteLineEdit->text());
 }
 

@@ -103,6 +103,12 @@ private:
     // Stores the value of the sending range box as the lower or upper axis end of its sensor.
     void storeAxisEnd(const std::array<QDoubleSpinBox*, numSensors>& boxes, double value,
                       bool lower);
+    // The range boxes of a sensor show the axis ends its plot uses.
+    void showAxisEnds(int sensor);
+    // Decimals of the sensor's unit in its range and offset boxes, offsets within its range.
+    void setSensorNumbers(int sensor, const QString& unit, double min, double max);
+    // Every box wide enough for the widest value of its range.
+    void fitSpinBoxes();
     void updateSlider(bool followEnd);
 
     std::unique_ptr<Ui::TabOszilloscope> ui;

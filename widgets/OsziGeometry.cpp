@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #include <cmath>
 #include <limits>
 
@@ -105,6 +107,44 @@ int autoClockGrid(int clockGrid, int zoom, int clock)
 qint64 clockGridStep(int clockGrid, int zoom, int clock)
 {
     return (static_cast<qint64>(clockGrid) * zoom) / qMax(1, clock);
+}
+
+QVector<TimeTick> timeTicks(const Frame& f, int clockGrid, const TextWidth& width)
+{
+    QVector<TimeTick> ticks;
+    const int cw = f.contentsWidth;
+    const qint64 step = clockGridStep(clockGrid, f.zoom, f.clock);
+    if (cw <= 0 || step <= 0 || clockGrid <= 0)
+        return ticks;
+    qint64 t = (static_cast<qint64>(f.clock) * f.startIndex / clockGrid + 1) * clockGrid;
+    qint64 labelEnd = std::numeric_limits<qint64>::min();
+    for (qint64 s = 0; s < cw; s += step, t += clockGrid) {
+        TimeTick tick;
+        tick.ms = t;
+        tick.offset = msToOffset(f, t);
+        const qint64 left = static_cast<qint64>(tick.offset) - timeLabelLead;
+        const qint64 right = left + (width ? width(timeLabel(t)) : 0);
+        tick.clear = ticks.isEmpty() || left >= labelEnd + timeLabelGap;
+        // The plot area ends at cw + 1 from the widget's left, axisX before the offsets.
+        tick.inside = axisX + right <= static_cast<qint64>(cw) + 1;
+        if (tick.clear)
+            labelEnd = right;
+        ticks.append(tick);
+    }
+    return ticks;
+}
+
+int readableClockGrid(const Frame& f, int clockGrid, const TextWidth& width)
+{
+    qint64 g = qMax(1, clockGrid);
+    const auto collide = [&](qint64 grid) {
+        const QVector<TimeTick> ticks = timeTicks(f, static_cast<int>(grid), width);
+        return std::any_of(ticks.cbegin(), ticks.cend(),
+                           [](const TimeTick& t) { return !t.clear; });
+    };
+    while (g <= std::numeric_limits<int>::max() / 2 && collide(g))
+        g *= 2;
+    return static_cast<int>(g);
 }
 
 int valueDecimals(double range)

@@ -1,7 +1,10 @@
 #pragma once
 
 #include <QString>
+#include <QVector>
 #include <QtGlobal>
+
+#include <functional>
 
 // The plot's formulas as plain functions, so that they are tested without a widget and the
 // widget, its cached layers and the reference drawing all use the same numbers.
@@ -69,6 +72,30 @@ double autoValueGrid(double minValue, double maxValue, int plotHeight, bool* ste
 int autoClockGrid(int clockGrid, int zoom, int clock);
 // Pixels between two time-grid lines; 0 means the grid cannot be drawn.
 qint64 clockGridStep(int clockGrid, int zoom, int clock);
+
+// The pixel width of a label's text in the plot's font.
+using TextWidth = std::function<int(const QString&)>;
+// Clear pixels at least between the end of one time label and the start of the next.
+constexpr int timeLabelGap = 10;
+// A time label's left edge lies this far left of its grid line.
+constexpr int timeLabelLead = 3;
+
+// One vertical grid line: its time and its column's offset from the axis. Its label is
+// written when it keeps clear of the label before it and ends within the plot: a label
+// that would run into another or be cut at the edge is left out rather than misread.
+struct TimeTick
+{
+    qint64 ms = 0;
+    int offset = 0;
+    bool clear = true;
+    bool inside = true;
+    bool labelled() const { return clear && inside; }
+};
+// The time grid lines across the width, as the plot draws them, with their labels.
+QVector<TimeTick> timeTicks(const Frame& f, int clockGrid, const TextWidth& width);
+// The automatic time grid continued: the step doubled until every label in view keeps
+// clear of the one before it. clockGrid is the result of autoClockGrid.
+int readableClockGrid(const Frame& f, int clockGrid, const TextWidth& width);
 
 // Decimals of the value labels for a value range.
 int valueDecimals(double range);

@@ -640,9 +640,23 @@ void OsziWidget::runAutoGrids(const Frame& f)
             emit valueGridChanged(valueGrid);
     }
     if (clockGridAuto) {
-        const int grid = autoClockGrid(clockGrid, zoom, clock);
-        if (grid != clockGrid) {
+        // The label check measures text; during a recording the same view asks again 60
+        // times a second, so the last answer is kept.
+        const TimeGridKey key{clockGrid,    f.zoom,          f.clock,
+                              f.startIndex, f.contentsWidth, m_styleRevision};
+        if (!(key == m_timeGridKey)) {
+            const QFontMetrics metrics(font());
+            const int grid = readableClockGrid(
+                f, autoClockGrid(clockGrid, zoom, clock),
+                [&metrics](const QString& text) { return metrics.horizontalAdvance(text); });
             clockGrid = grid;
+            m_timeGridKey = key;
+            m_timeGridKey.clockGrid = grid;
+        }
+        // Announced whenever the step in use differs from the one last announced, also when
+        // a new start value (setClockGrid) led back to itself.
+        if (clockGrid != m_announcedClockGrid) {
+            m_announcedClockGrid = clockGrid;
             emit clockGridChanged(clockGrid);
         }
     }
@@ -820,15 +834,16 @@ void OsziWidget::paintGridAndLabels(QPainter& p, const Frame& f)
 
     p.setPen(Qt::black);
     p.drawLine(axisX, th, axisX, h - th);
-    const qint64 step = clockGridStep(clockGrid, zoom, clock);
-    if (cw > 0 && step > 0) {
-        qint64 t = (static_cast<qint64>(clock) * startIndex / clockGrid + 1) * clockGrid;
-        for (qint64 s = 0; s < cw; s += step, t += clockGrid) {
-            const int d = msToOffset(f, t);
-            p.setPen(Qt::gray);
-            p.drawLine(axisX + d, th, axisX + d, h - th);
+    const QFontMetrics metrics(p.font());
+    const auto width = [&metrics](const QString& text) { return metrics.horizontalAdvance(text); };
+    for (const TimeTick& tick : timeTicks(f, clockGrid, width)) {
+        const int d = tick.offset;
+        p.setPen(Qt::gray);
+        p.drawLine(axisX + d, th, axisX + d, h - th);
+        if (tick.labelled()) {
             p.setPen(Qt::black);
-            p.drawStaticText(QPoint(d + 67, h - th), QStaticText(timeLabel(t)));
+            p.drawStaticText(QPoint(d + axisX - timeLabelLead, h - th),
+                             QStaticText(timeLabel(tick.ms)));
         }
     }
 }

@@ -136,6 +136,23 @@ private:
         bool operator==(const BaseKey& o) const;
     };
 
+    // What the automatic time grid was last worked out from.
+    struct TimeGridKey
+    {
+        int clockGrid = -1;
+        int zoom = 0;
+        int clock = 0;
+        int startIndex = 0;
+        int contentsWidth = 0;
+        quint64 styleRevision = 0;
+        bool operator==(const TimeGridKey& o) const
+        {
+            return clockGrid == o.clockGrid && zoom == o.zoom && clock == o.clock &&
+                   startIndex == o.startIndex && contentsWidth == o.contentsWidth &&
+                   styleRevision == o.styleRevision;
+        }
+    };
+
     static bool validCurve(int index) { return index >= 0 && index < numCurves; }
     void curvesChanged();
     void runAutoGrids(const OsziGeometry::Frame& f);
@@ -162,6 +179,8 @@ private:
     int clock = 1;
     int clockGrid = 100;
     bool clockGridAuto = true;
+    int m_announcedClockGrid = 100;
+    TimeGridKey m_timeGridKey;
     int highlightIndex = -1;
     QColor highlightColor = Qt::red;
     QLabel* markerLine = nullptr;

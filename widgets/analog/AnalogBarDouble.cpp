@@ -130,9 +130,19 @@ void AnalogBarDouble::paintEvent(QPaintEvent* event)
         const int yv = BarGeometry::levelY(v, minimum, maximum, bottom, m_barHeight);
         fill(QRect(QPoint(x0 + 1, yv), QPoint(w - 1, bottom - 1)), m_barColor);
         fill(QRect(QPoint(x0 + 1, top + 1), QPoint(w - 1, yv - 1)), empty);
+        // The read-out straddles the bar's top when the value is low: each part is written
+        // in the colour that stands out on what lies beneath it.
+        const QRect textRect(QPoint(x0, bottom - m_textHeight), QPoint(w, bottom - 1));
+        const QString text = BarGeometry::valueText(v, unit());
+        const QRect filled(QPoint(x0, yv), QPoint(w, bottom));
+        painter.save();
+        painter.setClipRect(filled);
+        painter.setPen(BarGeometry::textColorOn(m_barColor));
+        painter.drawText(textRect, Qt::AlignCenter, text);
+        painter.setClipRect(QRect(QPoint(x0, top), QPoint(w, yv - 1)));
         painter.setPen(pen);
-        painter.drawText(QRect(QPoint(x0, bottom - m_textHeight), QPoint(w, bottom - 1)),
-                         Qt::AlignCenter, BarGeometry::valueText(v));
+        painter.drawText(textRect, Qt::AlignCenter, text);
+        painter.restore();
     } else {
         fill(QRect(QPoint(x0 + 1, top + 1), QPoint(w - 1, bottom - 1)), empty);
     }

@@ -4,6 +4,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "widgets/SensorNumbers.h"
 #include "widgets/analog/AnalogBarDouble.h"
 #include "widgets/analog/AnalogSettingsWidget.h"
 #include "widgets/analog/GaugeWidget.h"
@@ -42,6 +43,9 @@ AnalogSensorWidget::AnalogSensorWidget(QWidget* parent, AnalogSensorWidgetType t
     ui->analogParent->layout()->addWidget(m_display);
 
     ui->settingsWidget->setGridControlsVisible(false);
+    // The display takes whatever height the cell has beyond its title and panel.
+    ui->settingsWidget->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
+    ui->label->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     ui->settingsWidget->setStyleSheet(QStringLiteral("AnalogSettingsWidget {") +
                                       QStringLiteral("  background-color: ") + colorGrayEEE +
                                       QStringLiteral(";") + QStringLiteral("}"));
@@ -114,6 +118,10 @@ void AnalogSensorWidget::setWidgetType(AnalogSensorWidgetType type)
     // The bar would come back gray otherwise.
     m_display->setColor(m_color);
     ui->analogParent->layout()->addWidget(m_display);
+    // Shown now rather than with the next pass of the event loop, so that the sizes asked
+    // for at once include it.
+    if (ui->analogParent->isVisible())
+        m_display->show();
 }
 
 void AnalogSensorWidget::setColor(const QColor& color)
@@ -171,6 +179,7 @@ void AnalogSensorWidget::setUnit(const QString& u)
 {
     storeUnit(u);
     m_display->setUnit(u);
+    ui->settingsWidget->setDecimals(SensorNumbers::entryDecimals(u, m_sensorMin, m_sensorMax));
 }
 
 // Offsets arrive with every value line; an unchanged one costs nothing.
@@ -199,6 +208,12 @@ void AnalogSensorWidget::setMaximumRange(double min, double max)
         ui->settingsWidget->setLimitMinimum(lo);
     if (hi < ui->settingsWidget->limitMaximum())
         ui->settingsWidget->setLimitMaximum(hi);
+    // Offsets reach as far as calibration can take them for this sensor's range; a unit not
+    // known gets the decimals of the range.
+    m_sensorMin = min;
+    m_sensorMax = max;
+    ui->settingsWidget->setOffsetBound(SensorNumbers::offsetBound(min, max));
+    ui->settingsWidget->setDecimals(SensorNumbers::entryDecimals(unit(), min, max));
 }
 
 void AnalogSensorWidget::onMinValueChanged(double val)

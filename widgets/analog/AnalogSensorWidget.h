@@ -65,4 +65,7 @@ private:
     AnalogSensorWidgetType m_type;
     AbstractAnalogWidget* m_display = nullptr;
     QColor m_color = Qt::gray;
+    // The sensor's measuring range as last given to setMaximumRange.
+    double m_sensorMin = -100000.0;
+    double m_sensorMax = 100000.0;
 };

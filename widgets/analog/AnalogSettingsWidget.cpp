@@ -1,8 +1,12 @@
 #include "widgets/analog/AnalogSettingsWidget.h"
 
 #include "ui_AnalogSettingsWidget.h"
+#include "widgets/SensorNumbers.h"
+#include "widgets/SpinBoxFit.h"
 
 #include <QSignalBlocker>
+
+#include <cmath>
 
 AnalogSettingsWidget::AnalogSettingsWidget(QWidget* parent, bool showGrid)
     : QFrame(parent)
@@ -10,6 +14,8 @@ AnalogSettingsWidget::AnalogSettingsWidget(QWidget* parent, bool showGrid)
 {
     ui->setupUi(this);
     setGridControlsVisible(showGrid);
+    placeWidgets();
+    fitBoxes();
     connect(ui->checkBoxGridAuto, &QCheckBox::toggled, ui->spinBoxGrid,
             [this](bool automatic) { ui->spinBoxGrid->setEnabled(!automatic); });
     connect(ui->spinBoxMinValue, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
@@ -27,6 +33,89 @@ void AnalogSettingsWidget::setGridControlsVisible(bool visible)
     ui->labelGrid->setVisible(visible);
     ui->checkBoxGridAuto->setVisible(visible);
     ui->spinBoxGrid->setVisible(visible);
+}
+
+void AnalogSettingsWidget::setPanelLayout(PanelLayout layout)
+{
+    if (layout == m_layout)
+        return;
+    m_layout = layout;
+    placeWidgets();
+}
+
+void AnalogSettingsWidget::placeWidgets()
+{
+    auto* grid = ui->gridLayout;
+    const QList<QWidget*> widgets = {ui->labelRange,  ui->spinBoxMaxValue,  ui->spinBoxMinValue,
+                                     ui->labelGrid,   ui->checkBoxGridAuto, ui->spinBoxGrid,
+                                     ui->labelOffset, ui->spinBoxOffset};
+    for (QWidget* w : widgets)
+        grid->removeWidget(w);
+    switch (m_layout) {
+    case PanelLayout::Above:
+        grid->addWidget(ui->labelRange, 0, 0, 1, 2);
+        grid->addWidget(ui->spinBoxMaxValue, 1, 0, 1, 2);
+        grid->addWidget(ui->spinBoxMinValue, 2, 0, 1, 2);
+        grid->addWidget(ui->labelGrid, 3, 0, 1, 2);
+        grid->addWidget(ui->checkBoxGridAuto, 4, 0);
+        grid->addWidget(ui->spinBoxGrid, 4, 1);
+        grid->addWidget(ui->labelOffset, 5, 0, 1, 2);
+        grid->addWidget(ui->spinBoxOffset, 6, 0, 1, 2);
+        break;
+    case PanelLayout::Beside:
+        grid->addWidget(ui->labelRange, 0, 0);
+        grid->addWidget(ui->spinBoxMaxValue, 0, 1, 1, 2);
+        grid->addWidget(ui->spinBoxMinValue, 1, 1, 1, 2);
+        grid->addWidget(ui->labelGrid, 2, 0);
+        grid->addWidget(ui->checkBoxGridAuto, 2, 1);
+        grid->addWidget(ui->spinBoxGrid, 2, 2);
+        grid->addWidget(ui->labelOffset, 3, 0);
+        grid->addWidget(ui->spinBoxOffset, 3, 1, 1, 2);
+        break;
+    case PanelLayout::Wide:
+        grid->addWidget(ui->labelRange, 0, 0);
+        grid->addWidget(ui->spinBoxMaxValue, 0, 1);
+        grid->addWidget(ui->spinBoxMinValue, 0, 2);
+        grid->addWidget(ui->labelGrid, 1, 0);
+        grid->addWidget(ui->checkBoxGridAuto, 1, 1);
+        grid->addWidget(ui->spinBoxGrid, 1, 2);
+        grid->addWidget(ui->labelOffset, 2, 0);
+        grid->addWidget(ui->spinBoxOffset, 2, 1);
+        break;
+    }
+    // The layout that holds the panel keeps its old sizes until told.
+    grid->invalidate();
+    updateGeometry();
+}
+
+void AnalogSettingsWidget::setDecimals(int decimals)
+{
+    for (QDoubleSpinBox* box : {ui->spinBoxMaxValue, ui->spinBoxMinValue, ui->spinBoxOffset}) {
+        const QSignalBlocker blocker(box);
+        box->setDecimals(decimals);
+    }
+    fitBoxes();
+}
+
+void AnalogSettingsWidget::setOffsetBound(double bound)
+{
+    if (!(bound > 0.0) || !std::isfinite(bound))
+        return;
+    {
+        const QSignalBlocker blocker(ui->spinBoxOffset);
+        ui->spinBoxOffset->setRange(-bound, bound);
+        ui->spinBoxOffset->setSingleStep(SensorNumbers::niceStep(bound / 24));
+    }
+    for (QDoubleSpinBox* box : {ui->spinBoxMaxValue, ui->spinBoxMinValue})
+        box->setSingleStep(SensorNumbers::niceStep(bound / 12));
+    fitBoxes();
+}
+
+void AnalogSettingsWidget::fitBoxes()
+{
+    for (QDoubleSpinBox* box :
+         {ui->spinBoxMaxValue, ui->spinBoxMinValue, ui->spinBoxOffset, ui->spinBoxGrid})
+        SpinBoxFit::fitToRange(box);
 }
 
 void AnalogSettingsWidget::setMinValue(double value)
@@ -53,6 +142,7 @@ void AnalogSettingsWidget::setLimitMinimum(double x)
         return;
     ui->spinBoxMinValue->setMinimum(x);
     ui->spinBoxMaxValue->setMinimum(x);
+    fitBoxes();
 }
 
 void AnalogSettingsWidget::setLimitMaximum(double x)
@@ -61,6 +151,7 @@ void AnalogSettingsWidget::setLimitMaximum(double x)
         return;
     ui->spinBoxMinValue->setMaximum(x);
     ui->spinBoxMaxValue->setMaximum(x);
+    fitBoxes();
 }
 
 void AnalogSettingsWidget::setLimits(double lo, double hi)

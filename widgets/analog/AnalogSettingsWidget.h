@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/analog/PanelLayout.h"
+
 #include <QFrame>
 
 #include <memory>
@@ -18,6 +20,12 @@ public:
     ~AnalogSettingsWidget() override;
 
     void setGridControlsVisible(bool visible);
+    void setPanelLayout(PanelLayout layout);
+    PanelLayout panelLayout() const { return m_layout; }
+    // The entry the boxes offer for a sensor: the range and offset boxes with decimals of
+    // the sensor's unit, the offset within +-bound; both step in proportion to bound.
+    void setDecimals(int decimals);
+    void setOffsetBound(double bound);
 
     // Programmatic updates: the boxes' signals stay blocked.
     void setMinValue(double value);
@@ -43,5 +51,9 @@ signals:
     void offsetChanged(double value);
 
 private:
+    void placeWidgets();
+    void fitBoxes();
+
     std::unique_ptr<Ui::AnalogSettingsWidget> ui;
+    PanelLayout m_layout = PanelLayout::Beside;
 };

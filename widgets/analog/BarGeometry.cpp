@@ -1,5 +1,7 @@
 #include "widgets/analog/BarGeometry.h"
 
+#include "widgets/SensorNumbers.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -84,9 +86,35 @@ QVector<double> gridValues(double minimum, double maximum, double grid)
     return values;
 }
 
-QString valueText(double value)
+QString valueText(double value, const QString& unit)
 {
-    return QString::number(value, 'f', 3);
+    return SensorNumbers::valueText(value, SensorNumbers::readoutDecimals(unit));
+}
+
+namespace {
+
+double relativeLuminance(const QColor& c)
+{
+    const auto channel = [](double v) {
+        return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) + 0.0722 * channel(c.blueF());
+}
+
+} // namespace
+
+double contrastRatio(const QColor& a, const QColor& b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+QColor textColorOn(const QColor& background)
+{
+    return contrastRatio(background, Qt::white) > contrastRatio(background, Qt::black)
+               ? QColor(Qt::white)
+               : QColor(Qt::black);
 }
 
 } // namespace BarGeometry

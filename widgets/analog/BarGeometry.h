@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QVector>
 
@@ -25,7 +26,12 @@ int decimals(double span);
 int levelY(double value, double minimum, double maximum, int bottom, int barHeight);
 // The grid values within minimum ... maximum: 0 and upwards first, then downwards from -grid.
 QVector<double> gridValues(double minimum, double maximum, double grid);
-// The value written on the bar.
-QString valueText(double value);
+// The value written on the bar: plain digits with the decimals of the unit, three for a
+// unit not known.
+QString valueText(double value, const QString& unit = QString());
+// Black or white, whichever stands out more against background (by relative luminance).
+QColor textColorOn(const QColor& background);
+// Contrast ratio of two colours, 1 (none) to 21 (black on white).
+double contrastRatio(const QColor& a, const QColor& b);
 
 } // namespace BarGeometry

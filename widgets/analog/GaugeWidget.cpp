@@ -1,6 +1,7 @@
 #include "widgets/analog/GaugeWidget.h"
 
 #include "app/Logging.h"
+#include "widgets/SensorNumbers.h"
 #include "widgets/gauge/DialArcItem.h"
 #include "widgets/gauge/DialDegreesItem.h"
 #include "widgets/gauge/DialLabelItem.h"
@@ -21,6 +22,8 @@ GaugeWidget::GaugeWidget(QWidget* parent)
     layout->setSpacing(0);
     m_dial = new DialWidget(this);
     m_dial->setRepaintInterval(valueRepaintInterval);
+    // The gauge grows with its room, and makes do with less than the dial's own least.
+    m_dial->setMinimumSize(minimumDial, minimumDial);
     layout->addWidget(m_dial);
 
     m_dial->addArc(55);
@@ -91,9 +94,13 @@ void GaugeWidget::rebuild()
         m_degrees->setStep(step);
         m_values->setStep(step);
     }
-    m_needle->setCurrentValue(static_cast<float>(value() + offset()));
     if (!m_shownUnit || *m_shownUnit != unit()) {
         m_shownUnit = unit();
         m_unitLabel->setText(QLatin1Char('[') + unit() + QLatin1Char(']'));
     }
+    // The read-out as on the bar: plain digits with the decimals of the unit.
+    const int decimals = SensorNumbers::readoutDecimals(unit());
+    if (decimals != m_needle->labelDecimals())
+        m_needle->setLabelDecimals(decimals);
+    m_needle->setCurrentValue(value() + offset());
 }

@@ -10,13 +10,16 @@ class DialNeedleItem;
 class DialValuesItem;
 class DialWidget;
 
-// The "Rund" display: a round dial with a scale of ten steps over the range, the unit above
-// and the value below the centre, and a red needle. Colour, name, scale and grid do not apply.
+// The "Rund" display: a round dial with a scale of ten steps over the range, the unit and the
+// value below the centre, and a red needle. Colour, name, scale and grid do not apply.
 class GaugeWidget : public AbstractAnalogWidget
 {
     Q_OBJECT
 
 public:
+    // Five of them share a row beside the sensor tree on a small screen.
+    static constexpr int minimumDial = 120;
+
     explicit GaugeWidget(QWidget* parent = nullptr);
 
     void setColor(const QColor&) override {}

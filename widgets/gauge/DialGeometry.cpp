@@ -73,6 +73,18 @@ QString needleText(double value, int precision)
     return QString::number(value, 'g', precision);
 }
 
+QString fixedText(double value, int decimals)
+{
+    if (std::isnan(value))
+        return QStringLiteral("--");
+    QString text = QString::number(value, 'f', qBound(0, decimals, 12));
+    // A negative value too small for the decimals reads as zero, without a sign.
+    if (text.startsWith(QLatin1Char('-')) &&
+        text.count(QLatin1Char('0')) + text.count(QLatin1Char('.')) == text.size() - 1)
+        text.remove(0, 1);
+    return text;
+}
+
 QPolygonF needlePolygon(double radius)
 {
     const double r = radius;

@@ -29,6 +29,9 @@ QVector<float> scaleSteps(float minValue, float maxValue, float step);
 QString valueText(double value);
 // The needle's read-out in general notation with precision significant digits.
 QString needleText(double value, int precision);
+// A read-out in plain digits with a fixed number of decimals; no "-0" for a value that
+// rounds to zero. NaN reads "--".
+QString fixedText(double value, int decimals);
 // The tapered needle pointing down (+y) with its tip at radius, tail behind the centre.
 QPolygonF needlePolygon(double radius);
 

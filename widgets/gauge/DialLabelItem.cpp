@@ -13,8 +13,7 @@ DialLabelItem::DialLabelItem(DialWidget* dial, float position)
 QString DialLabelItem::text() const
 {
     if (m_pendingNeedle) {
-        m_text =
-            DialGeometry::needleText(m_pendingNeedle->currentValue(), m_pendingNeedle->precision());
+        m_text = m_pendingNeedle->readout();
         m_pendingNeedle = nullptr;
     }
     return m_text;

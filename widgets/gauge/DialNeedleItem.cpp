@@ -21,9 +21,11 @@ DialNeedleItem::~DialNeedleItem()
         m_label->text();
 }
 
-void DialNeedleItem::setCurrentValue(float value)
+void DialNeedleItem::setCurrentValue(double value)
 {
-    m_currentValue = std::isnan(value) ? minValue() : qBound(minValue(), value, maxValue());
+    m_givenValue = value;
+    const float v = static_cast<float>(value);
+    m_currentValue = std::isnan(v) ? minValue() : qBound(minValue(), v, maxValue());
     if (m_label)
         m_label->followNeedle(this);
     requestRepaint(); // the label with the whole gauge
@@ -37,6 +39,23 @@ void DialNeedleItem::setPrecision(int precision)
         m_label->text();
     m_precision = precision;
     requestRepaint();
+}
+
+void DialNeedleItem::setLabelDecimals(int decimals)
+{
+    if (m_label)
+        m_label->text();
+    m_labelDecimals = decimals < 0 ? -1 : qMin(decimals, 12);
+    if (m_label)
+        m_label->followNeedle(this);
+    requestRepaint();
+}
+
+QString DialNeedleItem::readout() const
+{
+    if (m_labelDecimals >= 0)
+        return DialGeometry::fixedText(m_givenValue, m_labelDecimals);
+    return DialGeometry::needleText(m_currentValue, m_precision);
 }
 
 void DialNeedleItem::setLabel(DialLabelItem* label)
