@@ -7,7 +7,9 @@
 #include "tests/common/TestMain.h"
 #include "ui_View.h"
 #include "view/TabOszilloscope.h"
+#include "widgets/OsziWidget.h"
 
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QMessageBox>
 #include <QSignalSpy>
@@ -29,6 +31,7 @@ private slots:
     void quitAfterDiscardLeavesTheFile();
     void quitWritesShotsRecordedSinceTheSave();
     void samplePeriodBeyondTheDeviceIsRefused();
+    void lateSensorDescriptionWidensTheAxes();
     void titleTellsTheConnectionAndTheFile();
     void projectOpenedAtStartCanConnect();
 
@@ -191,6 +194,32 @@ void TestRecording::samplePeriodBeyondTheDeviceIsRefused()
     QCOMPARE(m_app->model->clock(), 50);
     QVERIFY(log.contains(QStringLiteral("ERROR: sample period refused: 21474837")));
     QVERIFY(log.contains(QStringLiteral("ERROR: sample period refused: 0")));
+}
+
+void TestRecording::lateSensorDescriptionWidensTheAxes()
+{
+    // The 700 ms defaults (0 to 12 mm) set the axes first; the device's own description
+    // (0 to 12000 um) comes later.
+    QVERIFY(m_app->connectDevice());
+    TabOszilloscope* tab = m_app->view->tabOszi();
+    auto* plot = tab->findChild<OsziWidget*>(QStringLiteral("osziWidget2"));
+    auto* maxBox = tab->findChild<QDoubleSpinBox*>(QStringLiteral("maxSpinBox2"));
+    QVERIFY(plot && maxBox);
+    QTRY_COMPARE(plot->valueRangeMax(), 12.0);
+    QByteArray description = "<sensorDescription numGroups=\"1\"><group name=\"Abstand\" "
+                             "numSensors=\"5\">";
+    for (int s = 1; s <= 5; ++s)
+        description += "<sensor name=\"S" + QByteArray::number(s) +
+                       "\" type=\"Distance\" min=\"0\" max=\"12000\" unit=\"um\"/>";
+    m_app->send(description + "</group></sensorDescription>\n");
+    QTRY_COMPARE(plot->valueRangeMax(), 12000.0);
+    QCOMPARE(plot->valueRangeMin(), 0.0);
+    QCOMPARE(maxBox->value(), 12000.0);
+    // Readings in the new unit now land inside the plot.
+    m_app->send("run=1\n3;9300;9300;9300;9300;9300\n");
+    QTRY_COMPARE(m_app->model->numChannels(1), 1);
+    QTRY_COMPARE(m_app->model->measurement(1, 0)->size(), 1);
+    QCOMPARE(m_app->model->measurement(1, 0)->constFirst(), 9300.0);
 }
 
 void TestRecording::titleTellsTheConnectionAndTheFile()

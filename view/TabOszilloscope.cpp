@@ -447,14 +447,25 @@ void TabOszilloscope::onModel_projectChanged()
     }
     const SensorDescription& description = model->sensorDescription();
     if (description != shownDescription) {
+        const SensorDescription previous = shownDescription;
         shownDescription = description;
         if (description.numSensorGroups() > 0) {
             const SensorGroup& group = description.sensorGroup(0);
+            const SensorGroup* before =
+                previous.numSensorGroups() > 0 ? &previous.sensorGroup(0) : nullptr;
             for (int s = 0; s < numSensors && s < group.numSensors(); ++s) {
+                const double min = group.sensorMinimum(s);
+                const double max = group.sensorMaximum(s);
                 setSensorName(0, s, group.sensorName(s));
-                setSensorNumbers(s, group.sensorUnit(s), group.sensorMinimum(s),
-                                 group.sensorMaximum(s));
-                setMaximumSensorRange(0, s, group.sensorMinimum(s), group.sensorMaximum(s));
+                setSensorNumbers(s, group.sensorUnit(s), min, max);
+                // Axes only ever narrow, so a range that changed (the real description
+                // after the defaults, micrometres after millimetres) is taken whole; a
+                // range the user narrowed by hand stays until then.
+                if (before && s < before->numSensors() &&
+                    (before->sensorMinimum(s) != min || before->sensorMaximum(s) != max))
+                    takeSensorRange(s, min, max);
+                else
+                    setMaximumSensorRange(0, s, min, max);
             }
         }
     }
@@ -603,6 +614,21 @@ void TabOszilloscope::setMaximumSensorRange(int group, int sensor, double min, d
     showAxisEnds(sensor);
     SpinBoxFit::fitToRange(minBox);
     SpinBoxFit::fitToRange(maxBox);
+}
+
+void TabOszilloscope::takeSensorRange(int sensor, double min, double max)
+{
+    VTRACE();
+    if (sensor < 0 || sensor >= numSensors)
+        return;
+    const double span = max - min;
+    m_plots[sensor]->setValueRange(min, max);
+    for (QDoubleSpinBox* box : {m_minBoxes[sensor], m_maxBoxes[sensor]}) {
+        const QSignalBlocker blocker(box);
+        box->setRange(min - span, max + span);
+        SpinBoxFit::fitToRange(box);
+    }
+    showAxisEnds(sensor);
 }
 
 void TabOszilloscope::setLocked(bool locked)

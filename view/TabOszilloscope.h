@@ -44,6 +44,9 @@ public:
     void setCheckBoxMarkerAbsolute(bool absolute);
     void setCurrentSensorRange(int group, int sensor, double min, double max);
     void setMaximumSensorRange(int group, int sensor, double min, double max);
+    // A sensor whose range changed (a description that came late, another device): its
+    // plot and boxes take the new range whole, wider or narrower.
+    void takeSensorRange(int sensor, double min, double max);
     void setLocked(bool locked);
     // The sample period from the device, with the time grid to start from.
     void setClock(int clock, int clockGrid);
