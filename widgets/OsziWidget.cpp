@@ -193,8 +193,9 @@ OsziWidget::OsziWidget(QWidget* parent)
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setLineWidth(1);
     setAutoFillBackground(true);
-    // Every pixel comes from the cached layers, so Qt need not fill the background first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not marked as painting every pixel itself (WA_OpaquePaintEvent): on X11 a plot scrolled
+    // half out of the oscilloscope page's scroll area then painted its hidden part over the
+    // time row below it. Qt's fill of the background before each paint costs little.
     curveColors.fill(QColor(Qt::black));
 
     QPixmap line(2, 800);
