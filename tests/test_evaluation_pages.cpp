@@ -321,6 +321,15 @@ void TestEvaluationPages::runtimeSensorSwitchShowsOnlyThatSensor()
     QCOMPARE(oszi->curve(0), model.measurement(1, 0));
     QVERIFY(!oszi->isCurveEnabled(2));
     QCOMPARE(child<QTableWidget>(page, "tableWidget")->rowCount(), 3);
+
+    // A sensor with more shots than sensor 1, whose sample count gives "Gesamtdauer".
+    for (int i = 0; i < 3; ++i)
+        addSeries(model, 1, SampleList(30, 0.0));
+    page.update();
+    QCOMPARE(child<QTableWidget>(page, "tableWidget")->rowCount(), 6);
+    QCOMPARE(cell(page, 0, 5), QStringLiteral("0"));
+    QCOMPARE(cell(page, 3, 5), QString());
+    QCOMPARE(page.chart(0)->rangeMax(), 3.0);
 }
 
 void TestEvaluationPages::runtimeEditWithoutFinishingChangesNothing()
