@@ -97,6 +97,7 @@ class TestEvaluationPages : public QObject
 private slots:
     // plain functions
     void thresholdSearchIsStrict();
+    void extremesMatchModel();
     void maxBetweenMarkers_data();
     void maxBetweenMarkers();
 
@@ -138,6 +139,27 @@ void TestEvaluationPages::thresholdSearchIsStrict()
     QCOMPARE(EvaluationMath::findStart(SampleList(), 0.0, 1.0), -1);
     QCOMPARE(EvaluationMath::seconds(3, 100), 0.3);
     QCOMPARE(EvaluationMath::seconds(3, 0), 0.003);
+}
+
+void TestEvaluationPages::extremesMatchModel()
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    Model model;
+    addShot(model, {{2, nan, -4}, {}, {nan}, {7, 1}});
+    addShot(model, {{nan, 3}, {5}, {}, {-2}});
+    for (int s = 0; s < Model::numSensors; ++s) {
+        QVector<const SampleList*> shots;
+        for (int i = 0; i < model.numChannels(s); ++i)
+            shots.append(model.measurement(s, i));
+        const EvaluationMath::Extremes e = EvaluationMath::overallExtremes(shots);
+        const double mn = model.overallMinimum(s);
+        const double mx = model.overallMaximum(s);
+        QVERIFY2(e.minimum == mn || (std::isnan(e.minimum) && std::isnan(mn)),
+                 qPrintable(QString::number(s)));
+        QVERIFY2(e.maximum == mx || (std::isnan(e.maximum) && std::isnan(mx)),
+                 qPrintable(QString::number(s)));
+    }
+    QCOMPARE(EvaluationMath::overallExtremes({}).minimum, 99999999.0);
 }
 
 void TestEvaluationPages::maxBetweenMarkers_data()

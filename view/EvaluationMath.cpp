@@ -34,6 +34,25 @@ int findStop(const Samples& samples, double offset, double threshold)
     return -1;
 }
 
+Extremes overallExtremes(const QVector<const Samples*>& shots)
+{
+    Extremes r;
+    for (const Samples* shot : shots) {
+        if (!shot)
+            continue;
+        // The comparisons are those of qMin and qMax, so that NaN samples behave alike.
+        double mn = 9999999.0;
+        double mx = -9999999.0;
+        for (const double v : *shot) {
+            mn = mn < v ? mn : v;
+            mx = mx < v ? v : mx;
+        }
+        r.minimum = r.minimum < mn ? r.minimum : mn;
+        r.maximum = r.maximum < mx ? mx : r.maximum;
+    }
+    return r;
+}
+
 Thresholds thresholdsFor(double lo, double hi)
 {
     return {lo + (hi - lo) * 0.125, lo + (hi - lo) / 10};

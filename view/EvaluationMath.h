@@ -20,6 +20,16 @@ int findStart(const Samples& samples, double offset, double threshold);
 // threshold; -1 if none does.
 int findStop(const Samples& samples, double offset, double threshold);
 
+struct Extremes
+{
+    double minimum = 99999999.0;
+    double maximum = -99999999.0;
+};
+// The smallest and largest sample over the shots of a sensor, in one pass over the samples,
+// giving exactly the model's overallMinimum and overallMaximum (a shot without samples counts
+// with 9999999 and -9999999).
+Extremes overallExtremes(const QVector<const Samples*>& shots);
+
 struct Thresholds
 {
     double start = 0.0;

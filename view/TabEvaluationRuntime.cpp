@@ -152,8 +152,12 @@ void TabEvaluationRuntime::setModel(Model* m)
     const TableKey counts{m, m->changeCount(), m->dataRevision()};
     if (!m_extremaValid || !(counts == m_extremaKey)) {
         for (int s = 0; s < numSensors; ++s) {
-            m_overallMin[static_cast<size_t>(s)] = m->overallMinimum(s);
-            m_overallMax[static_cast<size_t>(s)] = m->overallMaximum(s);
+            QVector<const SampleList*> shots(m->numChannels(s));
+            for (int i = 0; i < shots.size(); ++i)
+                shots[i] = m->measurement(s, i);
+            const EvaluationMath::Extremes e = EvaluationMath::overallExtremes(shots);
+            m_overallMin[static_cast<size_t>(s)] = e.minimum;
+            m_overallMax[static_cast<size_t>(s)] = e.maximum;
         }
         m_extremaKey = counts;
         m_extremaValid = true;
