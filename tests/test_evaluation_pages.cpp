@@ -105,6 +105,7 @@ private slots:
     void runtimeExample_data();
     void runtimeExample();
     void runtimeThresholdsFromData();
+    void runtimeThresholdsBeyondTwelveSurviveAnEdit();
     void runtimeSensorWithoutShots();
     void runtimeMissingStartOrStopIsLeftOut();
     void runtimePauseColumn();
@@ -261,6 +262,22 @@ void TestEvaluationPages::runtimeThresholdsFromData()
     QCOMPARE(page.startValue(0), 1.0);
     page.setModel(&model);
     QCOMPARE(page.startValue(0), 3.0);
+}
+
+void TestEvaluationPages::runtimeThresholdsBeyondTwelveSurviveAnEdit()
+{
+    // Micrometres: finishing the stop box must not cut the start value to the box's range.
+    Model model;
+    addShot(model, {{1000, 200, 1000}});
+    TabEvaluationRuntime page;
+    page.setModel(&model);
+    QCOMPARE(page.startValue(0), 300.0);
+    auto* stop = child<QDoubleSpinBox>(page, "spinBoxStopValue");
+    stop->setValue(250);
+    emit stop->editingFinished();
+    QCOMPARE(page.startValue(0), 300.0);
+    QCOMPARE(page.stopValue(0), 250.0);
+    QCOMPARE(cell(page, 0, 2), QStringLiteral("0.1"));
 }
 
 void TestEvaluationPages::runtimeSensorWithoutShots()
