@@ -3,6 +3,7 @@
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationDashBoard.h"
 #include "view/TabEvaluationRuntime.h"
+#include "view/TabEvaluationSingleShot.h"
 #include "view/TabEvaluationValues.h"
 #include "view/View.h"
 #include "widgets/BoxWhiskersWidget.h"
@@ -69,6 +70,7 @@ private slots:
     void emptyProject();
     void showingResetsThresholds();
     void selectingTabRefreshes();
+    void pagesFitSmallScreen();
 };
 
 void TestEvaluation::scaleMaximum_data()
@@ -231,6 +233,26 @@ void TestEvaluation::selectingTabRefreshes()
     view.setCurrentTab(View::Tabs::Evaluation);
     QCOMPARE(tab->dashBoard()->needle()->currentValue(), 12.0f);
     QCOMPARE(tab->valuesPage()->maxima(0).size(), 12);
+}
+
+void TestEvaluation::pagesFitSmallScreen()
+{
+    // The window must fit 1366 x 768 with its tab bar and tool bar: taller pages scroll,
+    // none is wider than the room beside the tab bar.
+    Model model;
+    fill(model, 30);
+    TabEvaluation tab;
+    tab.setModel(&model);
+    QVERIFY2(tab.minimumSizeHint().width() <= 1100 && tab.minimumSizeHint().height() <= 600,
+             qPrintable(QStringLiteral("%1 x %2")
+                            .arg(tab.minimumSizeHint().width())
+                            .arg(tab.minimumSizeHint().height())));
+    for (QWidget* page :
+         {static_cast<QWidget*>(tab.dashBoard()), static_cast<QWidget*>(tab.singleShotPage()),
+          static_cast<QWidget*>(tab.runtimePage()), static_cast<QWidget*>(tab.valuesPage())})
+        QVERIFY2(page->minimumSizeHint().width() <= 1100,
+                 qPrintable(page->objectName() + QLatin1Char(' ') +
+                            QString::number(page->minimumSizeHint().width())));
 }
 
 VENTARO_TEST_MAIN(TestEvaluation)
