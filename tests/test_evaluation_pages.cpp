@@ -125,6 +125,7 @@ private slots:
     void overlayGridFollowsPlot();
 
     void pagesDropCurvesBeforeListsAreFreed();
+    void languageChangeKeepsNumbers();
 };
 
 void TestEvaluationPages::thresholdSearchIsStrict()
@@ -576,6 +577,31 @@ void TestEvaluationPages::pagesDropCurvesBeforeListsAreFreed()
     QCOMPARE(overlay.oszi()->curve(0), nullptr);
     runtime.update();
     QCOMPARE(child<QTableWidget>(runtime, "tableWidget")->rowCount(), 2);
+}
+
+void TestEvaluationPages::languageChangeKeepsNumbers()
+{
+    Model model;
+    addShot(model, {{0.1, 0.5, 0.3, 0.9}, {1}, {2}, {3}, {4}});
+    setMarkers(model, 0, 0, 0, 300);
+    TabEvaluationRuntime runtime;
+    TabEvaluationValues values;
+    TabEvaluationSingleShot overlay;
+    runtime.setModel(&model);
+    values.setModel(&model);
+    overlay.setModel(&model);
+    overlay.update();
+    const QStringList runtimeLabels = labels(runtime, "start");
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(&runtime, &change);
+    QCoreApplication::sendEvent(&values, &change);
+    QCoreApplication::sendEvent(&overlay, &change);
+    QCOMPARE(labels(runtime, "start"), runtimeLabels);
+    QCOMPARE(labels(values, "sensor1"), repeated(QStringLiteral("0.9")));
+    const QTableWidget* table = child<QTableWidget>(values, "tableWidget");
+    QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("max Sensor 1"));
+    QCOMPARE(child<QLabel>(overlay, "evalClockLabel")->text(), QStringLiteral("100 ms"));
+    QCOMPARE(child<QLabel>(overlay, "evalNumMeasuringsLabel")->text(), QStringLiteral("1"));
 }
 
 VENTARO_TEST_MAIN(TestEvaluationPages)

@@ -10,6 +10,8 @@
 #include "view/TabEvaluationValues.h"
 #include "widgets/BoxWhiskersWidget.h"
 
+#include <QEvent>
+
 TabEvaluation::TabEvaluation(QWidget* parent)
     : QWidget(parent)
     , ui(std::make_unique<Ui::TabEvaluation>())
@@ -78,6 +80,13 @@ void TabEvaluation::showEvent(QShowEvent* event)
     // Thresholds and markers return to the values derived from the project.
     setModel(model);
     update();
+}
+
+void TabEvaluation::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
 }
 
 void TabEvaluation::update()

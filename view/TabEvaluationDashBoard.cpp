@@ -13,6 +13,7 @@
 #include "widgets/gauge/DialValuesItem.h"
 #include "widgets/gauge/DialWidget.h"
 
+#include <QEvent>
 #include <limits>
 
 TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
@@ -45,7 +46,8 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
     m_values = dial->addValues(80);
     m_values->setValueRange(0, 1000);
     m_values->setStep(100);
-    dial->addLabel(70)->setText(tr("Anzahl"));
+    m_caption = dial->addLabel(70);
+    m_caption->setText(tr("Anzahl"));
     DialLabelItem* count = dial->addLabel(40);
     count->setText(QStringLiteral("0"));
     m_needle = dial->addNeedle(60);
@@ -80,6 +82,15 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
 }
 
 TabEvaluationDashBoard::~TabEvaluationDashBoard() = default;
+
+void TabEvaluationDashBoard::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        m_caption->setText(tr("Anzahl"));
+    }
+    QWidget::changeEvent(event);
+}
 
 int TabEvaluationDashBoard::scaleMaximum(int shots)
 {

@@ -6,6 +6,7 @@
 
 class BoxWhiskersWidget;
 class DialDegreesItem;
+class DialLabelItem;
 class DialNeedleItem;
 class DialValuesItem;
 class DialWidget;
@@ -50,10 +51,14 @@ signals:
 public slots:
     void update();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::TabEvaluationDashBoard> ui;
     Model* model = nullptr;
     DialNeedleItem* m_needle = nullptr;
     DialDegreesItem* m_degrees = nullptr;
     DialValuesItem* m_values = nullptr;
+    DialLabelItem* m_caption = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "widgets/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
@@ -89,8 +90,7 @@ TabEvaluationRuntime::TabEvaluationRuntime(QWidget* parent)
     table->verticalHeader()->hide();
     table->setColumnCount(7);
     table->setRowCount(20);
-    table->setHorizontalHeaderLabels({tr("#"), tr("timestamp"), tr("Start [s]"), tr("Dauer [s]"),
-                                      tr("Stop [s]"), tr("Gesamtdauer [s]"), tr("Pause [s]")});
+    setHeaderLabels();
     connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TabEvaluationRuntime::onCurrentRowChanged);
 
@@ -324,6 +324,24 @@ void TabEvaluationRuntime::setStatisticsLabels()
         for (int k = 0; k < 5; ++k)
             labels[static_cast<size_t>(c)][static_cast<size_t>(k)]->setText(number(values[k]));
     }
+}
+
+void TabEvaluationRuntime::setHeaderLabels()
+{
+    ui->tableWidget->setHorizontalHeaderLabels({tr("#"), tr("timestamp"), tr("Start [s]"),
+                                                tr("Dauer [s]"), tr("Stop [s]"),
+                                                tr("Gesamtdauer [s]"), tr("Pause [s]")});
+}
+
+void TabEvaluationRuntime::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // The form's texts come back in the new language, the numbers from the charts.
+        ui->retranslateUi(this);
+        setHeaderLabels();
+        setStatisticsLabels();
+    }
+    QWidget::changeEvent(event);
 }
 
 void TabEvaluationRuntime::onSensorButtonToggled()

@@ -45,6 +45,9 @@ public slots:
     void onStartStopSpinBoxChanged();
     void onCurrentRowChanged(const QModelIndex& selection, const QModelIndex& previous);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // What a table was computed from; the same inputs give the same table.
     struct TableKey
@@ -62,6 +65,7 @@ private:
 
     void onModel_dataAboutToChange();
     void setStatisticsLabels();
+    void setHeaderLabels();
 
     std::unique_ptr<Ui::TabEvaluationRuntime> ui;
     Model* model = nullptr;

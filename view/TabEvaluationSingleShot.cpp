@@ -6,6 +6,7 @@
 #include "ui_TabEvaluationSingleShot.h"
 #include "widgets/OsziWidget.h"
 
+#include <QEvent>
 #include <QSignalBlocker>
 
 TabEvaluationSingleShot::TabEvaluationSingleShot(QWidget* parent)
@@ -141,6 +142,20 @@ void TabEvaluationSingleShot::offsetChanged(double offset)
         }
     }
     qCWarning(lcView) << "offsetChanged from an unknown sender";
+}
+
+void TabEvaluationSingleShot::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // Keep what the read-outs showed; the form would reset them.
+        const QString clock = ui->evalClockLabel->text();
+        const QString count = ui->evalNumMeasuringsLabel->text();
+        ui->retranslateUi(this);
+        ui->evalClockLabel->setText(clock);
+        ui->evalNumMeasuringsLabel->setText(count);
+        ui->evalLabelZoom->setNum(ui->evalSliderTimeZoom->value());
+    }
+    QWidget::changeEvent(event);
 }
 
 void TabEvaluationSingleShot::onModel_dataAboutToChange()

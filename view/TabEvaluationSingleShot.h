@@ -34,6 +34,9 @@ public slots:
     void setOverlayChannel(int channel);
     void update();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private slots:
     void offsetChanged(double offset);
 

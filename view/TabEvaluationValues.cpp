@@ -9,6 +9,7 @@
 #include "widgets/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
 
+#include <QEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
 
@@ -106,8 +107,7 @@ TabEvaluationValues::TabEvaluationValues(QWidget* parent)
     table->verticalHeader()->hide();
     table->setColumnCount(6);
     table->setRowCount(20);
-    table->setHorizontalHeaderLabels({tr("#"), tr("max Sensor 1"), tr("max Sensor 2"),
-                                      tr("max Sensor 3"), tr("max Sensor 4"), tr("max Sensor 5")});
+    setHeaderLabels();
     connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &TabEvaluationValues::onCurrentRowChanged);
 
@@ -275,13 +275,39 @@ void TabEvaluationValues::updateTable()
         BoxWhiskersWidget* c = m_charts[si];
         c->setRange(groupBound(*model, s, false), groupBound(*model, s, true));
         c->set(sensorMaxima[si]);
-        const FiveNumberSummary f = FiveNumberSummary::ofSorted(c->values());
+    }
+    setStatisticsLabels();
+    m_tableKey = key;
+    m_tableValid = true;
+}
+
+void TabEvaluationValues::setStatisticsLabels()
+{
+    for (int s = 0; s < numSensors; ++s) {
+        const size_t si = static_cast<size_t>(s);
+        const FiveNumberSummary f = FiveNumberSummary::ofSorted(m_charts[si]->values());
         const double values[] = {f.minimum, f.lowerQuartile, f.median, f.upperQuartile, f.maximum};
         for (int k = 0; k < 5; ++k)
             m_statLabels[si][static_cast<size_t>(k)]->setText(number(values[k]));
     }
-    m_tableKey = key;
-    m_tableValid = true;
+}
+
+void TabEvaluationValues::setHeaderLabels()
+{
+    ui->tableWidget->setHorizontalHeaderLabels({tr("#"), tr("max Sensor 1"), tr("max Sensor 2"),
+                                                tr("max Sensor 3"), tr("max Sensor 4"),
+                                                tr("max Sensor 5")});
+}
+
+void TabEvaluationValues::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // The form's texts come back in the new language, the numbers from the charts.
+        ui->retranslateUi(this);
+        setHeaderLabels();
+        setStatisticsLabels();
+    }
+    QWidget::changeEvent(event);
 }
 
 void TabEvaluationValues::onCurrentRowChanged(const QModelIndex& selection, const QModelIndex&)

@@ -48,6 +48,9 @@ public slots:
     void onMarkerSpinBoxChanged();
     void onCurrentRowChanged(const QModelIndex& selection, const QModelIndex& previous);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     struct TableKey
     {
@@ -62,6 +65,8 @@ private:
     };
 
     void onModel_dataAboutToChange();
+    void setStatisticsLabels();
+    void setHeaderLabels();
 
     std::unique_ptr<Ui::TabEvaluationValues> ui;
     Model* model = nullptr;
