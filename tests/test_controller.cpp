@@ -721,6 +721,9 @@ void TestController::openProject()
     }
     startSimulator();
     connectToSimulator();
+    // A sensor description arriving once the opened project holds shots would ask about
+    // integrating it; this test is about opening.
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
     m_model->setComment(QStringLiteral("geändert"));
     // "Verwerfen" here does not disconnect.
     m_answer->clickButton(QStringLiteral("Verwerfen"));

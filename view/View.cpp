@@ -6,6 +6,7 @@
 #include "ui_TabProject.h"
 #include "ui_View.h"
 #include "view/StartWidget.h"
+#include "view/TabEvaluation.h"
 #include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
@@ -118,6 +119,7 @@ View::View(Model* m, QWidget* parent)
                 &View::offsetChanged);
     connect(oszi->clearMarkersButton(), &QPushButton::clicked, this, &View::clearMarkers);
     connect(oszi->lockButton(), &QAbstractButton::clicked, this, &View::buttonLockPressed);
+    ui->tabEvaluation->setModel(model);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
     clearLogger();
@@ -152,6 +154,11 @@ TabProject* View::tabProject() const
 TabOszilloscope* View::tabOszi() const
 {
     return ui->tabOszi;
+}
+
+TabEvaluation* View::tabEvaluation() const
+{
+    return ui->tabEvaluation;
 }
 
 QIcon View::coloredIcon(const QString& path, const QColor& color)
@@ -484,8 +491,10 @@ void View::resetCorrection()
 void View::onTabSelected(int index)
 {
     qCDebug(lcTrace) << "index=" << index;
-    if (ui->tabWidget->widget(index) == ui->tabEvaluation)
+    if (ui->tabWidget->widget(index) == ui->tabEvaluation) {
         qCDebug(lcView) << "EVALUATION is selected!!!";
+        ui->tabEvaluation->update();
+    }
 }
 
 void View::commentChanged()

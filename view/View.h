@@ -10,6 +10,7 @@
 class Model;
 class QMenu;
 class StartWidget;
+class TabEvaluation;
 class TabOszilloscope;
 class TabProject;
 
@@ -75,6 +76,7 @@ public:
     StartWidget* startWidget() const;
     TabProject* tabProject() const;
     TabOszilloscope* tabOszi() const;
+    TabEvaluation* tabEvaluation() const;
     QMenu* dropDownMenu() const { return m_menu; }
 
 signals:

@@ -1,0 +1,259 @@
+#include "model/Model.h"
+#include "tests/common/TestMain.h"
+#include "view/TabEvaluation.h"
+#include "view/TabEvaluationDashBoard.h"
+#include "view/TabEvaluationRuntime.h"
+#include "view/TabEvaluationSingleShot.h"
+#include "view/TabEvaluationValues.h"
+#include "view/View.h"
+#include "widgets/BoxWhiskersWidget.h"
+#include "widgets/gauge/DialDegreesItem.h"
+#include "widgets/gauge/DialLabelItem.h"
+#include "widgets/gauge/DialNeedleItem.h"
+#include "widgets/gauge/DialValuesItem.h"
+
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+
+namespace {
+
+template <typename T>
+T* child(const QWidget& parent, const QString& name)
+{
+    T* widget = parent.findChild<T*>(name);
+    if (!widget)
+        qFatal("no child %s", qPrintable(name));
+    return widget;
+}
+
+// shots shots whose sensors rise and fall with the shot number.
+void fill(Model& model, int shots)
+{
+    model.blockSignals(true);
+    for (int i = 0; i < shots; ++i) {
+        for (int s = 0; s < Model::numSensors; ++s) {
+            SampleList samples;
+            for (int k = 0; k < 40; ++k)
+                samples.append(s + (k < 10 + i % 7 ? 5.0 - 0.2 * k : 0.1 * k - 2.0));
+            model.appendSeries(s, std::move(samples));
+        }
+        model.appendTimestamp();
+    }
+    model.blockSignals(false);
+    emit model.dataChanged();
+    ProjectData data = model.projectData();
+    data.markers = {500, 1000, 1500, 2500};
+    model.setProjectData(data);
+}
+
+void click(const QWidget& parent, const char* name)
+{
+    child<QPushButton>(parent, QLatin1String(name))->click();
+}
+
+} // namespace
+
+class TestEvaluation : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void scaleMaximum_data();
+    void scaleMaximum();
+    void gaugeFollowsShotCount();
+    void dashBoardWithoutModelKeepsGauge();
+    void pagingWrapsAround();
+    void detailButtonsOpenPages();
+    void dashBoardChartsCopyDetailCharts();
+    void emptyProject();
+    void showingResetsThresholds();
+    void selectingTabRefreshes();
+    void pagesFitSmallScreen();
+};
+
+void TestEvaluation::scaleMaximum_data()
+{
+    QTest::addColumn<int>("shots");
+    QTest::addColumn<int>("maximum");
+    QTest::newRow("0") << 0 << 10;
+    QTest::newRow("1") << 1 << 10;
+    QTest::newRow("10") << 10 << 10;
+    QTest::newRow("11") << 11 << 100;
+    QTest::newRow("100") << 100 << 100;
+    QTest::newRow("101") << 101 << 1000;
+    QTest::newRow("2000") << 2000 << 10000;
+}
+
+void TestEvaluation::scaleMaximum()
+{
+    QFETCH(int, shots);
+    QFETCH(int, maximum);
+    QCOMPARE(TabEvaluationDashBoard::scaleMaximum(shots), maximum);
+}
+
+void TestEvaluation::gaugeFollowsShotCount()
+{
+    Model model;
+    fill(model, 11);
+    TabEvaluationDashBoard dash;
+    dash.setModel(&model);
+    dash.update();
+    QCOMPARE(dash.valueScale()->maxValue(), 100.0f);
+    QCOMPARE(dash.valueScale()->step(), 10.0f);
+    QCOMPARE(dash.degreeScale()->maxValue(), 100.0f);
+    QCOMPARE(dash.degreeScale()->step(), 10.0f);
+    QCOMPARE(dash.needle()->maxValue(), 100.0f);
+    QCOMPARE(dash.needle()->currentValue(), 11.0f);
+    QCOMPARE(dash.needle()->label()->text(), QStringLiteral("11"));
+}
+
+void TestEvaluation::dashBoardWithoutModelKeepsGauge()
+{
+    TabEvaluationDashBoard dash;
+    dash.update();
+    QCOMPARE(dash.valueScale()->maxValue(), 1000.0f);
+    QCOMPARE(dash.valueScale()->step(), 100.0f);
+    QCOMPARE(dash.needle()->maxValue(), 1000.0f);
+    QCOMPARE(dash.needle()->currentValue(), 0.0f);
+}
+
+void TestEvaluation::pagingWrapsAround()
+{
+    TabEvaluation tab;
+    QCOMPARE(tab.currentPage(), 0);
+    click(*tab.dashBoard(), "overlayButton");
+    QCOMPARE(tab.currentPage(), 1);
+    click(tab, "prevStackButton1");
+    QCOMPARE(tab.currentPage(), 0);
+    click(*tab.dashBoard(), "overlayButton");
+    click(tab, "nextStackButton1");
+    QCOMPARE(tab.currentPage(), 2);
+    click(tab, "nextStackButton2");
+    QCOMPARE(tab.currentPage(), 3);
+    click(tab, "nextStackButton3");
+    QCOMPARE(tab.currentPage(), 0);
+    click(*tab.dashBoard(), "valuesButton");
+    click(tab, "prevStackButton3");
+    QCOMPARE(tab.currentPage(), 2);
+}
+
+void TestEvaluation::detailButtonsOpenPages()
+{
+    TabEvaluation tab;
+    auto* stack = child<QStackedWidget>(tab, "stackedWidget");
+    click(*tab.dashBoard(), "runtimeButton");
+    QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("stackRuntime"));
+    click(*tab.dashBoard(), "valuesButton");
+    QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("stackValues"));
+    click(*tab.dashBoard(), "overlayButton");
+    QCOMPARE(stack->currentWidget()->objectName(), QStringLiteral("stackOverlay"));
+}
+
+void TestEvaluation::dashBoardChartsCopyDetailCharts()
+{
+    TabEvaluation tab;
+    for (int c = 0; c < 3; ++c) {
+        QVERIFY(tab.dashBoard()->runtimeChart(c)->values().isEmpty());
+        QCOMPARE(tab.dashBoard()->runtimeChart(c)->rangeMax(), 100.0);
+    }
+    Model model;
+    fill(model, 25);
+    model.sensorDescription().setSensorMinimum(0, 2, -3);
+    model.sensorDescription().setSensorMaximum(0, 2, 9);
+    tab.setModel(&model);
+    const TabEvaluationRuntime* runtime = tab.runtimePage();
+    QVERIFY(runtime->chart(0)->rangeMax() > 0);
+    for (int c = 0; c < 3; ++c) {
+        const BoxWhiskersWidget* copy = tab.dashBoard()->runtimeChart(c);
+        QVERIFY(!runtime->chart(c)->values().isEmpty());
+        QCOMPARE(copy->values(), runtime->chart(c)->values());
+        QCOMPARE(copy->rangeMin(), 0.0);
+        QCOMPARE(copy->rangeMax(), runtime->chart(0)->rangeMax());
+    }
+    for (int s = 0; s < 5; ++s) {
+        const BoxWhiskersWidget* copy = tab.dashBoard()->valuesChart(s);
+        const BoxWhiskersWidget* from = tab.valuesPage()->chart(s);
+        QCOMPARE(from->values().size(), 25);
+        QCOMPARE(copy->values(), from->values());
+        QCOMPARE(copy->rangeMin(), from->rangeMin());
+        QCOMPARE(copy->rangeMax(), from->rangeMax());
+        QCOMPARE(copy->color(), model.color(static_cast<quint8>(s)));
+        QVERIFY(tab.dashBoard()->valuesCaption(s)->styleSheet().contains(
+            model.color(static_cast<quint8>(s)).name()));
+    }
+    QCOMPARE(tab.dashBoard()->valuesChart(2)->rangeMin(), -3.0);
+    QCOMPARE(tab.dashBoard()->valuesChart(2)->rangeMax(), 9.0);
+}
+
+void TestEvaluation::emptyProject()
+{
+    Model model;
+    TabEvaluation tab;
+    tab.setModel(&model);
+    tab.resize(1600, 1000);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    for (int page = 0; page < 4; ++page) {
+        click(*tab.dashBoard(), page == 0 ? "overlayButton" : "runtimeButton");
+        QImage image(tab.size(), QImage::Format_ARGB32);
+        tab.render(&image);
+    }
+    QCOMPARE(tab.dashBoard()->needle()->currentValue(), 0.0f);
+    QCOMPARE(tab.dashBoard()->valueScale()->maxValue(), 10.0f);
+    QVERIFY(tab.dashBoard()->runtimeChart(0)->values().isEmpty());
+    QCOMPARE(tab.dashBoard()->runtimeChart(0)->rangeMax(), 0.0);
+}
+
+void TestEvaluation::showingResetsThresholds()
+{
+    Model model;
+    fill(model, 5);
+    TabEvaluation tab;
+    tab.setModel(&model);
+    TabEvaluationRuntime* runtime = tab.runtimePage();
+    const double derived = runtime->startValue(0);
+    auto* box = child<QDoubleSpinBox>(*runtime, "spinBoxStartValue");
+    box->setValue(derived + 1.0);
+    emit box->editingFinished();
+    QCOMPARE(runtime->startValue(0), derived + 1.0);
+    tab.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&tab));
+    QCOMPARE(runtime->startValue(0), derived);
+}
+
+void TestEvaluation::selectingTabRefreshes()
+{
+    Model model;
+    View view(&model);
+    fill(model, 12);
+    TabEvaluation* tab = view.tabEvaluation();
+    QCOMPARE(tab->dashBoard()->needle()->currentValue(), 0.0f);
+    view.setCurrentTab(View::Tabs::Evaluation);
+    QCOMPARE(tab->dashBoard()->needle()->currentValue(), 12.0f);
+    QCOMPARE(tab->valuesPage()->maxima(0).size(), 12);
+}
+
+void TestEvaluation::pagesFitSmallScreen()
+{
+    // The window must fit 1366 x 768 with its tab bar and tool bar: taller pages scroll,
+    // none is wider than the room beside the tab bar.
+    Model model;
+    fill(model, 30);
+    TabEvaluation tab;
+    tab.setModel(&model);
+    QVERIFY2(tab.minimumSizeHint().width() <= 1100 && tab.minimumSizeHint().height() <= 600,
+             qPrintable(QStringLiteral("%1 x %2")
+                            .arg(tab.minimumSizeHint().width())
+                            .arg(tab.minimumSizeHint().height())));
+    for (QWidget* page :
+         {static_cast<QWidget*>(tab.dashBoard()), static_cast<QWidget*>(tab.singleShotPage()),
+          static_cast<QWidget*>(tab.runtimePage()), static_cast<QWidget*>(tab.valuesPage())})
+        QVERIFY2(page->minimumSizeHint().width() <= 1100,
+                 qPrintable(page->objectName() + QLatin1Char(' ') +
+                            QString::number(page->minimumSizeHint().width())));
+}
+
+VENTARO_TEST_MAIN(TestEvaluation)
+#include "test_evaluation.moc"

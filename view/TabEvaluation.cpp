@@ -1,0 +1,148 @@
+#include "view/TabEvaluation.h"
+
+#include "app/Constants.h"
+#include "app/Logging.h"
+#include "model/Model.h"
+#include "ui_TabEvaluation.h"
+#include "view/TabEvaluationDashBoard.h"
+#include "view/TabEvaluationRuntime.h"
+#include "view/TabEvaluationSingleShot.h"
+#include "view/TabEvaluationValues.h"
+#include "widgets/BoxWhiskersWidget.h"
+
+#include <QEvent>
+
+TabEvaluation::TabEvaluation(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::TabEvaluation>())
+{
+    VTRACE();
+    ui->setupUi(this);
+    ui->stackedWidget->setCurrentIndex(0);
+    const QString titleStyle =
+        QStringLiteral("color: ") + colorPrimary + QStringLiteral("; font-size: 24px;");
+    for (QLabel* title : {ui->evaluationSingleShotTitleLabel, ui->evaluationTimeTitleLabel,
+                          ui->evaluationValuesTitleLabel})
+        title->setStyleSheet(titleStyle);
+    for (QPushButton* next : {ui->nextStackButton1, ui->nextStackButton2, ui->nextStackButton3})
+        connect(next, &QPushButton::clicked, this, &TabEvaluation::nextStackClicked);
+    for (QPushButton* prev : {ui->prevStackButton1, ui->prevStackButton2, ui->prevStackButton3})
+        connect(prev, &QPushButton::clicked, this, &TabEvaluation::prevStackClicked);
+    connect(ui->dashBoard, &TabEvaluationDashBoard::overlayPressed, this,
+            &TabEvaluation::onOverlayPressed);
+    connect(ui->dashBoard, &TabEvaluationDashBoard::runtimePressed, this,
+            &TabEvaluation::onRuntimePressed);
+    connect(ui->dashBoard, &TabEvaluationDashBoard::valuesPressed, this,
+            &TabEvaluation::onValuesPressed);
+}
+
+TabEvaluation::~TabEvaluation() = default;
+
+TabEvaluationDashBoard* TabEvaluation::dashBoard() const
+{
+    return ui->dashBoard;
+}
+
+TabEvaluationSingleShot* TabEvaluation::singleShotPage() const
+{
+    return ui->tabEvaluationSingleShot;
+}
+
+TabEvaluationRuntime* TabEvaluation::runtimePage() const
+{
+    return ui->tabEvaluationRuntime;
+}
+
+TabEvaluationValues* TabEvaluation::valuesPage() const
+{
+    return ui->tabEvaluationValues;
+}
+
+int TabEvaluation::currentPage() const
+{
+    return ui->stackedWidget->currentIndex();
+}
+
+void TabEvaluation::setModel(Model* m)
+{
+    VTRACE();
+    model = m;
+    ui->dashBoard->setModel(m);
+    ui->tabEvaluationSingleShot->setModel(m);
+    ui->tabEvaluationRuntime->setModel(m);
+    ui->tabEvaluationValues->setModel(m);
+    update();
+}
+
+void TabEvaluation::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Thresholds and markers return to the values derived from the project.
+    setModel(model);
+    update();
+}
+
+void TabEvaluation::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        ui->retranslateUi(this);
+    QWidget::changeEvent(event);
+}
+
+void TabEvaluation::update()
+{
+    VTRACE();
+    QWidget::update();
+    ui->tabEvaluationSingleShot->update();
+    ui->tabEvaluationRuntime->update();
+    ui->tabEvaluationValues->update();
+
+    TabEvaluationDashBoard* dash = ui->dashBoard;
+    TabEvaluationRuntime* runtime = ui->tabEvaluationRuntime;
+    for (int c = 0; c < 3; ++c) {
+        dash->runtimeChart(c)->setRange(0.0, runtime->chart(0)->rangeMax());
+        dash->runtimeChart(c)->setPresorted(runtime->chart(c)->values());
+    }
+    if (model) {
+        for (int s = 0; s < TabEvaluationDashBoard::numSensors; ++s) {
+            const QColor color = model->color(static_cast<quint8>(s));
+            dash->valuesCaption(s)->setStyleSheet(QStringLiteral("color: ") + color.name() +
+                                                  QStringLiteral("; background-color: white;"));
+            dash->valuesChart(s)->setColor(color);
+        }
+    }
+    TabEvaluationValues* values = ui->tabEvaluationValues;
+    for (int s = 0; s < TabEvaluationDashBoard::numSensors; ++s) {
+        const BoxWhiskersWidget* from = values->chart(s);
+        dash->valuesChart(s)->setRange(from->rangeMin(), from->rangeMax());
+        dash->valuesChart(s)->setPresorted(from->values());
+    }
+    dash->update();
+}
+
+void TabEvaluation::nextStackClicked()
+{
+    const int next = ui->stackedWidget->currentIndex() + 1;
+    ui->stackedWidget->setCurrentIndex(next < ui->stackedWidget->count() ? next : 0);
+}
+
+void TabEvaluation::prevStackClicked()
+{
+    const int prev = ui->stackedWidget->currentIndex() - 1;
+    ui->stackedWidget->setCurrentIndex(prev >= 0 ? prev : ui->stackedWidget->count() - 1);
+}
+
+void TabEvaluation::onOverlayPressed()
+{
+    ui->stackedWidget->setCurrentWidget(ui->stackOverlay);
+}
+
+void TabEvaluation::onRuntimePressed()
+{
+    ui->stackedWidget->setCurrentWidget(ui->stackRuntime);
+}
+
+void TabEvaluation::onValuesPressed()
+{
+    ui->stackedWidget->setCurrentWidget(ui->stackValues);
+}

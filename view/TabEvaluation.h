@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+
+#include <memory>
+
+class Model;
+class TabEvaluationDashBoard;
+class TabEvaluationRuntime;
+class TabEvaluationSingleShot;
+class TabEvaluationValues;
+
+namespace Ui {
+class TabEvaluation;
+}
+
+// The evaluation tab: the dashboard and the three detail pages (overlay, runtime, values) in
+// a stack, paged with previous and next. It refreshes the pages together and hands the
+// dashboard copies of the detail pages' chart data.
+class TabEvaluation : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit TabEvaluation(QWidget* parent = nullptr);
+    ~TabEvaluation() override;
+
+    void setModel(Model* m);
+    int currentPage() const;
+    TabEvaluationDashBoard* dashBoard() const;
+    TabEvaluationSingleShot* singleShotPage() const;
+    TabEvaluationRuntime* runtimePage() const;
+    TabEvaluationValues* valuesPage() const;
+
+public slots:
+    void update();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private slots:
+    void nextStackClicked();
+    void prevStackClicked();
+    void onOverlayPressed();
+    void onRuntimePressed();
+    void onValuesPressed();
+
+private:
+    std::unique_ptr<Ui::TabEvaluation> ui;
+    Model* model = nullptr;
+};

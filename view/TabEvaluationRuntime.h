@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class BoxWhiskersWidget;
+class Model;
+class QModelIndex;
+class QRadioButton;
+
+namespace Ui {
+class TabEvaluationRuntime;
+}
+
+// The runtime of a movement for one sensor: in every shot, when the offset-corrected curve
+// first falls below the start value and when it last lies below the stop value. A table row
+// per shot, and the start times, durations and stop times as three charts with their
+// five-number summaries. Times follow the model's sample period. The thresholds belong to
+// the page; nothing is written to the model.
+class TabEvaluationRuntime : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int numSensors = 5;
+
+    explicit TabEvaluationRuntime(QWidget* parent = nullptr);
+    ~TabEvaluationRuntime() override;
+
+    void setModel(Model* m);
+    int currentSensor() const;
+    double startValue(int sensor) const { return startValues.at(static_cast<size_t>(sensor)); }
+    double stopValue(int sensor) const { return stopValues.at(static_cast<size_t>(sensor)); }
+    // 0 start, 1 duration, 2 stop.
+    BoxWhiskersWidget* chart(int index) const;
+
+public slots:
+    void update();
+    void updateOszi();
+    void updateTable();
+    void onSensorButtonToggled();
+    void onStartStopSpinBoxChanged();
+    void onCurrentRowChanged(const QModelIndex& selection, const QModelIndex& previous);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    // What a table was computed from; the same inputs give the same table.
+    struct TableKey
+    {
+        const Model* model = nullptr;
+        quint64 changeCount = 0;
+        quint64 revision = 0;
+        int sensor = -1;
+        double start = 0.0;
+        double stop = 0.0;
+        double offset = 0.0;
+        int clock = 0;
+        bool operator==(const TableKey& o) const;
+    };
+
+    void onModel_dataAboutToChange();
+    void setStatisticsLabels();
+    void setHeaderLabels();
+
+    std::unique_ptr<Ui::TabEvaluationRuntime> ui;
+    Model* model = nullptr;
+    QList<double> startTimes;
+    QList<double> durations;
+    QList<double> stopTimes;
+    std::array<double, numSensors> startValues{};
+    std::array<double, numSensors> stopValues{};
+    std::array<QRadioButton*, numSensors> m_sensorButtons{};
+
+    TableKey m_tableKey;
+    bool m_tableValid = false;
+    // Overall extremes of the raw samples per sensor, for the thresholds, as of these counts.
+    std::array<double, numSensors> m_overallMin{};
+    std::array<double, numSensors> m_overallMax{};
+    TableKey m_extremaKey;
+    bool m_extremaValid = false;
+};

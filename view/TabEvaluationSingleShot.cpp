@@ -1,0 +1,164 @@
+#include "view/TabEvaluationSingleShot.h"
+
+#include "app/Constants.h"
+#include "app/Logging.h"
+#include "model/Model.h"
+#include "ui_TabEvaluationSingleShot.h"
+#include "widgets/OsziWidget.h"
+
+#include <QEvent>
+#include <QSignalBlocker>
+
+TabEvaluationSingleShot::TabEvaluationSingleShot(QWidget* parent)
+    : QWidget(parent)
+    , ui(std::make_unique<Ui::TabEvaluationSingleShot>())
+{
+    VTRACE();
+    ui->setupUi(this);
+    m_offsetBoxes = {ui->evalOffsetSpinBox1, ui->evalOffsetSpinBox2, ui->evalOffsetSpinBox3,
+                     ui->evalOffsetSpinBox4, ui->evalOffsetSpinBox5};
+    OsziWidget* plot = ui->evalOszi;
+    connect(ui->evalMaxSpinBox, qOverload<double>(&QDoubleSpinBox::valueChanged), plot,
+            &OsziWidget::setMaxValue);
+    connect(ui->evalMinSpinBox, qOverload<double>(&QDoubleSpinBox::valueChanged), plot,
+            &OsziWidget::setMinValue);
+    connect(ui->evalCheckBoxValueGridAuto, &QCheckBox::toggled, plot,
+            &OsziWidget::setValueGridAuto);
+    connect(ui->evalValueGridSpinBox, qOverload<double>(&QDoubleSpinBox::valueChanged), plot,
+            &OsziWidget::setValueGrid);
+    connect(plot, &OsziWidget::valueGridChanged, ui->evalValueGridSpinBox,
+            &QDoubleSpinBox::setValue);
+    for (QDoubleSpinBox* box : m_offsetBoxes)
+        connect(box, qOverload<double>(&QDoubleSpinBox::valueChanged), this,
+                &TabEvaluationSingleShot::offsetChanged);
+    connect(ui->evalOverlaySpinBox, qOverload<int>(&QSpinBox::valueChanged), this,
+            &TabEvaluationSingleShot::setOverlayChannel);
+    connect(ui->evalScrollBarOszi, &QScrollBar::valueChanged, plot, &OsziWidget::setStartIndex);
+    connect(ui->evalSliderTimeZoom, &QSlider::valueChanged, plot,
+            qOverload<int>(&OsziWidget::setZoom));
+    connect(ui->evalSliderTimeZoom, &QSlider::valueChanged, ui->evalLabelZoom,
+            qOverload<int>(&QLabel::setNum));
+    connect(ui->evalCheckBoxClockGridAuto, &QCheckBox::toggled, plot,
+            &OsziWidget::setClockGridAuto);
+    connect(ui->evalClockGridSpinBox, qOverload<int>(&QSpinBox::valueChanged), plot,
+            &OsziWidget::setClockGrid);
+
+    plot->setValueRange(-6.0, 6.0);
+    plot->setValueGrid(1.0);
+    plot->setHighlightColor(colorDarkRed);
+    plot->setVerticalMarkerCount(4);
+
+    ui->evalSliderTimeZoom->setValue(1);
+    ui->evalLabelZoom->setText(QStringLiteral("1"));
+    ui->evalClockLabel->setText(QStringLiteral("--"));
+    ui->evalNumMeasuringsLabel->setText(QStringLiteral("0"));
+}
+
+TabEvaluationSingleShot::~TabEvaluationSingleShot() = default;
+
+OsziWidget* TabEvaluationSingleShot::oszi() const
+{
+    return ui->evalOszi;
+}
+
+void TabEvaluationSingleShot::setModel(Model* m)
+{
+    if (model == m)
+        return;
+    if (model)
+        disconnect(model, nullptr, this, nullptr);
+    model = m;
+    if (model)
+        connect(model, &Model::dataAboutToChange, this,
+                &TabEvaluationSingleShot::onModel_dataAboutToChange);
+}
+
+void TabEvaluationSingleShot::update()
+{
+    VTRACE();
+    QWidget::update();
+    if (!model) {
+        qCWarning(lcView).noquote()
+            << Q_FUNC_INFO
+            << "ERROR: model is not set!  (model==nullptr)!  -> set model before calling this!";
+        return;
+    }
+    OsziWidget* plot = ui->evalOszi;
+    for (int i = 0; i < 5; ++i)
+        plot->setPhaseName(i, model->phaseName(i));
+    if (model->clock() > 0) {
+        plot->setClock(model->clock());
+        plot->setClockGrid(model->clock() * 100);
+        ui->evalClockLabel->setText(QString::number(model->clock()) + QStringLiteral(" ms"));
+    }
+    for (int i = 0; i < 4; ++i)
+        plot->setVerticalMarker(i, model->verticalMarker(i), qColorPrimary);
+    for (int s = 0; s < numSensors; ++s) {
+        plot->setChannelOffset(s, model->offset(s));
+        const QSignalBlocker blocker(m_offsetBoxes[static_cast<size_t>(s)]);
+        m_offsetBoxes[static_cast<size_t>(s)]->setValue(model->offset(s));
+    }
+    const int n = model->numChannels(0);
+    ui->evalNumMeasuringsLabel->setText(QString::number(n));
+    {
+        const QSignalBlocker blocker(ui->evalOverlaySpinBox);
+        ui->evalOverlaySpinBox->setMinimum(n > 0 ? 1 : 0);
+        ui->evalOverlaySpinBox->setMaximum(n);
+        ui->evalOverlaySpinBox->setValue(n);
+    }
+    setOverlayChannel(n);
+    const std::array<ColoredButton*, numSensors> buttons = {
+        ui->evalSensor1Button, ui->evalSensor2Button, ui->evalSensor3Button, ui->evalSensor4Button,
+        ui->evalSensor5Button};
+    for (int s = 0; s < numSensors; ++s)
+        buttons[static_cast<size_t>(s)]->setColor(model->color(static_cast<quint8>(s)));
+}
+
+void TabEvaluationSingleShot::setOverlayChannel(int channel)
+{
+    VTRACE();
+    if (channel <= 0 || !model)
+        return;
+    OsziWidget* plot = ui->evalOszi;
+    int longest = 0;
+    for (int s = 0; s < numSensors; ++s) {
+        if (channel > model->numChannels(s))
+            continue;
+        const SampleList* samples = model->measurement(s, channel - 1);
+        plot->setCurve(s, samples, model->color(static_cast<quint8>(s)));
+        longest = qMax(longest, samples->size());
+    }
+    ui->evalScrollBarOszi->setMaximum(qMax(0, longest - 1));
+    plot->update();
+}
+
+void TabEvaluationSingleShot::offsetChanged(double offset)
+{
+    for (int s = 0; s < numSensors; ++s) {
+        if (m_offsetBoxes[static_cast<size_t>(s)] == sender()) {
+            ui->evalOszi->setChannelOffset(s, offset);
+            ui->evalOszi->update();
+            return;
+        }
+    }
+    qCWarning(lcView) << "offsetChanged from an unknown sender";
+}
+
+void TabEvaluationSingleShot::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // Keep what the read-outs showed; the form would reset them.
+        const QString clock = ui->evalClockLabel->text();
+        const QString count = ui->evalNumMeasuringsLabel->text();
+        ui->retranslateUi(this);
+        ui->evalClockLabel->setText(clock);
+        ui->evalNumMeasuringsLabel->setText(count);
+        ui->evalLabelZoom->setNum(ui->evalSliderTimeZoom->value());
+    }
+    QWidget::changeEvent(event);
+}
+
+void TabEvaluationSingleShot::onModel_dataAboutToChange()
+{
+    ui->evalOszi->clearCurves();
+}

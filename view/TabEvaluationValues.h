@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class BoxWhiskersWidget;
+class Model;
+class QLabel;
+class QModelIndex;
+class QRadioButton;
+
+namespace Ui {
+class TabEvaluationValues;
+}
+
+// Every shot's largest offset-corrected value between two time markers, per sensor: a table
+// row per shot, a column per sensor, and a vertical chart with its five-number summary per
+// sensor. The markers start at the project's first and fourth marker and then belong to the
+// page; nothing is written to the model.
+class TabEvaluationValues : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int numSensors = 5;
+
+    explicit TabEvaluationValues(QWidget* parent = nullptr);
+    ~TabEvaluationValues() override;
+
+    void setModel(Model* m);
+    int currentSensor() const;
+    int leftMarker() const { return markerLeft; }
+    int rightMarker() const { return markerRight; }
+    BoxWhiskersWidget* chart(int sensor) const;
+    const QList<double>& maxima(int sensor) const
+    {
+        return sensorMaxima.at(static_cast<size_t>(sensor));
+    }
+
+public slots:
+    void update();
+    void updateOszi();
+    void updateTable();
+    void onSensorButtonToggled();
+    void onMarkerSpinBoxChanged();
+    void onCurrentRowChanged(const QModelIndex& selection, const QModelIndex& previous);
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    struct TableKey
+    {
+        const Model* model = nullptr;
+        quint64 changeCount = 0;
+        quint64 revision = 0;
+        int left = 0;
+        int right = 0;
+        int clock = 0;
+        std::array<double, numSensors> offsets{};
+        bool operator==(const TableKey& o) const;
+    };
+
+    void onModel_dataAboutToChange();
+    void setStatisticsLabels();
+    void setHeaderLabels();
+
+    std::unique_ptr<Ui::TabEvaluationValues> ui;
+    Model* model = nullptr;
+    std::array<QList<double>, numSensors> sensorMaxima;
+    int markerLeft = 0;
+    int markerRight = 0;
+    std::array<QRadioButton*, numSensors> m_sensorButtons{};
+    std::array<QLabel*, numSensors> m_sensorLabels{};
+    std::array<BoxWhiskersWidget*, numSensors> m_charts{};
+    std::array<std::array<QLabel*, 5>, numSensors> m_statLabels{};
+
+    TableKey m_tableKey;
+    bool m_tableValid = false;
+};
