@@ -3,6 +3,7 @@
 #include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationRuntime.h"
+#include "view/EvaluationCells.h"
 #include "view/EvaluationMath.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
@@ -13,37 +14,6 @@
 #include <QSignalBlocker>
 
 namespace {
-
-QString number(double v)
-{
-    return QString::number(v, 'g', 6);
-}
-
-// Reuses the cell's item, so that a refresh of a long table creates no items.
-void setCell(QTableWidget* table, int row, int column, const QString& text, bool invalid = false)
-{
-    QTableWidgetItem* item = table->item(row, column);
-    if (!item) {
-        if (text.isEmpty())
-            return;
-        item = new QTableWidgetItem(text);
-        if (invalid)
-            item->setBackground(Qt::red);
-        table->setItem(row, column, item);
-        return;
-    }
-    item->setText(text);
-    item->setData(Qt::BackgroundRole, invalid ? QVariant(QBrush(Qt::red)) : QVariant());
-}
-
-double groupBound(const Model& model, int sensor, bool maximum)
-{
-    const SensorDescription& d = model.sensorDescription();
-    if (d.numSensorGroups() < 1 || sensor >= d.sensorGroup(0).numSensors())
-        return 0.0;
-    return maximum ? d.sensorGroup(0).sensorMaximum(sensor)
-                   : d.sensorGroup(0).sensorMinimum(sensor);
-}
 
 const QString missing = QStringLiteral("-");
 
@@ -212,8 +182,8 @@ void TabEvaluationRuntime::updateOszi()
         oszi->setClockGrid(model->clock() * 100);
     }
     oszi->setOffset(model->offset(s));
-    oszi->setMaxValue(groupBound(*model, s, true));
-    oszi->setMinValue(groupBound(*model, s, false));
+    oszi->setMaxValue(EvaluationCells::sensorBound(*model, s, true));
+    oszi->setMinValue(EvaluationCells::sensorBound(*model, s, false));
     if (oszi->horizontalLineCount() > 0)
         oszi->setHorizontalLine(0, startValues[static_cast<size_t>(s)]);
     if (oszi->horizontalLineCount() > 1)
@@ -257,45 +227,45 @@ void TabEvaluationRuntime::updateTable()
         const SampleList& samples = *model->measurement(s, i);
         const int a = EvaluationMath::findStart(samples, offset, startValues[si]);
         const int b = EvaluationMath::findStop(samples, offset, stopValues[si]);
-        setCell(table, i, 0, QString::number(i));
+        EvaluationCells::setCell(table, i, 0, QString::number(i));
         const QDateTime stamp = i < stamps ? model->timestamp(i) : QDateTime();
-        setCell(table, i, 1,
-                stamp.isValid() ? stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss"))
-                                : QString());
+        EvaluationCells::setCell(
+            table, i, 1,
+            stamp.isValid() ? stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString());
         if (a >= 0) {
             startTimes.append(EvaluationMath::seconds(a, clk));
-            setCell(table, i, 2, number(startTimes.constLast()));
+            EvaluationCells::setCell(table, i, 2, EvaluationCells::number(startTimes.constLast()));
         } else {
-            setCell(table, i, 2, missing, true);
+            EvaluationCells::setCell(table, i, 2, missing, true);
         }
         if (a >= 0 && b >= 0) {
             const double d = EvaluationMath::seconds(b - a, clk);
-            setCell(table, i, 3, number(d));
+            EvaluationCells::setCell(table, i, 3, EvaluationCells::number(d));
             if (a != b)
                 durations.append(d);
         } else {
-            setCell(table, i, 3, missing, true);
+            EvaluationCells::setCell(table, i, 3, missing, true);
         }
         if (b >= 0) {
             stopTimes.append(EvaluationMath::seconds(b, clk));
-            setCell(table, i, 4, number(stopTimes.constLast()));
+            EvaluationCells::setCell(table, i, 4, EvaluationCells::number(stopTimes.constLast()));
         } else {
-            setCell(table, i, 4, missing, true);
+            EvaluationCells::setCell(table, i, 4, missing, true);
         }
         const SampleList* first = model->measurement(0, i);
-        setCell(table, i, 5,
-                first ? QString::number(static_cast<qint64>(first->size()) * clk / 1000)
-                      : QString());
+        EvaluationCells::setCell(
+            table, i, 5,
+            first ? QString::number(static_cast<qint64>(first->size()) * clk / 1000) : QString());
         // Live shots carry no time stamp, so they have no pause either.
         const QDateTime next = i + 1 < stamps ? model->timestamp(i + 1) : QDateTime();
-        setCell(table, i, 6,
-                stamp.isValid() && next.isValid() ? QString::number(stamp.secsTo(next))
-                                                  : QString());
+        EvaluationCells::setCell(
+            table, i, 6,
+            stamp.isValid() && next.isValid() ? QString::number(stamp.secsTo(next)) : QString());
         maxTotal = qMax(maxTotal, EvaluationMath::seconds(samples.size(), clk));
     }
     for (int i = n; i < n + 2; ++i) {
         for (int c = 0; c < table->columnCount(); ++c)
-            setCell(table, i, c, QString());
+            EvaluationCells::setCell(table, i, c, QString());
     }
     table->setUpdatesEnabled(true);
 
@@ -322,7 +292,8 @@ void TabEvaluationRuntime::setStatisticsLabels()
         const FiveNumberSummary f = FiveNumberSummary::ofSorted(chart(c)->values());
         const double values[] = {f.minimum, f.lowerQuartile, f.median, f.upperQuartile, f.maximum};
         for (int k = 0; k < 5; ++k)
-            labels[static_cast<size_t>(c)][static_cast<size_t>(k)]->setText(number(values[k]));
+            labels[static_cast<size_t>(c)][static_cast<size_t>(k)]->setText(
+                EvaluationCells::number(values[k]));
     }
 }
 

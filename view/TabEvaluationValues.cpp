@@ -4,6 +4,7 @@
 #include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationValues.h"
+#include "view/EvaluationCells.h"
 #include "view/EvaluationMath.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
@@ -12,41 +13,6 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QSignalBlocker>
-
-namespace {
-
-QString number(double v)
-{
-    return QString::number(v, 'g', 6);
-}
-
-// Reuses the cell's item, so that a refresh of a long table creates no items.
-void setCell(QTableWidget* table, int row, int column, const QString& text, bool invalid = false)
-{
-    QTableWidgetItem* item = table->item(row, column);
-    if (!item) {
-        if (text.isEmpty())
-            return;
-        item = new QTableWidgetItem(text);
-        if (invalid)
-            item->setBackground(Qt::red);
-        table->setItem(row, column, item);
-        return;
-    }
-    item->setText(text);
-    item->setData(Qt::BackgroundRole, invalid ? QVariant(QBrush(Qt::red)) : QVariant());
-}
-
-double groupBound(const Model& model, int sensor, bool maximum)
-{
-    const SensorDescription& d = model.sensorDescription();
-    if (d.numSensorGroups() < 1 || sensor >= d.sensorGroup(0).numSensors())
-        return 0.0;
-    return maximum ? d.sensorGroup(0).sensorMaximum(sensor)
-                   : d.sensorGroup(0).sensorMinimum(sensor);
-}
-
-} // namespace
 
 bool TabEvaluationValues::TableKey::operator==(const TableKey& o) const
 {
@@ -210,8 +176,8 @@ void TabEvaluationValues::updateOszi()
     oszi->setClock(clk);
     oszi->setClockGrid(clk * 100);
     oszi->setOffset(model->offset(s));
-    oszi->setMaxValue(groupBound(*model, s, true));
-    oszi->setMinValue(groupBound(*model, s, false));
+    oszi->setMaxValue(EvaluationCells::sensorBound(*model, s, true));
+    oszi->setMinValue(EvaluationCells::sensorBound(*model, s, false));
     const int n = qMin(model->numChannels(s), OsziWidget::numCurves);
     for (int i = 0; i < n; ++i)
         oszi->setCurve(i, model->measurement(s, i), Qt::black);
@@ -251,20 +217,20 @@ void TabEvaluationValues::updateTable()
     for (int s = 0; s < numSensors; ++s)
         counts[static_cast<size_t>(s)] = model->numChannels(s);
     for (int i = 0; i < rows; ++i) {
-        setCell(table, i, 0, QString::number(i));
+        EvaluationCells::setCell(table, i, 0, QString::number(i));
         for (int s = 0; s < numSensors; ++s) {
             const size_t si = static_cast<size_t>(s);
             if (i >= counts[si]) {
-                setCell(table, i, s + 1, QString());
+                EvaluationCells::setCell(table, i, s + 1, QString());
                 continue;
             }
             const EvaluationMath::MarkerMaximum m = EvaluationMath::maxBetweenMarkers(
                 *model->measurement(s, i), key.offsets[si], markerLeft, markerRight, clk);
             if (m.valid) {
-                setCell(table, i, s + 1, number(m.value));
+                EvaluationCells::setCell(table, i, s + 1, EvaluationCells::number(m.value));
                 sensorMaxima[si].append(m.value);
             } else {
-                setCell(table, i, s + 1, number(-1), true);
+                EvaluationCells::setCell(table, i, s + 1, EvaluationCells::number(-1), true);
             }
         }
     }
@@ -273,7 +239,8 @@ void TabEvaluationValues::updateTable()
     for (int s = 0; s < numSensors; ++s) {
         const size_t si = static_cast<size_t>(s);
         BoxWhiskersWidget* c = m_charts[si];
-        c->setRange(groupBound(*model, s, false), groupBound(*model, s, true));
+        c->setRange(EvaluationCells::sensorBound(*model, s, false),
+                    EvaluationCells::sensorBound(*model, s, true));
         c->set(sensorMaxima[si]);
     }
     setStatisticsLabels();
@@ -288,7 +255,7 @@ void TabEvaluationValues::setStatisticsLabels()
         const FiveNumberSummary f = FiveNumberSummary::ofSorted(m_charts[si]->values());
         const double values[] = {f.minimum, f.lowerQuartile, f.median, f.upperQuartile, f.maximum};
         for (int k = 0; k < 5; ++k)
-            m_statLabels[si][static_cast<size_t>(k)]->setText(number(values[k]));
+            m_statLabels[si][static_cast<size_t>(k)]->setText(EvaluationCells::number(values[k]));
     }
 }
 

@@ -1,0 +1,40 @@
+#include "view/EvaluationCells.h"
+
+#include "model/Model.h"
+
+#include <QBrush>
+#include <QTableWidget>
+
+namespace EvaluationCells {
+
+QString number(double value)
+{
+    return QString::number(value, 'g', 6);
+}
+
+void setCell(QTableWidget* table, int row, int column, const QString& text, bool invalid)
+{
+    QTableWidgetItem* item = table->item(row, column);
+    if (!item) {
+        if (text.isEmpty())
+            return;
+        item = new QTableWidgetItem(text);
+        if (invalid)
+            item->setBackground(Qt::red);
+        table->setItem(row, column, item);
+        return;
+    }
+    item->setText(text);
+    item->setData(Qt::BackgroundRole, invalid ? QVariant(QBrush(Qt::red)) : QVariant());
+}
+
+double sensorBound(const Model& model, int sensor, bool maximum)
+{
+    const SensorDescription& d = model.sensorDescription();
+    if (d.numSensorGroups() < 1 || sensor >= d.sensorGroup(0).numSensors())
+        return 0.0;
+    return maximum ? d.sensorGroup(0).sensorMaximum(sensor)
+                   : d.sensorGroup(0).sensorMinimum(sensor);
+}
+
+} // namespace EvaluationCells

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+class Model;
+class QTableWidget;
+
+// What the runtime and values pages share to fill their tables.
+namespace EvaluationCells {
+
+// A number as the tables and chart labels show it: 'g' with six digits.
+QString number(double value);
+
+// Sets a cell's text, red when invalid. The cell's item is reused, so that a refresh of a
+// long table creates no items; an empty text creates none either.
+void setCell(QTableWidget* table, int row, int column, const QString& text, bool invalid = false);
+
+// The lower or upper end of a sensor's range in group 0; 0 when there is no such sensor.
+double sensorBound(const Model& model, int sensor, bool maximum);
+
+} // namespace EvaluationCells
