@@ -1,12 +1,18 @@
 #include "model/BlackBoxFile.h"
 
 #include "app/Logging.h"
+#include "model/BlackBoxShot.h"
 #include "model/Model.h"
+#include "model/NumberText.h"
 
 #include <QFile>
-#include <QTextStream>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
+
+const char* const signature = "bool Model::addBlackBoxFile(const QString&)";
 
 enum class Section
 {
@@ -14,6 +20,8 @@ enum class Section
     Sensors,
     Data
 };
+
+using Setting = BlackBoxShot::Setting;
 
 // Integers and doubles that are not numbers count as 0.
 int toInt(const QString& text)
@@ -43,30 +51,147 @@ bool plausibleCount(int count, const char* what)
     return false;
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// The line the device writes for every sample, "A=[v, v, v, v, v]" of plain decimals, read
+// straight from the bytes. Such a line holds no other marker, so the general rules would
+// read it alike; anything else is left to them.
+bool readUsualSampleLine(const char* begin, const char* end, BlackBoxShot& shot)
+{
+    if (end - begin < 5 || std::memcmp(begin, "A=[", 3) != 0 || end[-1] != ']')
+        return false;
+    double values[Model::numSensors];
+    const char* p = begin + 3;
+    const char* const last = end - 1;
+    for (int k = 0; k < Model::numSensors; ++k) {
+        const char* itemEnd = last;
+        if (k + 1 < Model::numSensors) {
+            itemEnd = static_cast<const char*>(std::memchr(p, ',', static_cast<size_t>(last - p)));
+            if (!itemEnd)
+                return false;
+        }
+        const char* a = p;
+        const char* b = itemEnd;
+        while (a < b && isBlank(*a))
+            ++a;
+        while (b > a && isBlank(b[-1]))
+            --b;
+        if (!NumberText::parsePlainDecimal(a, b, values[k]))
+            return false;
+        p = itemEnd + 1;
+    }
+    for (int k = 0; k < Model::numSensors; ++k)
+        shot.samples[static_cast<size_t>(k)].append(values[k]);
+    ++shot.recognisedLines;
+    return true;
+}
+
+void addSetting(BlackBoxShot& shot, Setting::Kind kind, int sensor, const QString& text,
+                double number = 0.0, int count = 0)
+{
+    Setting setting;
+    setting.kind = kind;
+    setting.sensor = sensor;
+    setting.text = text;
+    setting.number = number;
+    setting.count = count;
+    shot.settings.push_back(std::move(setting));
+}
+
+void readSensorLine(const QString& line, BlackBoxShot& shot)
+{
+    if (line.contains(QLatin1String("numGroups="))) {
+        const int count = toInt(afterFirstEquals(line));
+        qCDebug(lcModel) << "setNumSensorGroups: " << count;
+        if (plausibleCount(count, "numGroups"))
+            addSetting(shot, Setting::Kind::NumGroups, 0, QString(), 0.0, count);
+    } else if (line.contains(QLatin1String("group0/name="))) {
+        const QString name = afterFirstEquals(line);
+        qCDebug(lcModel).noquote() << "setSensorGroupName: " + name;
+        addSetting(shot, Setting::Kind::GroupName, 0, name);
+    } else if (line.contains(QLatin1String("group0/numSensors="))) {
+        const int count = toInt(afterFirstEquals(line));
+        qCDebug(lcModel) << "setNumSensors: " << count;
+        if (plausibleCount(count, "numSensors"))
+            addSetting(shot, Setting::Kind::NumSensors, 0, QString(), 0.0, count);
+    } else if (line.contains(QLatin1String("group0/sensor"))) {
+        // The index is the single character after "group0/sensor"; 0 when not a digit.
+        const int n = toInt(line.mid(13, 1));
+        const QString value = afterFirstEquals(line);
+        qCDebug(lcModel) << "sensors: " << n;
+        if (line.contains(QLatin1String("/name="))) {
+            qCDebug(lcModel).noquote() << "name: " + value;
+            addSetting(shot, Setting::Kind::SensorName, n, value);
+        } else if (line.contains(QLatin1String("/type="))) {
+            qCDebug(lcModel).noquote() << "type: " + value;
+            addSetting(shot, Setting::Kind::SensorType, n, value);
+        } else if (line.contains(QLatin1String("/min="))) {
+            qCDebug(lcModel) << "min: " << toDouble(value);
+            addSetting(shot, Setting::Kind::SensorMinimum, n, QString(), toDouble(value));
+        } else if (line.contains(QLatin1String("/max="))) {
+            qCDebug(lcModel) << "max: " << toDouble(value);
+            addSetting(shot, Setting::Kind::SensorMaximum, n, QString(), toDouble(value));
+        } else if (line.contains(QLatin1String("/unit="))) {
+            qCDebug(lcModel).noquote() << "unit: " + value;
+            addSetting(shot, Setting::Kind::SensorUnit, n, value);
+        }
+    }
+}
+
+// Every rule of the format, in its order, for a line as text.
+void readLine(const QString& line, Section& section, BlackBoxShot& shot)
+{
+    if (line.contains(QLatin1String("[device]"))) {
+        section = Section::Device;
+        ++shot.recognisedLines;
+    } else if (line.contains(QLatin1String("[sensors]"))) {
+        section = Section::Sensors;
+        ++shot.recognisedLines;
+    } else if (line.contains(QLatin1String("[data]"))) {
+        section = Section::Data;
+        ++shot.recognisedLines;
+    } else if (line.contains(QLatin1String("A="))) {
+        // "A=[v, v, ...]" separates by commas, "A=v v ..." by blanks.
+        const bool commaForm =
+            line.contains(QLatin1String("A=[")) && line.contains(QLatin1Char(']'));
+        QString values = line;
+        values.remove(commaForm ? QStringLiteral("A=[") : QStringLiteral("A="));
+        values.remove(QLatin1Char(']'));
+        values = values.simplified();
+        const QStringList items = values.split(commaForm ? QLatin1Char(',') : QLatin1Char(' '));
+        if (items.size() != Model::numSensors) {
+            qCWarning(lcModel).noquote() << signature << "ERROR: not 5 items in list!";
+            return;
+        }
+        for (int k = 0; k < Model::numSensors; ++k)
+            shot.samples[static_cast<size_t>(k)].append(toDouble(items.at(k)));
+        ++shot.recognisedLines;
+    } else if (section == Section::Data && line.contains(QLatin1String("T="))) {
+        const QString text = QString(line).remove(QStringLiteral("T=")).trimmed();
+        shot.timestamp = QDateTime::fromString(text, QStringLiteral("yyyyMMdd-hhmmss"));
+        ++shot.recognisedLines;
+        qCDebug(lcTrace) << "void Model::setTimestamp(int, QDateTime)"
+                         << "emit projectChanged()";
+    } else if (line.trimmed().startsWith(QLatin1String("t="))) {
+        // The sample period line. Matched at the start only: "/unit=" holds "t=" too,
+        // and sensor units must not be swallowed by it.
+    } else if (section == Section::Sensors) {
+        readSensorLine(line, shot);
+    }
+}
+
 } // namespace
 
 bool BlackBoxFile::import(Model& model, const QString& path)
 {
-    const char* signature = "bool Model::addBlackBoxFile(const QString&)";
-    qCDebug(lcTrace).noquote() << signature << "file=" + path;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        qCWarning(lcModel).noquote() << signature << "ERROR: could not open file: " + path;
+    BlackBoxShot shot;
+    if (!readFile(path, shot))
         return false;
-    }
-
     const bool wasBlocked = model.blockSignals(true);
-    int series[Model::numSensors];
-    for (int k = 0; k < Model::numSensors; ++k)
-        series[k] = model.appendSeries(k);
-    model.appendTimestamp();
-    const int timestampIndex = model.numTimestamps() - 1;
-
-    QTextStream in(&file);
-    in.setCodec("UTF-8");
-    read(in, model, series, timestampIndex);
-    file.close();
-
+    add(model, std::move(shot));
     if (!wasBlocked) {
         model.blockSignals(false);
         qCDebug(lcTrace) << "emit projectChanged()";
@@ -77,87 +202,96 @@ bool BlackBoxFile::import(Model& model, const QString& path)
     return true;
 }
 
-void BlackBoxFile::read(QTextStream& in, Model& model, const int (&series)[5], int timestampIndex)
+bool BlackBoxFile::readFile(const QString& path, BlackBoxShot& shot)
 {
-    const char* signature = "bool Model::addBlackBoxFile(const QString&)";
-    SensorDescription& description = model.sensorDescription();
+    qCDebug(lcTrace).noquote() << signature << "file=" + path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcModel).noquote() << signature << "ERROR: could not open file: " + path;
+        return false;
+    }
+    const QByteArray content = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        qCWarning(lcModel).noquote()
+            << signature << "ERROR: could not read file: " + path + ": " + file.errorString();
+        return false;
+    }
+    shot = parse(content);
+    return true;
+}
+
+BlackBoxShot BlackBoxFile::parse(const QByteArray& content)
+{
+    BlackBoxShot shot;
+    const char* p = content.constData();
+    const char* const end = p + content.size();
+    if (end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
+        p += 3;
+    // One sample line per line end, bar a few header lines: enough room without regrowing.
+    const int lines = static_cast<int>(std::count(p, end, '\n')) + 1;
+    for (SampleList& samples : shot.samples)
+        samples.reserve(lines);
+
     Section section = Section::Data;
-    QString line;
-    while (in.readLineInto(&line)) {
-        if (line.contains(QLatin1String("[device]"))) {
-            section = Section::Device;
-        } else if (line.contains(QLatin1String("[sensors]"))) {
-            section = Section::Sensors;
-        } else if (line.contains(QLatin1String("[data]"))) {
-            section = Section::Data;
-        } else if (line.contains(QLatin1String("A="))) {
-            // "A=[v, v, ...]" separates by commas, "A=v v ..." by blanks.
-            const bool commaForm =
-                line.contains(QLatin1String("A=[")) && line.contains(QLatin1Char(']'));
-            QString values = line;
-            values.remove(commaForm ? QStringLiteral("A=[") : QStringLiteral("A="));
-            values.remove(QLatin1Char(']'));
-            values = values.simplified();
-            const QStringList items = values.split(commaForm ? QLatin1Char(',') : QLatin1Char(' '));
-            if (items.size() != Model::numSensors) {
-                qCWarning(lcModel).noquote() << signature << "ERROR: not 5 items in list!";
-                continue;
-            }
-            for (int k = 0; k < Model::numSensors; ++k) {
-                if (SampleList* samples = model.measurement(k, series[k]))
-                    samples->append(toDouble(items.at(k)));
-            }
-        } else if (section == Section::Data && line.contains(QLatin1String("T="))) {
-            const QString text = QString(line).remove(QStringLiteral("T=")).trimmed();
-            model.setTimestamp(timestampIndex,
-                               QDateTime::fromString(text, QStringLiteral("yyyyMMdd-hhmmss")));
-            qCDebug(lcTrace) << "void Model::setTimestamp(int, QDateTime)"
-                             << "emit projectChanged()";
-        } else if (line.trimmed().startsWith(QLatin1String("t="))) {
-            // The sample period line. Matched at the start only: "/unit=" holds "t=" too,
-            // and sensor units must not be swallowed by it.
-            continue;
-        } else if (section != Section::Sensors) {
-            continue;
-        } else if (line.contains(QLatin1String("numGroups="))) {
-            const int count = toInt(afterFirstEquals(line));
-            qCDebug(lcModel) << "setNumSensorGroups: " << count;
-            if (plausibleCount(count, "numGroups"))
-                description.setNumSensorGroups(count);
-        } else if (line.contains(QLatin1String("group0/name="))) {
-            const QString name = afterFirstEquals(line);
-            qCDebug(lcModel).noquote() << "setSensorGroupName: " + name;
-            description.sensorGroup(0).setName(name);
-        } else if (line.contains(QLatin1String("group0/numSensors="))) {
-            const int count = toInt(afterFirstEquals(line));
-            qCDebug(lcModel) << "setNumSensors: " << count;
-            if (!plausibleCount(count, "numSensors"))
-                continue;
+    while (p < end) {
+        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        if (!lineEnd)
+            lineEnd = end;
+        const char* textEnd = lineEnd;
+        if (textEnd > p && textEnd[-1] == '\r')
+            --textEnd;
+        if (!readUsualSampleLine(p, textEnd, shot)) {
+            // Read as text the carriage returns are gone, as a file opened in text mode reads.
+            QByteArray bytes(p, static_cast<int>(lineEnd - p));
+            bytes.replace('\r', QByteArray());
+            readLine(QString::fromUtf8(bytes), section, shot);
+        }
+        p = lineEnd + 1;
+    }
+    for (SampleList& samples : shot.samples) {
+        if (samples.capacity() - samples.size() > 64)
+            samples.squeeze();
+    }
+    return shot;
+}
+
+void BlackBoxFile::add(Model& model, BlackBoxShot&& shot)
+{
+    for (int k = 0; k < Model::numSensors; ++k)
+        model.appendSeries(k, std::move(shot.samples[static_cast<size_t>(k)]));
+    model.appendTimestamp(shot.timestamp);
+
+    SensorDescription& description = model.sensorDescription();
+    for (const Setting& setting : shot.settings) {
+        switch (setting.kind) {
+        case Setting::Kind::NumGroups:
+            description.setNumSensorGroups(setting.count);
+            break;
+        case Setting::Kind::GroupName:
+            description.sensorGroup(0).setName(setting.text);
+            break;
+        case Setting::Kind::NumSensors: {
             SensorGroup& group = description.sensorGroup(0);
-            group.setNumSensors(count);
+            group.setNumSensors(setting.count);
             for (int i = 0; i < group.numSensors(); ++i)
                 group.setSensorActive(i, true);
-        } else if (line.contains(QLatin1String("group0/sensor"))) {
-            // The index is the single character after "group0/sensor"; 0 when not a digit.
-            const int n = toInt(line.mid(13, 1));
-            const QString value = afterFirstEquals(line);
-            qCDebug(lcModel) << "sensors: " << n;
-            if (line.contains(QLatin1String("/name="))) {
-                qCDebug(lcModel).noquote() << "name: " + value;
-                description.setSensorName(0, n, value);
-            } else if (line.contains(QLatin1String("/type="))) {
-                qCDebug(lcModel).noquote() << "type: " + value;
-                description.setSensorType(0, n, value);
-            } else if (line.contains(QLatin1String("/min="))) {
-                qCDebug(lcModel) << "min: " << toDouble(value);
-                description.setSensorMinimum(0, n, toDouble(value));
-            } else if (line.contains(QLatin1String("/max="))) {
-                qCDebug(lcModel) << "max: " << toDouble(value);
-                description.setSensorMaximum(0, n, toDouble(value));
-            } else if (line.contains(QLatin1String("/unit="))) {
-                qCDebug(lcModel).noquote() << "unit: " + value;
-                description.setSensorUnit(0, n, value);
-            }
+            break;
+        }
+        case Setting::Kind::SensorName:
+            description.setSensorName(0, setting.sensor, setting.text);
+            break;
+        case Setting::Kind::SensorType:
+            description.setSensorType(0, setting.sensor, setting.text);
+            break;
+        case Setting::Kind::SensorMinimum:
+            description.setSensorMinimum(0, setting.sensor, setting.number);
+            break;
+        case Setting::Kind::SensorMaximum:
+            description.setSensorMaximum(0, setting.sensor, setting.number);
+            break;
+        case Setting::Kind::SensorUnit:
+            description.setSensorUnit(0, setting.sensor, setting.text);
+            break;
         }
     }
 }

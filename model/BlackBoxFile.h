@@ -1,9 +1,10 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
+struct BlackBoxShot;
 class Model;
-class QTextStream;
 
 // Black-box files (*.bb) that the device records on its own: one file is one shot of the
 // five sensors of group 0 with its timestamp and the sensor description.
@@ -17,6 +18,13 @@ public:
     // model's signals already blocked by the caller nothing is emitted, so that a batch
     // of files ends with one summary.
     static bool import(Model& model, const QString& path);
-    // Reads the lines of one file into the shot that import() appended.
-    static void read(QTextStream& in, Model& model, const int (&series)[5], int timestampIndex);
+
+    // Reads one file; false, with a diagnostic, when it cannot be opened. Touches no model,
+    // so that a batch can be read on a worker thread.
+    static bool readFile(const QString& path, BlackBoxShot& shot);
+    // The content of one file, as it is in the file (UTF-8, any line ends).
+    static BlackBoxShot parse(const QByteArray& content);
+    // Appends the shot to the model and applies its sensor settings in their order. Emits
+    // nothing; the caller sends the summary.
+    static void add(Model& model, BlackBoxShot&& shot);
 };

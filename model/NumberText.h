@@ -17,4 +17,10 @@ int germanG6(double value, char* out);
 // pass finite values only; NaN and infinities give "0". Returns the byte count.
 int shortest(double value, char* out);
 
+// Plain decimals as most files write them: an optional "-", up to 15 digits and at most one
+// ".". The digits as an integer and the power of ten are both exact doubles, so one
+// division rounds correctly. False, with value untouched, for anything else (exponents,
+// signs, more digits, no digit at all), which the caller hands to a full parser.
+bool parsePlainDecimal(const char* begin, const char* end, double& value);
+
 } // namespace NumberText

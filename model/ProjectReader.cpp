@@ -1,5 +1,6 @@
 #include "model/ProjectReader.h"
 
+#include "model/NumberText.h"
 #include "model/ProjectDocument.h"
 
 #include <QIODevice>
@@ -331,41 +332,14 @@ bool sameKey(const char* key, const char* str, rapidjson::SizeType length)
     return std::strlen(key) == length && std::memcmp(key, str, length) == 0;
 }
 
-// A JSON number as a double, correctly rounded. Plain decimals of up to 15 digits, the
-// numbers of almost every file, take the exact fast path: the digits as an integer and
-// the power of ten are both exact doubles, so one division rounds correctly. Everything
-// else goes through from_chars. False for numbers beyond the double range.
+// A JSON number as a double, correctly rounded: plain decimals, the numbers of almost every
+// file, take the exact fast path, everything else goes through from_chars. False for
+// numbers beyond the double range.
 bool parseNumber(const char* str, size_t length, double& value)
 {
-    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const char* p = str;
     const char* const end = str + length;
-    const bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    quint64 digits = 0;
-    int count = 0;
-    int fraction = -1;
-    for (; p < end; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            ++count;
-        } else if (c == '.' && fraction < 0) {
-            fraction = 0;
-            continue;
-        } else {
-            break;
-        }
-        if (fraction >= 0)
-            ++fraction;
-    }
-    if (p == end && count <= 15) {
-        const double magnitude = static_cast<double>(digits) / powersOfTen[qMax(0, fraction)];
-        value = negative ? -magnitude : magnitude;
+    if (NumberText::parsePlainDecimal(str, end, value))
         return true;
-    }
     const std::from_chars_result result = std::from_chars(str, end, value);
     return result.ec == std::errc() && result.ptr == end;
 }

@@ -1,11 +1,9 @@
 // Black-box files (*.bb) from the device's stick, read as BlackBoxFile::import reads one.
 
 #include "model/BlackBoxFile.h"
+#include "model/BlackBoxShot.h"
 #include "model/Model.h"
 #include "tests/fuzz/FuzzQt.h"
-
-#include <QBuffer>
-#include <QTextStream>
 
 #include <cstdint>
 #include <cstdio>
@@ -29,30 +27,25 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    QByteArray input =
+    const QByteArray input =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<int>(size));
-    QBuffer buffer(&input);
-    buffer.open(QIODevice::ReadOnly | QIODevice::Text);
+    BlackBoxShot shot = BlackBoxFile::parse(input);
 
-    // The shot is appended first, behind one already recorded, as a batch import does.
+    // A reading line fills all five sensors or none of them.
+    for (const SampleList& samples : shot.samples) {
+        if (samples.size() != shot.samples[0].size())
+            fail("sensors out of step");
+    }
+
+    // The shot joins a project behind one already recorded, as a batch import adds it.
     Model model;
     model.blockSignals(true);
     model.addMeasurement();
-    int series[Model::numSensors];
-    for (int k = 0; k < Model::numSensors; ++k)
-        series[k] = model.appendSeries(k);
-    model.appendTimestamp();
-    const int timestampIndex = model.numTimestamps() - 1;
-
-    QTextStream in(&buffer);
-    in.setCodec("UTF-8");
-    BlackBoxFile::read(in, model, series, timestampIndex);
-
-    // A reading line fills all five sensors or none of them.
-    const int samples = model.measurement(0, series[0])->size();
-    for (int k = 1; k < Model::numSensors; ++k) {
-        if (model.measurement(k, series[k])->size() != samples)
-            fail("sensors out of step");
+    const int samples = shot.samples[0].size();
+    BlackBoxFile::add(model, std::move(shot));
+    for (int k = 0; k < Model::numSensors; ++k) {
+        if (model.numChannels(k) != 2 || model.measurement(k, 1)->size() != samples)
+            fail("shot not added whole");
     }
     const SensorDescription& description = model.sensorDescription();
     if (description.numSensorGroups() > BlackBoxFile::maxCount ||
