@@ -1,6 +1,7 @@
 #include "control/Controller.h"
 
 #include "app/Logging.h"
+#include "control/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "view/TabOszilloscope.h"
@@ -48,6 +49,16 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTabOszi_markerChangedRelative);
     connect(tabOszi, &TabOszilloscope::checkBoxMarkerAbsClicked, this,
             &Controller::onTabOszi_checkBoxMarkerAbsClicked);
+
+    TabBlackBox* tabBlackBox = view->tabBlackBox();
+    connect(tabBlackBox, &TabBlackBox::buttonGetListClicked, this,
+            &Controller::onTabBlackBox_getListClicked);
+    connect(tabBlackBox, &TabBlackBox::buttonGetLocalListClicked, this,
+            &Controller::onTabBlackBox_getLocalListClicked);
+    connect(tabBlackBox, &TabBlackBox::buttonFetchBlackBoxDataClicked, this,
+            &Controller::onTabBlackBox_fetchBlackBoxDataClicked);
+    connect(tabBlackBox, &TabBlackBox::buttonImportFilesClicked, this,
+            &Controller::onTabBlackBox_importFilesClicked);
 
     connector = new KalvikConnector;
     connect(connector, &KalvikConnector::connected, this, &Controller::onConnected);
@@ -124,7 +135,9 @@ void Controller::onModel_fileProgress(int percent)
 
 void Controller::onTimerShowFileProgress_timeout()
 {
-    if (!model->isFileBusy() || fileProgressIndicator)
+    // An import shows its own indicator, counting files.
+    if (!model->isFileBusy() || fileProgressIndicator ||
+        model->fileOperation() == Model::FileOperation::Import)
         return;
     QString text;
     switch (model->fileOperation()) {

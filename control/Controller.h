@@ -12,6 +12,7 @@
 #include <functional>
 
 class KalvikConnector;
+class QDir;
 class Model;
 class ProgressIndicator;
 class View;
@@ -50,6 +51,10 @@ public slots:
     void onTabOszi_markerChangedRelative(int index, int pos_ms);
     void onTabOszi_checkBoxMarkerAbsClicked(bool absolute);
     void onTabOszi_deleteMeasurements(const QString& measToDelete);
+    void onTabBlackBox_getListClicked();
+    void onTabBlackBox_getLocalListClicked();
+    void onTabBlackBox_fetchBlackBoxDataClicked();
+    void onTabBlackBox_importFilesClicked();
     void onConnected();
     void onDisconnected();
     void onMessageReceived(const QString& msg);
@@ -78,6 +83,13 @@ private:
     void handleSensorDescription(const QString& msg);
     void handleValueMessage(const QString& msg);
     void startShot();
+    // The day folders of a complete "list" reply go to the black-box page; names not of
+    // the device's own form are refused.
+    void showBlackBoxDateList(const QStringList& names);
+    // Copies one day folder of a stick copied by hand into the staging folder.
+    void copyLocalDirToTmpDir(const QString& path, const QDir& stagingFolder);
+    // The staging folder, prepared; empty, after telling the user, when it must not be used.
+    QString usableStagingFolder();
     // Asks to save a modified project; false when the command must stop because the
     // project is still modified after the user chose to save.
     bool saveIfWanted(bool disconnectOnDiscard);
@@ -102,7 +114,11 @@ private:
     QPointer<ProgressIndicator> fileProgressIndicator;
     int filePercent = 0;
 
+    // A device's day list is a few thousand days at most; a reply that never ends must not
+    // grow without bound.
+    static constexpr int maxListEntries = 100000;
     QStringList listBuffer;
     bool inList = false;
+    bool listTruncated = false;
     QElapsedTimer sinceLastValueLine;
 };

@@ -15,6 +15,8 @@
 
 #include <QMessageBox>
 
+#include <utility>
+
 void Controller::onActionConnect()
 {
     if (deferWhileFileBusy([this] { onActionConnect(); }))
@@ -56,6 +58,9 @@ void Controller::onDisconnected()
     // starts a new one.
     recordingRunning = false;
     closeCurrentShot();
+    // A list reply cut off by the link is not taken for lines of the next connection.
+    inList = false;
+    listBuffer.clear();
     model->setConnected(false);
     emit model->appStateChanged();
 }
@@ -135,17 +140,29 @@ void Controller::onMessageReceived(const QString& msg)
         handleSensorDescription(msg);
         break;
     case DeviceProtocol::Kind::ListBegin:
+        // A reply that never ended leaves nothing behind for the next one.
+        listBuffer.clear();
+        listTruncated = false;
         inList = true;
         break;
-    case DeviceProtocol::Kind::ListEnd:
-        emit blackBoxDateListReceived(listBuffer);
-        listBuffer.clear();
+    case DeviceProtocol::Kind::ListEnd: {
+        const QStringList names = std::exchange(listBuffer, QStringList());
         inList = false;
+        emit blackBoxDateListReceived(names);
+        showBlackBoxDateList(names);
         break;
+    }
     case DeviceProtocol::Kind::ListEntry: {
         const QString name = DeviceProtocol::listEntry(msg);
-        if (!name.isEmpty())
+        if (name.isEmpty())
+            break;
+        if (listBuffer.size() < maxListEntries) {
             listBuffer.append(name);
+        } else if (!listTruncated) {
+            listTruncated = true;
+            qCWarning(lcControl) << "ERROR: list reply longer than" << maxListEntries
+                                 << "entries; the rest is ignored";
+        }
         break;
     }
     case DeviceProtocol::Kind::Empty:

@@ -94,7 +94,9 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
         return false;
     }
 
-    QCoreApplication::processEvents();
+    // Device lines and paints go on; a click now would start a command in the middle of
+    // this one, so user input waits until the transfer is over.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     // A quick tool may have ended while those events were processed; waitForFinished()
     // then reports false although nothing is left to wait for.
     const bool ended =
@@ -109,7 +111,7 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
         return false;
     }
 
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     restoreOverrideCursor();
     const int exitCode = process.exitCode();
     const QByteArray standardOutput = process.readAllStandardOutput();

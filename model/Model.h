@@ -141,7 +141,9 @@ public:
         None,
         Open,
         Save,
-        Export
+        Export,
+        // Black-box files read on a worker; the model takes the shots in one step at the end.
+        Import
     };
     FileOperation fileOperation() const { return m_fileOperation; }
     bool isFileBusy() const { return m_fileOperation != FileOperation::None; }

@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "control/TabBlackBox.h"
 #include "model/Model.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"
@@ -120,6 +121,7 @@ View::View(Model* m, QWidget* parent)
     connect(oszi->clearMarkersButton(), &QPushButton::clicked, this, &View::clearMarkers);
     connect(oszi->lockButton(), &QAbstractButton::clicked, this, &View::buttonLockPressed);
     ui->tabEvaluation->setModel(model);
+    ui->tabBlackBox->setModel(model);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
     clearLogger();
@@ -159,6 +161,11 @@ TabOszilloscope* View::tabOszi() const
 TabEvaluation* View::tabEvaluation() const
 {
     return ui->tabEvaluation;
+}
+
+TabBlackBox* View::tabBlackBox() const
+{
+    return ui->tabBlackBox;
 }
 
 QIcon View::coloredIcon(const QString& path, const QColor& color)

@@ -10,6 +10,7 @@
 class Model;
 class QMenu;
 class StartWidget;
+class TabBlackBox;
 class TabEvaluation;
 class TabOszilloscope;
 class TabProject;
@@ -77,6 +78,7 @@ public:
     TabProject* tabProject() const;
     TabOszilloscope* tabOszi() const;
     TabEvaluation* tabEvaluation() const;
+    TabBlackBox* tabBlackBox() const;
     QMenu* dropDownMenu() const { return m_menu; }
 
 signals:

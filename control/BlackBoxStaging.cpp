@@ -1,0 +1,159 @@
+#include "control/BlackBoxStaging.h"
+
+#include "app/Logging.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace BlackBoxStaging {
+
+namespace {
+
+const QString blackBoxPattern = QStringLiteral("*.bb");
+
+void setReason(QString* reason, const QString& text)
+{
+    if (reason)
+        *reason = text;
+}
+
+bool ownedByThisUser(const QFileInfo& info)
+{
+#ifdef Q_OS_UNIX
+    return info.ownerId() == static_cast<uint>(::geteuid());
+#else
+    Q_UNUSED(info);
+    return true;
+#endif
+}
+
+} // namespace
+
+bool isDayFolderName(const QString& name)
+{
+    static const QRegularExpression pattern(QStringLiteral("\\Adir-[0-9]{8}\\z"));
+    return pattern.match(name).hasMatch();
+}
+
+bool isPlainFileName(const QString& name)
+{
+    return !name.isEmpty() && name != QLatin1String(".") && name != QLatin1String("..") &&
+           !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\')) &&
+           !name.contains(QLatin1Char('\0'));
+}
+
+bool isStagedFilePath(const QString& relativePath)
+{
+    const int slash = relativePath.indexOf(QLatin1Char('/'));
+    return slash > 0 && isDayFolderName(relativePath.left(slash)) &&
+           isPlainFileName(relativePath.mid(slash + 1));
+}
+
+QString dayFolderForDate(const QString& dateText)
+{
+    static const QRegularExpression pattern(
+        QStringLiteral("\\A([0-9]{2})\\.([0-9]{2})\\.([0-9]{4})\\z"));
+    const QRegularExpressionMatch match = pattern.match(dateText);
+    if (!match.hasMatch())
+        return QString();
+    return QStringLiteral("dir-") + match.captured(3) + match.captured(2) + match.captured(1);
+}
+
+QString dateOfPath(const QString& path)
+{
+    return path.mid(10, 2) + QLatin1Char('.') + path.mid(8, 2) + QLatin1Char('.') + path.mid(4, 4);
+}
+
+bool prepare(const QString& folder, QString* reason)
+{
+    QFileInfo info(folder);
+    if (!info.isSymLink() && !info.exists()) {
+        // mkdir, not mkpath: it fails when something appeared in the meantime, which is
+        // then judged below like anything found there.
+        if (QDir().mkdir(folder))
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        info.refresh();
+    }
+    if (info.isSymLink()) {
+        setReason(reason, QStringLiteral("is a symbolic link"));
+        return false;
+    }
+    if (!info.isDir()) {
+        setReason(reason, info.exists() ? QStringLiteral("is not a directory")
+                                        : QStringLiteral("cannot be created"));
+        return false;
+    }
+    if (!ownedByThisUser(info)) {
+        setReason(reason, QStringLiteral("belongs to another user"));
+        return false;
+    }
+    const QFile::Permissions othersWrite = QFile::WriteGroup | QFile::WriteOther;
+    if (info.permissions() & othersWrite)
+        QFile::setPermissions(folder, info.permissions() & ~othersWrite);
+    return true;
+}
+
+bool prepareDayFolder(const QString& folder, const QString& dayName, QString* reason)
+{
+    if (!isDayFolderName(dayName)) {
+        setReason(reason, QStringLiteral("not a day folder name"));
+        return false;
+    }
+    const QString path = QDir(folder).filePath(dayName);
+    QFileInfo info(path);
+    if (!info.isSymLink() && !info.exists()) {
+        QDir().mkdir(path);
+        info.refresh();
+    }
+    if (info.isSymLink() || !info.isDir()) {
+        setReason(reason, info.isSymLink() ? QStringLiteral("is a symbolic link")
+                                           : QStringLiteral("is not a directory"));
+        return false;
+    }
+    return true;
+}
+
+QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder)
+{
+    const QString name = QFileInfo(sourceFolder).fileName();
+    QString reason;
+    if (!prepareDayFolder(stagingFolder, name, &reason)) {
+        qCWarning(lcControl).noquote() << "ERROR: day folder refused:" << name << reason;
+        return QStringList();
+    }
+    const QDir source(sourceFolder);
+    const QDir target(QDir(stagingFolder).filePath(name));
+    QStringList relativePaths;
+    const QStringList files = source.entryList({blackBoxPattern}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        if (!isPlainFileName(file))
+            continue;
+        qCDebug(lcControl).noquote() << "file = " + file;
+        if (!QFile::copy(source.filePath(file), target.filePath(file)))
+            qCDebug(lcControl).noquote() << "file could not be copied:" << source.filePath(file);
+        relativePaths.append(name + QLatin1Char('/') + file);
+    }
+    return relativePaths;
+}
+
+QStringList stagedFiles(const QString& stagingFolder, const QString& dayName)
+{
+    QStringList relativePaths;
+    if (!isDayFolderName(dayName))
+        return relativePaths;
+    const QDir day(QDir(stagingFolder).filePath(dayName));
+    const QStringList files = day.entryList({blackBoxPattern}, QDir::Files, QDir::Name);
+    for (const QString& file : files) {
+        if (isPlainFileName(file))
+            relativePaths.append(dayName + QLatin1Char('/') + file);
+    }
+    return relativePaths;
+}
+
+} // namespace BlackBoxStaging
