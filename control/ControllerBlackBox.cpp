@@ -21,7 +21,6 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-#include <atomic>
 #include <vector>
 
 namespace {
@@ -231,8 +230,8 @@ void Controller::onTabBlackBox_importFilesClicked()
 
     if (!model->beginFileOperation(Model::FileOperation::Import))
         return;
-    std::vector<BlackBoxShot> shots(static_cast<size_t>(paths.size()));
-    std::vector<char> read(static_cast<size_t>(paths.size()), 0);
+    std::vector<BlackBoxShot> shots;
+    std::vector<char> read;
     {
         ProgressIndicator indicator(view, tr("Messungen importieren..."), paths.size());
         indicator.setObjectName(QStringLiteral("importProgressIndicator"));
@@ -241,11 +240,7 @@ void Controller::onTabBlackBox_importFilesClicked()
         // The files are read on the worker into shots of their own; the model is not
         // touched until all are read, so neither device lines nor paints meet half an import.
         job.run([&paths, &shots, &read](const FileJob::Progress& progress) {
-            for (int i = 0; i < paths.size(); ++i) {
-                const size_t n = static_cast<size_t>(i);
-                read[n] = BlackBoxFile::readFile(paths.at(i), shots[n]) ? 1 : 0;
-                progress(i + 1);
-            }
+            BlackBoxFile::readFiles(paths, shots, read, progress);
             return true;
         });
     }

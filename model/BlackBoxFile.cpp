@@ -5,10 +5,13 @@
 #include "model/Model.h"
 #include "model/NumberText.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <thread>
 
 namespace {
 
@@ -56,36 +59,49 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// The line the device writes for every sample, "A=[v, v, v, v, v]" of plain decimals, read
-// straight from the bytes. Such a line holds no other marker, so the general rules would
-// read it alike; anything else is left to them.
-bool readUsualSampleLine(const char* begin, const char* end, BlackBoxShot& shot)
+// Samples go straight into lists sized for every line of the file; the count of those
+// taken is the lists' size at the end.
+struct SampleSink
 {
-    if (end - begin < 5 || std::memcmp(begin, "A=[", 3) != 0 || end[-1] != ']')
+    double* data[Model::numSensors];
+    int count = 0;
+
+    void add(const double (&values)[Model::numSensors])
+    {
+        for (int k = 0; k < Model::numSensors; ++k)
+            data[k][count] = values[k];
+        ++count;
+    }
+};
+
+// The line the device writes for every sample, "A=[v, v, v, v, v]" of plain decimals, read
+// straight from the bytes in one pass. Such a line holds no other marker, so the general
+// rules would read it alike; anything else is left to them.
+bool readUsualSampleLine(const char* begin, const char* end, SampleSink& sink)
+{
+    if (end - begin < 5 || begin[0] != 'A' || begin[1] != '=' || begin[2] != '[' ||
+        end[-1] != ']')
         return false;
     double values[Model::numSensors];
     const char* p = begin + 3;
     const char* const last = end - 1;
     for (int k = 0; k < Model::numSensors; ++k) {
-        const char* itemEnd = last;
-        if (k + 1 < Model::numSensors) {
-            itemEnd = static_cast<const char*>(std::memchr(p, ',', static_cast<size_t>(last - p)));
-            if (!itemEnd)
-                return false;
-        }
-        const char* a = p;
-        const char* b = itemEnd;
-        while (a < b && isBlank(*a))
-            ++a;
-        while (b > a && isBlank(b[-1]))
-            --b;
-        if (!NumberText::parsePlainDecimal(a, b, values[k]))
+        while (p < last && isBlank(*p))
+            ++p;
+        p = NumberText::scanPlainDecimal(p, last, values[k]);
+        if (!p)
             return false;
-        p = itemEnd + 1;
+        while (p < last && isBlank(*p))
+            ++p;
+        if (k + 1 < Model::numSensors) {
+            if (p == last || *p != ',')
+                return false;
+            ++p;
+        } else if (p != last) {
+            return false;
+        }
     }
-    for (int k = 0; k < Model::numSensors; ++k)
-        shot.samples[static_cast<size_t>(k)].append(values[k]);
-    ++shot.recognisedLines;
+    sink.add(values);
     return true;
 }
 
@@ -142,7 +158,7 @@ void readSensorLine(const QString& line, BlackBoxShot& shot)
 }
 
 // Every rule of the format, in its order, for a line as text.
-void readLine(const QString& line, Section& section, BlackBoxShot& shot)
+void readLine(const QString& line, Section& section, SampleSink& sink, BlackBoxShot& shot)
 {
     if (line.contains(QLatin1String("[device]"))) {
         section = Section::Device;
@@ -166,8 +182,10 @@ void readLine(const QString& line, Section& section, BlackBoxShot& shot)
             qCWarning(lcModel).noquote() << signature << "ERROR: not 5 items in list!";
             return;
         }
+        double readings[Model::numSensors];
         for (int k = 0; k < Model::numSensors; ++k)
-            shot.samples[static_cast<size_t>(k)].append(toDouble(items.at(k)));
+            readings[k] = toDouble(items.at(k));
+        sink.add(readings);
         ++shot.recognisedLines;
     } else if (section == Section::Data && line.contains(QLatin1String("T="))) {
         const QString text = QString(line).remove(QStringLiteral("T=")).trimmed();
@@ -227,32 +245,79 @@ BlackBoxShot BlackBoxFile::parse(const QByteArray& content)
     const char* const end = p + content.size();
     if (end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
         p += 3;
-    // One sample line per line end, bar a few header lines: enough room without regrowing.
+    // At most one sample per line.
     const int lines = static_cast<int>(std::count(p, end, '\n')) + 1;
-    for (SampleList& samples : shot.samples)
-        samples.reserve(lines);
+    SampleSink sink;
+    for (int k = 0; k < Model::numSensors; ++k) {
+        SampleList& samples = shot.samples[static_cast<size_t>(k)];
+        samples.resize(lines);
+        sink.data[k] = samples.data();
+    }
 
     Section section = Section::Data;
     while (p < end) {
-        const char* lineEnd = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* lineEnd =
+            static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
         if (!lineEnd)
             lineEnd = end;
         const char* textEnd = lineEnd;
         if (textEnd > p && textEnd[-1] == '\r')
             --textEnd;
-        if (!readUsualSampleLine(p, textEnd, shot)) {
+        if (readUsualSampleLine(p, textEnd, sink)) {
+            ++shot.recognisedLines;
+        } else {
             // Read as text the carriage returns are gone, as a file opened in text mode reads.
             QByteArray bytes(p, static_cast<int>(lineEnd - p));
             bytes.replace('\r', QByteArray());
-            readLine(QString::fromUtf8(bytes), section, shot);
+            readLine(QString::fromUtf8(bytes), section, sink, shot);
         }
         p = lineEnd + 1;
     }
     for (SampleList& samples : shot.samples) {
+        samples.resize(sink.count);
+        // A file of header lines only must not keep room for samples it never had.
         if (samples.capacity() - samples.size() > 64)
             samples.squeeze();
     }
     return shot;
+}
+
+void BlackBoxFile::readFiles(const QStringList& paths, std::vector<BlackBoxShot>& shots,
+                             std::vector<char>& read, const std::function<void(int)>& progress)
+{
+    const int count = paths.size();
+    shots.assign(static_cast<size_t>(count), BlackBoxShot());
+    read.assign(static_cast<size_t>(count), 0);
+    std::atomic<int> next{0};
+    std::atomic<int> done{0};
+    const auto readSome = [&] {
+        for (int i = next++; i < count; i = next++) {
+            const size_t n = static_cast<size_t>(i);
+            read[n] = readFile(paths.at(i), shots[n]) ? 1 : 0;
+            ++done;
+        }
+    };
+    // A second reader when there is a second core: the files are independent, and the
+    // conversion of their numbers is most of the work.
+    std::thread helper;
+    if (std::thread::hardware_concurrency() > 1 && count > 1)
+        helper = std::thread(readSome);
+    QElapsedTimer sinceReport;
+    sinceReport.start();
+    for (int i = next++; i < count; i = next++) {
+        const size_t n = static_cast<size_t>(i);
+        read[n] = readFile(paths.at(i), shots[n]) ? 1 : 0;
+        ++done;
+        // About 60 times a second is all a progress bar can show.
+        if (progress && sinceReport.elapsed() >= 16) {
+            sinceReport.restart();
+            progress(done);
+        }
+    }
+    if (helper.joinable())
+        helper.join();
+    if (progress)
+        progress(count);
 }
 
 void BlackBoxFile::add(Model& model, BlackBoxShot&& shot)

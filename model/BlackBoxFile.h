@@ -2,6 +2,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
 
 struct BlackBoxShot;
 class Model;
@@ -22,6 +26,11 @@ public:
     // Reads one file; false, with a diagnostic, when it cannot be opened. Touches no model,
     // so that a batch can be read on a worker thread.
     static bool readFile(const QString& path, BlackBoxShot& shot);
+    // Reads every file, on two threads when there are two cores; read[i] tells whether
+    // paths[i] could be read into shots[i]. progress(files done) is called from the
+    // calling thread now and then and once at the end.
+    static void readFiles(const QStringList& paths, std::vector<BlackBoxShot>& shots,
+                          std::vector<char>& read, const std::function<void(int)>& progress);
     // The content of one file, as it is in the file (UTF-8, any line ends).
     static BlackBoxShot parse(const QByteArray& content);
     // Appends the shot to the model and applies its sensor settings in their order. Emits

@@ -203,35 +203,4 @@ int shortest(double value, char* out)
     return static_cast<int>(result.ptr - out);
 }
 
-bool parsePlainDecimal(const char* begin, const char* end, double& value)
-{
-    static constexpr double powersOfTen[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                             1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    const char* p = begin;
-    const bool negative = p < end && *p == '-';
-    if (negative)
-        ++p;
-    std::uint64_t digits = 0;
-    int count = 0;
-    int fraction = -1;
-    for (; p < end; ++p) {
-        const char c = *p;
-        if (c >= '0' && c <= '9') {
-            digits = digits * 10 + static_cast<unsigned>(c - '0');
-            ++count;
-            if (fraction >= 0)
-                ++fraction;
-        } else if (c == '.' && fraction < 0) {
-            fraction = 0;
-        } else {
-            return false;
-        }
-    }
-    if (count == 0 || count > 15)
-        return false;
-    const double magnitude = static_cast<double>(digits) / powersOfTen[std::max(0, fraction)];
-    value = negative ? -magnitude : magnitude;
-    return true;
-}
-
 } // namespace NumberText
