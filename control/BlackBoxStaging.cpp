@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <algorithm>
+
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
@@ -119,7 +121,17 @@ bool prepareDayFolder(const QString& folder, const QString& dayName, QString* re
     return true;
 }
 
-QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder)
+QStringList blackBoxFiles(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList({blackBoxPattern}, QDir::Files, QDir::Name);
+    names.erase(std::remove_if(names.begin(), names.end(),
+                               [](const QString& name) { return !isPlainFileName(name); }),
+                names.end());
+    return names;
+}
+
+QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder,
+                          const std::function<void()>& fileDone)
 {
     const QString name = QFileInfo(sourceFolder).fileName();
     QString reason;
@@ -130,14 +142,14 @@ QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFol
     const QDir source(sourceFolder);
     const QDir target(QDir(stagingFolder).filePath(name));
     QStringList relativePaths;
-    const QStringList files = source.entryList({blackBoxPattern}, QDir::Files, QDir::Name);
+    const QStringList files = blackBoxFiles(sourceFolder);
     for (const QString& file : files) {
-        if (!isPlainFileName(file))
-            continue;
         qCDebug(lcControl).noquote() << "file = " + file;
         if (!QFile::copy(source.filePath(file), target.filePath(file)))
             qCDebug(lcControl).noquote() << "file could not be copied:" << source.filePath(file);
         relativePaths.append(name + QLatin1Char('/') + file);
+        if (fileDone)
+            fileDone();
     }
     return relativePaths;
 }
@@ -147,12 +159,9 @@ QStringList stagedFiles(const QString& stagingFolder, const QString& dayName)
     QStringList relativePaths;
     if (!isDayFolderName(dayName))
         return relativePaths;
-    const QDir day(QDir(stagingFolder).filePath(dayName));
-    const QStringList files = day.entryList({blackBoxPattern}, QDir::Files, QDir::Name);
-    for (const QString& file : files) {
-        if (isPlainFileName(file))
-            relativePaths.append(dayName + QLatin1Char('/') + file);
-    }
+    const QStringList files = blackBoxFiles(QDir(stagingFolder).filePath(dayName));
+    for (const QString& file : files)
+        relativePaths.append(dayName + QLatin1Char('/') + file);
     return relativePaths;
 }
 

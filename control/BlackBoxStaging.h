@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The black-box workflow's local staging folder ("tmp-blackbox-dir" in the temporary
 // directory) and the names that may enter it. Day names come from the device or from a
 // folder on a stick and become folder names and SCP script text; only names of the
@@ -32,10 +34,14 @@ bool prepare(const QString& folder, QString* reason);
 // Makes sure folder/dayName exists and is a real directory inside folder.
 bool prepareDayFolder(const QString& folder, const QString& dayName, QString* reason);
 
+// The "*.bb" files of a folder, in name order.
+QStringList blackBoxFiles(const QString& folder);
 // Copies the "*.bb" files of a day folder into the staging folder's folder of the same
-// name, leaving files already there as they are. Returns the relative paths of the files
-// found (also those whose copy failed: an earlier copy may be there), in name order.
-QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder);
+// name, leaving files already there as they are, and calls fileDone after each. Returns the
+// relative paths of the files found (also those whose copy failed: an earlier copy may be
+// there), in name order. Touches no widget, so that it can run on a worker.
+QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder,
+                          const std::function<void()>& fileDone = {});
 // The "*.bb" files of a staged day folder as relative paths, in name order.
 QStringList stagedFiles(const QString& stagingFolder, const QString& dayName);
 

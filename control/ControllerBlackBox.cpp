@@ -101,23 +101,45 @@ void Controller::onTabBlackBox_getLocalListClicked()
 
     const QDir stagingDir(staging);
     const QString last = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
+    QStringList days;
     bool recognised = true;
     if (last.left(4) == QLatin1String("dir-")) {
         qCDebug(lcControl) << "selected dir starts with 'dir-'";
-        copyLocalDirToTmpDir(source, stagingDir);
+        days.append(source);
     } else if (last == QLatin1String("data")) {
         qCDebug(lcControl) << "directory 'data' selected";
         const QDir data(source);
-        const QStringList days =
+        const QStringList names =
             data.entryList({QStringLiteral("dir-*")}, QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
-        for (const QString& day : days) {
+        for (const QString& day : names) {
             qCDebug(lcControl).noquote() << "  dir=" + data.filePath(day);
-            copyLocalDirToTmpDir(data.filePath(day), stagingDir);
+            days.append(data.filePath(day));
         }
     } else {
         qCDebug(lcControl) << "selected dir does not contain data!";
         recognised = false;
     }
+
+    // A stick holds thousands of files: they are copied on a worker under a progress bar,
+    // and the table is filled once they are all there.
+    int total = 0;
+    for (const QString& day : days)
+        total += BlackBoxStaging::blackBoxFiles(day).size();
+    QStringList listed;
+    if (total > 0) {
+        ProgressIndicator indicator(view, tr("Dateien kopieren..."), total);
+        indicator.setObjectName(QStringLiteral("copyProgressIndicator"));
+        FileJob job;
+        connect(&job, &FileJob::progress, &indicator, &ProgressIndicator::setProgress);
+        job.run([this, &days, &stagingDir, &listed](const FileJob::Progress& progress) {
+            int copied = 0;
+            const std::function<void()> fileCopied = [&copied, &progress] { progress(++copied); };
+            for (const QString& day : days)
+                listed += copyLocalDirToTmpDir(day, stagingDir, fileCopied);
+            return true;
+        });
+    }
+    tab->addDownloadedFiles(listed);
     tab->form()->buttonImportFiles->setEnabled(true);
 
     if (!recognised) {
@@ -135,16 +157,16 @@ void Controller::onTabBlackBox_getLocalListClicked()
     qCDebug(lcControl) << "END";
 }
 
-void Controller::copyLocalDirToTmpDir(const QString& path, const QDir& stagingFolder)
+QStringList Controller::copyLocalDirToTmpDir(const QString& path, const QDir& stagingFolder,
+                                             const std::function<void()>& fileCopied)
 {
     VTRACE();
     const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
     if (!BlackBoxStaging::isDayFolderName(name)) {
         qCWarning(lcControl).noquote() << "ERROR: day folder name refused:" << name.left(80);
-        return;
+        return QStringList();
     }
-    view->tabBlackBox()->addDownloadedFiles(
-        BlackBoxStaging::copyDayFolder(path, stagingFolder.absolutePath()));
+    return BlackBoxStaging::copyDayFolder(path, stagingFolder.absolutePath(), fileCopied);
 }
 
 void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
