@@ -1,3 +1,5 @@
+#include "model/BlackBoxFile.h"
+#include "model/BlackBoxShot.h"
 #include "model/Model.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/TestMain.h"
@@ -5,6 +7,10 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstring>
+#include <random>
 
 class TestBlackBoxFile : public QObject
 {
@@ -21,6 +27,8 @@ private slots:
     void badInput_data();
     void badInput();
     void missingFileAddsNothing();
+    void usualLinesReadAsTheGeneralRulesReadThem();
+    void batchOfFilesOnTwoThreads();
 
 private:
     QString write(const QByteArray& content);
@@ -235,6 +243,98 @@ void TestBlackBoxFile::missingFileAddsNothing()
     QCOMPARE(data.count(), 0);
     QVERIFY(log.contains(QStringLiteral(
         "bool Model::addBlackBoxFile(const QString&) ERROR: could not open file: ")));
+}
+
+// The device's usual sample line is read straight from its bytes; every other form goes by
+// the general rules. A line must give the same doubles, bit for bit, either way: a leading
+// blank sends the same line down the general road.
+void TestBlackBoxFile::usualLinesReadAsTheGeneralRulesReadThem()
+{
+    QStringList items = {"0",       "-0",          "7",        "-12",      "007",
+                         "1.",      ".5",          "-.5",      "0.1",      "2.675",
+                         "1e3",     "+4",          "-",        ".",        "",
+                         "1.2.3",   "4-5",         "0x10",     "inf",      "nan",
+                         "1 2",     "123456789012345", "1234567890123456", "0.30000000000000004",
+                         "99999.999999999", "-0.000000000000001", "9007199254740993"};
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> digits(1, 15);
+    std::uniform_int_distribution<int> digit(0, 9);
+    for (int i = 0; i < 2000; ++i) {
+        QString number;
+        const int count = digits(random);
+        const int point = std::uniform_int_distribution<int>(-1, count)(random);
+        for (int d = 0; d < count; ++d) {
+            if (d == point)
+                number += '.';
+            number += QChar('0' + digit(random));
+        }
+        items.append(i % 3 ? number : '-' + number);
+    }
+
+    int fast = 0;
+    for (int i = 0; i < items.size(); i += 5) {
+        QStringList five = items.mid(i, 5);
+        while (five.size() < 5)
+            five.append(QStringLiteral("1"));
+        const QByteArray line = "A=[" + five.join(i % 2 ? ", " : ",").toUtf8() + "]";
+        const BlackBoxShot usual = BlackBoxFile::parse(line + "\n");
+        const BlackBoxShot general = BlackBoxFile::parse(" " + line + "\r\n");
+        QCOMPARE(usual.recognisedLines, general.recognisedLines);
+        for (int k = 0; k < 5; ++k) {
+            const SampleList& a = usual.samples[static_cast<size_t>(k)];
+            const SampleList& b = general.samples[static_cast<size_t>(k)];
+            QCOMPARE(a.size(), b.size());
+            if (a.isEmpty())
+                continue;
+            const double expected = five.at(k).trimmed().toDouble();
+            QVERIFY2(std::memcmp(&a[0], &b[0], sizeof(double)) == 0 &&
+                         std::memcmp(&a[0], &expected, sizeof(double)) == 0,
+                     qPrintable(QString::fromUtf8(line)));
+        }
+        fast += usual.samples[0].size();
+    }
+    // Most lines above are of the usual form; the check is not empty.
+    QVERIFY(fast > 300);
+
+    // Header lines only: nothing of the format, and no room kept for samples.
+    const BlackBoxShot text = BlackBoxFile::parse(QByteArray(5000, '\n') + "hello\n");
+    QCOMPARE(text.recognisedLines, 0);
+    QVERIFY(text.samples[0].capacity() <= 64);
+    QCOMPARE(BlackBoxFile::parse("[data]\nT=20210625-143005\n").recognisedLines, 2);
+}
+
+void TestBlackBoxFile::batchOfFilesOnTwoThreads()
+{
+    QStringList paths;
+    for (int i = 0; i < 40; ++i) {
+        QByteArray content = "T=20210625-1430" + QByteArray::number(10 + i) + "\n";
+        for (int n = 0; n <= i; ++n)
+            content += "A=[" + QByteArray::number(i) + ",1,2,3," + QByteArray::number(n) + "]\n";
+        paths.append(write(content));
+    }
+    paths.insert(7, m_dir->filePath(QStringLiteral("gone.bb")));
+
+    std::vector<BlackBoxShot> shots;
+    std::vector<char> read;
+    QList<int> reports;
+    BlackBoxFile::readFiles(paths, shots, read, [&reports](int done) { reports.append(done); });
+    QCOMPARE(static_cast<int>(shots.size()), 41);
+    QCOMPARE(reports.last(), 41);
+    QVERIFY(std::is_sorted(reports.begin(), reports.end()));
+    for (int i = 0; i < 41; ++i) {
+        const size_t n = static_cast<size_t>(i);
+        if (i == 7) {
+            QVERIFY(!read[n]);
+            continue;
+        }
+        const int file = i < 7 ? i : i - 1;
+        QVERIFY(read[n]);
+        // Every shot is the one of its own file, in the order asked for.
+        QCOMPARE(shots[n].samples[0].size(), file + 1);
+        QCOMPARE(shots[n].samples[0].first(), double(file));
+        QCOMPARE(shots[n].samples[4].last(), double(file));
+        QCOMPARE(shots[n].timestamp.time().second(), 10 + file);
+    }
 }
 
 VENTARO_TEST_MAIN(TestBlackBoxFile)
