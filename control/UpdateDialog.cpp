@@ -20,6 +20,24 @@ namespace {
 // The connection is looked at this often during the restart's wait.
 constexpr int connectPollMs = 20;
 
+// The socket connects in the event loop. The wait ends as soon as the connection is up; a
+// refused or unanswered attempt waits the whole time. Only locals of the caller are used, so
+// that nothing breaks if the dialog goes away meanwhile.
+bool waitForConnection(const QPointer<KalvikConnector>& link)
+{
+    const QDeadlineTimer deadline(UpdateDialog::connectWaitMs);
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(connectPollMs);
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (!link || link->isConnected() || deadline.hasExpired())
+            loop.quit();
+    });
+    poll.start();
+    loop.exec();
+    return link && link->isConnected();
+}
+
 } // namespace
 
 UpdateDialog::UpdateDialog(Model* m, KalvikConnector* c, QWidget* parent)
@@ -47,7 +65,8 @@ UpdateDialog::~UpdateDialog() = default;
 
 QString UpdateDialog::styleSheetText()
 {
-    return QStringLiteral("QWidget{   font-family: Roboto;  font-size:16px;}QDialog {  border: 0pt;}") +
+    return QStringLiteral(
+               "QWidget{   font-family: Roboto;  font-size:16px;}QDialog {  border: 0pt;}") +
            dialogButtonStyle() +
            QStringLiteral("QPushButton:pressed {     border: 0px solid #999;    border-radius: 3px;"
                           "    padding:   0px;    color: ") +
@@ -88,9 +107,9 @@ void UpdateDialog::onSelectFile()
     VTRACE();
     if (busy)
         return;
-    const QString answer = QFileDialog::getOpenFileName(
-        nullptr, tr("Firmware auswählen"), model ? model->lastDir() : QString(),
-        tr("Kalvik Firmware (*.tgz)"));
+    const QString answer = QFileDialog::getOpenFileName(nullptr, tr("Firmware auswählen"),
+                                                        model ? model->lastDir() : QString(),
+                                                        tr("Kalvik Firmware (*.tgz)"));
     if (answer.isEmpty()) {
         // A cancelled choice keeps the archive chosen before, which the upload button offers.
         qCDebug(lcControl) << "filename is empty!";
@@ -131,23 +150,6 @@ void UpdateDialog::onUpload()
     }
 }
 
-bool UpdateDialog::waitForConnection()
-{
-    // The socket connects in the event loop. The wait ends as soon as the connection is
-    // up; a refused or unanswered attempt still waits the whole time.
-    const QDeadlineTimer deadline(connectWaitMs);
-    QEventLoop loop;
-    QTimer poll;
-    poll.setInterval(connectPollMs);
-    connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (!connector || connector->isConnected() || deadline.hasExpired())
-            loop.quit();
-    });
-    poll.start();
-    loop.exec();
-    return connector && connector->isConnected();
-}
-
 void UpdateDialog::onReboot()
 {
     VTRACE();
@@ -168,7 +170,7 @@ void UpdateDialog::onReboot()
     if (!connectedBefore) {
         ui->labelResult2->setText(tr("Connecting..."));
         link->connect(deviceHost());
-        reached = waitForConnection();
+        reached = waitForConnection(link);
         if (self)
             ui->labelResult2->setText(reached ? tr("OK") : tr("NO CONNECTION!"));
     }

@@ -42,7 +42,6 @@ public slots:
 private:
     // While busy every button is disabled; afterwards each gets back its earlier state.
     void setBusy(bool on);
-    bool waitForConnection();
 
     std::unique_ptr<Ui::UpdateDialog> ui;
     Model* model;

@@ -126,6 +126,7 @@ private slots:
     {
         QTest::addColumn<QString>("compilerDate");
         QTest::addColumn<QString>("expected");
+        // clang-format off
         QTest::newRow("day padded with a blank") << "Dec  8 2026" << "20261208";
         QTest::newRow("two-digit day") << "Jan 01 2027" << "20270101";
         QTest::newRow("leap day") << "Feb 29 2024" << "20240229";
@@ -134,6 +135,7 @@ private slots:
         QTest::newRow("three-digit day") << "Dec 108 2026" << "";
         QTest::newRow("no year") << "Dec  8" << "";
         QTest::newRow("empty") << "" << "";
+        // clang-format on
     }
 
     void buildDateFromTheCompilerDate()

@@ -7,8 +7,7 @@
 #include <QPixmap>
 #include <QPushButton>
 
-AboutDialog::AboutDialog(const QString& hwVersion, const QString& firmwareVersion,
-                         QWidget* parent)
+AboutDialog::AboutDialog(const QString& hwVersion, const QString& firmwareVersion, QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::AboutDialog>())
 {
@@ -18,8 +17,8 @@ AboutDialog::AboutDialog(const QString& hwVersion, const QString& firmwareVersio
     ui->labelVersion->setText(
         QStringLiteral("<h2>%1 %2 (%3)</h2>").arg(appName, appVersion, buildDate()));
     const QString unknown = tr("unbekannt");
-    ui->labelHardware->setText(tr("Kalvik Hardware-Version: %1")
-                                   .arg(hwVersion.isEmpty() ? unknown : hwVersion));
+    ui->labelHardware->setText(
+        tr("Kalvik Hardware-Version: %1").arg(hwVersion.isEmpty() ? unknown : hwVersion));
     ui->labelFirmware->setText(tr("Kalvik Firmware-Version: %1")
                                    .arg(firmwareVersion.isEmpty() ? unknown : firmwareVersion));
     ui->labelMaker->setText(tr("%1 Messtechnik GmbH<br>Talstraße 14, 73430 Aalen, Deutschland<br>"
