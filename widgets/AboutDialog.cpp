@@ -7,13 +7,20 @@
 #include <QPixmap>
 #include <QPushButton>
 
+namespace {
+
+constexpr int logoHeight = 96;
+
+} // namespace
+
 AboutDialog::AboutDialog(const QString& hwVersion, const QString& firmwareVersion, QWidget* parent)
     : QDialog(parent)
     , ui(std::make_unique<Ui::AboutDialog>())
 {
     ui->setupUi(this);
     setWindowTitle(tr("Über %1").arg(appName));
-    ui->labelLogo->setPixmap(QPixmap(logoPath));
+    ui->labelLogo->setPixmap(
+        QPixmap(logoPath).scaledToHeight(logoHeight, Qt::SmoothTransformation));
     ui->labelVersion->setText(
         QStringLiteral("<h2>%1 %2 (%3)</h2>").arg(appName, appVersion, buildDate()));
     const QString unknown = tr("unbekannt");
