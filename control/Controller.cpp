@@ -28,6 +28,7 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::connectDisconnect, this, &Controller::onActionConnect);
     connect(view, &View::calibrate, this, &Controller::onActionCalibration);
     connect(view, &View::startStopRecording, this, &Controller::onActionStartStopRecording);
+    connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
     // Queued, so that quitting runs after the event that asked for it.
     connect(view, &View::quit, this, &Controller::onActionQuit, Qt::QueuedConnection);
 

@@ -42,6 +42,7 @@ public slots:
     void onActionCalibration();
     void onActionStartStopRecording();
     void onActionQuit();
+    void onFirmwareUpdate();
     void onTabProject_projectDataChanged();
     void onTabProject_clockChanged(const QString& clock);
     void onTabProject_clearDataClicked();

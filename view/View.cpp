@@ -11,6 +11,7 @@
 #include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
+#include "widgets/AboutDialog.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -82,6 +83,7 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionStartRecording, &QAction::triggered, this, &View::startStopRecording);
     connect(ui->actionQuit, &QAction::triggered, this, &View::quit);
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
+    connect(ui->actionAbout, &QAction::triggered, this, &View::about);
 
     m_menu = new QMenu(this);
     m_menu->addAction(ui->actionNewProject);
@@ -433,6 +435,15 @@ bool View::askYesNo(const QString& title, const QString& text, const QPixmap& ic
 void View::menu()
 {
     m_menu->popup(mapToGlobal(QPoint(5, 50)));
+}
+
+void View::about()
+{
+    VTRACE();
+    AboutDialog dialog(model ? model->hwVersion() : QString(),
+                       model ? model->firmwareVersion() : QString(), this);
+    connect(&dialog, &AboutDialog::updateClicked, this, &View::firmwareUpdate);
+    dialog.exec();
 }
 
 void View::updateView()

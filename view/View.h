@@ -96,6 +96,8 @@ signals:
 
 public slots:
     void menu();
+    // The about dialog, modal over the window; its update button raises firmwareUpdate.
+    void about();
     void offsetChanged(double offset);
     void resetCorrection();
     void updateView();

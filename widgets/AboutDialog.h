@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+namespace Ui {
+class AboutDialog;
+}
+
+// The main window's information dialog: product, version and build date, the connected
+// device's versions, the maker. The firmware update is reached from here.
+class AboutDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    // The device's versions as the device described itself; empty when not known.
+    AboutDialog(const QString& hwVersion, const QString& firmwareVersion,
+                QWidget* parent = nullptr);
+    ~AboutDialog() override;
+
+    Ui::AboutDialog* form() const { return ui.get(); }
+
+signals:
+    void updateClicked();
+
+private:
+    std::unique_ptr<Ui::AboutDialog> ui;
+};
