@@ -59,18 +59,15 @@ bool isBlank(char c)
     return c == ' ' || c == '\t';
 }
 
-// Samples go straight into lists sized for every line of the file; the count of those
-// taken is the lists' size at the end.
+// Where the samples of a file go: one list per sensor, filled line by line.
 struct SampleSink
 {
-    double* data[Model::numSensors];
-    int count = 0;
+    SampleList* lists[Model::numSensors];
 
     void add(const double (&values)[Model::numSensors])
     {
         for (int k = 0; k < Model::numSensors; ++k)
-            data[k][count] = values[k];
-        ++count;
+            lists[k]->append(values[k]);
     }
 };
 
@@ -245,13 +242,16 @@ BlackBoxShot BlackBoxFile::parse(const QByteArray& content)
     const char* const end = p + content.size();
     if (end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
         p += 3;
-    // At most one sample per line.
-    const int lines = static_cast<int>(std::count(p, end, '\n')) + 1;
+    // At most one sample per line, and a sample line takes 9 bytes or more with its line end.
+    // Only reserved:
+    // a file of anything else costs no memory it does not fill.
+    const qint64 lines = std::count(p, end, '\n') + 1;
+    const int room = static_cast<int>(std::min<qint64>({lines, (end - p) / 8 + 1, 1 << 24}));
     SampleSink sink;
     for (int k = 0; k < Model::numSensors; ++k) {
         SampleList& samples = shot.samples[static_cast<size_t>(k)];
-        samples.resize(lines);
-        sink.data[k] = samples.data();
+        samples.reserve(room);
+        sink.lists[k] = &samples;
     }
 
     Section section = Section::Data;
@@ -274,9 +274,9 @@ BlackBoxShot BlackBoxFile::parse(const QByteArray& content)
         p = lineEnd + 1;
     }
     for (SampleList& samples : shot.samples) {
-        samples.resize(sink.count);
-        // A file of header lines only must not keep room for samples it never had.
-        if (samples.capacity() - samples.size() > 64)
+        // Room far beyond the samples (a file of other lines) is given back; a little is
+        // kept, since the copy would cost more than it frees.
+        if (samples.capacity() > 2 * samples.size() + 64)
             samples.squeeze();
     }
     return shot;
