@@ -243,8 +243,7 @@ BlackBoxShot BlackBoxFile::parse(const QByteArray& content)
     if (end - p >= 3 && std::memcmp(p, "\xEF\xBB\xBF", 3) == 0)
         p += 3;
     // At most one sample per line, and a sample line takes 9 bytes or more with its line end.
-    // Only reserved:
-    // a file of anything else costs no memory it does not fill.
+    // Only reserved: a file of anything else costs no memory it does not fill.
     const qint64 lines = std::count(p, end, '\n') + 1;
     const int room = static_cast<int>(std::min<qint64>({lines, (end - p) / 8 + 1, 1 << 24}));
     SampleSink sink;
