@@ -17,10 +17,23 @@ LogCapture::~LogCapture()
     activeCapture = m_outer;
 }
 
+QStringList LogCapture::lines() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lines;
+}
+
+void LogCapture::clear()
+{
+    QMutexLocker lock(&m_mutex);
+    m_lines.clear();
+}
+
 int LogCapture::count(const QString& text) const
 {
     int n = 0;
-    for (const QString& line : m_lines) {
+    const QStringList all = lines();
+    for (const QString& line : all) {
         if (line.contains(text))
             ++n;
     }
@@ -30,7 +43,10 @@ int LogCapture::count(const QString& text) const
 void LogCapture::handler(QtMsgType type, const QMessageLogContext& context, const QString& msg)
 {
     if (activeCapture) {
-        activeCapture->m_lines.append(msg);
+        {
+            QMutexLocker lock(&activeCapture->m_mutex);
+            activeCapture->m_lines.append(msg);
+        }
         if (qEnvironmentVariableIntValue("VENTARO_TEST_LOG") && activeCapture->m_previous)
             activeCapture->m_previous(type, context, msg);
     }
