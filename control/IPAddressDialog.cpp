@@ -2,6 +2,7 @@
 
 #include "control/DialogStyle.h"
 #include "ui_IPAddressDialog.h"
+#include <QEvent>
 
 IPAddressDialog::IPAddressDialog(Model* m, QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
@@ -15,3 +16,11 @@ IPAddressDialog::IPAddressDialog(Model* m, QWidget* parent)
 }
 
 IPAddressDialog::~IPAddressDialog() = default;
+
+void IPAddressDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QDialog::changeEvent(event);
+}

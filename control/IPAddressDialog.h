@@ -20,6 +20,9 @@ public:
 
     Ui::IPAddressDialog* form() const { return ui.get(); }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::IPAddressDialog> ui;
     Model* model;

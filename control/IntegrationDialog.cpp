@@ -2,6 +2,7 @@
 
 #include "control/DialogStyle.h"
 #include "ui_IntegrationDialog.h"
+#include <QEvent>
 
 IntegrationDialog::IntegrationDialog(Model* m, QWidget* parent)
     : QDialog(parent, Qt::FramelessWindowHint)
@@ -14,3 +15,11 @@ IntegrationDialog::IntegrationDialog(Model* m, QWidget* parent)
 }
 
 IntegrationDialog::~IntegrationDialog() = default;
+
+void IntegrationDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QDialog::changeEvent(event);
+}

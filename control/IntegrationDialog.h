@@ -23,6 +23,9 @@ public:
 signals:
     void updateClicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::IntegrationDialog> ui;
     Model* model;

@@ -8,6 +8,7 @@
 #include "model/Model.h"
 #include "ui_UpdateDialog.h"
 
+#include <QEvent>
 #include <QColor>
 #include <QDeadlineTimer>
 #include <QEventLoop>
@@ -193,4 +194,21 @@ void UpdateDialog::onReboot()
     setBusy(false);
     if (rebootSent)
         ui->buttonOK->setEnabled(true);
+}
+
+void UpdateDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // The chosen file and the results stay as they were shown.
+        const QString file = ui->labelFilename->text();
+        const QString result = ui->labelResult->text();
+        const QString result2 = ui->labelResult2->text();
+        ui->retranslateUi(this);
+        setWindowTitle(QStringLiteral("Update Dialog"));
+        ui->labelTitle->setText(tr("<h2><b>Firmware Update</b></h2>"));
+        ui->labelFilename->setText(file);
+        ui->labelResult->setText(result);
+        ui->labelResult2->setText(result2);
+    }
+    QDialog::changeEvent(event);
 }

@@ -39,6 +39,9 @@ public slots:
     // Refused while an upload or restart lets events run: the operation finishes first.
     void done(int result) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // While busy every button is disabled; afterwards each gets back its earlier state.
     void setBusy(bool on);

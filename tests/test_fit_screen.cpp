@@ -19,6 +19,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QTranslator>
 
 namespace {
 
@@ -109,12 +110,23 @@ private slots:
     void placeholdersAreGrey();
     void messageShowsLongFileNameWhole_data();
     void messageShowsLongFileNameWhole();
+
+private:
+    QTranslator translator;
 };
 
 void TestFitScreen::initTestCase()
 {
     // Sizes as the application shows them: fonts, paddings and buttons of its style sheet.
     AppFrame::applyLook(*qApp);
+    // The same checks in another language (test_fit_screen_en): its texts must fit as well.
+    const QString language = qEnvironmentVariable("VENTARO_TEST_LANGUAGE");
+    if (!language.isEmpty()) {
+        QVERIFY(translator.load(QStringLiteral("Ventaro-") + language,
+                                QCoreApplication::applicationDirPath() +
+                                    QStringLiteral("/languages")));
+        QVERIFY(QCoreApplication::installTranslator(&translator));
+    }
 }
 
 void TestFitScreen::everyPageFitsTheSmallScreen()

@@ -4,6 +4,7 @@
 
 #include <QMessageBox>
 #include <QPushButton>
+#include <QEvent>
 
 ImageBox::ImageBox(const QPixmap& picture, QWidget* parent)
     : QWidget(parent, Qt::Window)
@@ -36,4 +37,12 @@ void ImageBox::onCloseButtonClicked()
 {
     emit closing();
     close();
+}
+
+void ImageBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QWidget::changeEvent(event);
 }

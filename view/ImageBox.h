@@ -25,6 +25,9 @@ private slots:
     void onDeleteButtonClicked();
     void onCloseButtonClicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     std::unique_ptr<Ui::ImageBox> ui;
 };

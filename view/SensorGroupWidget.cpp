@@ -7,6 +7,7 @@
 #include "widgets/analog/AnalogSensorWidget.h"
 #include "widgets/analog/AnalogSettingsWidget.h"
 
+#include <QEvent>
 #include <QCoreApplication>
 #include <QGridLayout>
 #include <QResizeEvent>
@@ -60,6 +61,7 @@ void SensorGroupWidget::setSensorGroup(const SensorGroup& group)
 
 void SensorGroupWidget::setGroupName(const QString& name)
 {
+    m_groupName = name;
     ui->labelGroupName->setText(tr("Gruppe: ") + name);
 }
 
@@ -247,4 +249,14 @@ void SensorGroupWidget::arrange(bool force)
     for (int r = 0; r < SensorGrid::rows(count, columns); ++r)
         grid->setRowStretch(r, 1);
     updateGeometry();
+}
+
+void SensorGroupWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        const QString shown = ui->labelGroupName->text();
+        ui->retranslateUi(this);
+        ui->labelGroupName->setText(shown.isEmpty() ? shown : tr("Gruppe: ") + m_groupName);
+    }
+    QWidget::changeEvent(event);
 }

@@ -55,6 +55,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     bool checkIndex(int index, const char* signature, const char* error) const;
@@ -68,6 +69,7 @@ private:
     void arrange(bool force = false);
 
     std::unique_ptr<Ui::SensorGroupWidget> ui;
+    QString m_groupName;
     AnalogSensorWidgetType m_type;
     std::optional<SensorGroup> m_sensorGroup;
     QList<AnalogSensorWidget*> m_sensorWidgets;

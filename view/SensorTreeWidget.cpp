@@ -95,3 +95,11 @@ void SensorTreeWidget::onTreeWidgetItemClicked(QTreeWidgetItem* item, int col)
     qCDebug(lcView) << "emit itemChanged";
     emit itemChanged(item);
 }
+
+void SensorTreeWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QWidget::changeEvent(event);
+}

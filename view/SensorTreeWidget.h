@@ -40,6 +40,7 @@ public:
     QSize sizeHint() const override;
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 signals:

@@ -811,3 +811,26 @@ void TabOszilloscope::autoYCorrectionSpinBoxChanged(int value)
 {
     Q_UNUSED(value)
 }
+
+void TabOszilloscope::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        // Read-outs, sensor names and phase names are data, not form texts: keep them.
+        const std::array<QLabel*, 8> readOuts = {
+            ui->numMeasuringsLabel, ui->clockLabel,   ui->labelMarkerAbsolute,
+            ui->sensor1Label,       ui->sensor2Label, ui->sensor3Label,
+            ui->sensor4Label,       ui->sensor5Label};
+        std::array<QString, 8> shown;
+        for (size_t i = 0; i < readOuts.size(); ++i)
+            shown[i] = readOuts[i]->text();
+        std::array<QString, numMarkers> phases;
+        for (int i = 0; i < numMarkers; ++i)
+            phases[static_cast<size_t>(i)] = m_markerButtons[i]->text();
+        ui->retranslateUi(this);
+        for (size_t i = 0; i < readOuts.size(); ++i)
+            readOuts[i]->setText(shown[i]);
+        for (int i = 0; i < numMarkers; ++i)
+            m_markerButtons[i]->setText(phases[static_cast<size_t>(i)]);
+    }
+    QWidget::changeEvent(event);
+}

@@ -9,6 +9,7 @@
 
 #include <QSignalBlocker>
 #include <QTreeWidgetItem>
+#include <QEvent>
 
 namespace {
 
@@ -213,4 +214,12 @@ void TabSensors::onModel_DataChanged()
             setSensorOffset(i, j, offset);
         }
     }
+}
+
+void TabSensors::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QWidget::changeEvent(event);
 }

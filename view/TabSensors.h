@@ -48,6 +48,9 @@ private slots:
     void onModel_ProjectChanged();
     void onModel_DataChanged();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     bool checkGroup(int group, const char* signature) const;
     bool hasModel() const;

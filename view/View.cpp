@@ -6,6 +6,7 @@
 #include "model/Model.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"
+#include "view/MultiLanguageUtils.h"
 #include "view/StartWidget.h"
 #include "view/TabEvaluation.h"
 #include "view/TabOszilloscope.h"
@@ -17,6 +18,7 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenu>
 #include <QPainter>
 #include <QSettings>
@@ -43,8 +45,9 @@ View::View(Model* m, QWidget* parent)
     ui->toolBar->addWidget(end);
     ui->toolBar->addAction(ui->actionLanguageGerman);
     ui->toolBar->addAction(ui->actionLanguageEnglish);
-    ui->actionLanguageGerman->setVisible(false);
-    ui->actionLanguageEnglish->setVisible(false);
+    m_languages = new MultiLanguageUtils(this);
+    m_languages->initLanguages(appName);
+    showLanguageToggle();
 
     setTitle(false, false);
     setRecordingRunning(false);
@@ -84,6 +87,8 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionQuit, &QAction::triggered, this, &View::quit);
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
+    connect(ui->actionLanguageGerman, &QAction::triggered, this, &View::languageChanged);
+    connect(ui->actionLanguageEnglish, &QAction::triggered, this, &View::languageChanged);
 
     m_menu = new QMenu(this);
     m_menu->addAction(ui->actionNewProject);
@@ -300,6 +305,7 @@ void View::setTitle(bool connected, bool withFileName)
 
 void View::setConnected(bool connected)
 {
+    m_connectedShown = connected;
     if (connected) {
         setActionState(Actions::Connect, ActionState::Highlighted);
         ui->actionConnect->setText(tr("&Trennen"));
@@ -323,6 +329,7 @@ void View::setConnected(bool connected)
 
 void View::setRecordingRunning(bool running)
 {
+    m_recordingShown = running;
     if (running) {
         setActionState(Actions::StartRecording, ActionState::Highlighted);
         ui->actionStartRecording->setIcon(
@@ -585,12 +592,39 @@ void View::closeEvent(QCloseEvent* event)
     ui->actionQuit->trigger();
 }
 
+void View::languageChanged()
+{
+    VTRACE();
+    const bool german = sender() == ui->actionLanguageGerman;
+    m_languages->loadLanguage(german ? MultiLanguageUtils::sourceLanguage : QStringLiteral("en"));
+    showLanguageToggle();
+    updateView();
+}
+
+void View::showLanguageToggle()
+{
+    const bool german = m_languages->currentLanguage() == MultiLanguageUtils::sourceLanguage;
+    ui->actionLanguageGerman->setVisible(!german);
+    ui->actionLanguageEnglish->setVisible(german);
+}
+
+void View::retranslate()
+{
+    ui->retranslateUi(this);
+    labelTabs();
+    // The form's texts are those of the idle state.
+    ui->actionConnect->setText(m_connectedShown ? tr("&Trennen") : tr("&Verbinden"));
+    ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
+    updateView();
+}
+
 void View::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
-        ui->retranslateUi(this);
-        labelTabs();
-        updateView();
+        retranslate();
+    } else if (event->type() == QEvent::LocaleChange && m_languages) {
+        m_languages->loadLanguage(MultiLanguageUtils::languageOfLocale(QLocale::system().name()));
+        showLanguageToggle();
     }
     QMainWindow::changeEvent(event);
 }

@@ -8,6 +8,7 @@
 #include <memory>
 
 class Model;
+class MultiLanguageUtils;
 class QMenu;
 class StartWidget;
 class TabBlackBox;
@@ -80,6 +81,7 @@ public:
     TabEvaluation* tabEvaluation() const;
     TabBlackBox* tabBlackBox() const;
     QMenu* dropDownMenu() const { return m_menu; }
+    MultiLanguageUtils* languages() const { return m_languages; }
 
 signals:
     void newProject();
@@ -106,6 +108,8 @@ public slots:
     void onModel_DataChanged();
     void onModel_ViewDataChanged();
     void buttonLockPressed();
+    // Switches to German when the German action sent it, to English otherwise.
+    void languageChanged();
     void onTabSelected(int index);
     void commentChanged();
     void clearMarkers();
@@ -123,6 +127,9 @@ private:
     void readSettings();
     void setTitle(bool connected, bool withFileName);
     void labelTabs();
+    void retranslate();
+    // Only the action of the language not shown is offered: one press switches.
+    void showLanguageToggle();
     QWidget* page(Tabs tab) const;
     QMessageBox* promptBox(const QString& text);
     QMessageBox* infoBox(const QString& title, const QString& text, const QPixmap& icon);
@@ -130,4 +137,8 @@ private:
     std::unique_ptr<Ui::View> ui;
     QPointer<Model> model;
     QMenu* m_menu = nullptr;
+    MultiLanguageUtils* m_languages = nullptr;
+    // What the connect and record actions show; their texts are set again on a language change.
+    bool m_connectedShown = false;
+    bool m_recordingShown = false;
 };

@@ -26,6 +26,13 @@ public:
 signals:
     void updateClicked();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void retranslate();
+
     std::unique_ptr<Ui::AboutDialog> ui;
+    QString m_hwVersion;
+    QString m_firmwareVersion;
 };

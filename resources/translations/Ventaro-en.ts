@@ -2,26 +2,34 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="de_DE">
 <context>
-    <name>Model</name>
+    <name>AboutDialog</name>
     <message>
-        <source>WZ schließen</source>
-        <translation>Close tool</translation>
+        <source>Update Firmware...</source>
+        <translation>Update Firmware...</translation>
     </message>
     <message>
-        <source>Einspritzzeit</source>
-        <translation>Injection time</translation>
+        <source>Über %1</source>
+        <translation>About %1</translation>
     </message>
     <message>
-        <source>Nachdruckzeit</source>
-        <translation>Holding pressure time</translation>
+        <source>unbekannt</source>
+        <translation>unknown</translation>
     </message>
     <message>
-        <source>Kühlzeit</source>
-        <translation>Cooling time</translation>
+        <source>Kalvik Hardware-Version: %1</source>
+        <translation>Kalvik hardware version: %1</translation>
     </message>
     <message>
-        <source>WZ öffnen</source>
-        <translation>Open tool</translation>
+        <source>Kalvik Firmware-Version: %1</source>
+        <translation>Kalvik firmware version: %1</translation>
+    </message>
+    <message>
+        <source>%1 Messtechnik GmbH&lt;br&gt;Talstraße 14, 73430 Aalen, Deutschland&lt;br&gt;Telefon +49 7361 5560-0, service@dornhal.de</source>
+        <translation>%1 Messtechnik GmbH&lt;br&gt;Talstraße 14, 73430 Aalen, Germany&lt;br&gt;Phone +49 7361 5560-0, service@dornhal.de</translation>
+    </message>
+    <message>
+        <source>Entwickelt von %1. Diese Software verwendet Qt 5 unter der LGPL v3 und die Schrift Roboto unter der Apache-Lizenz 2.0.</source>
+        <translation>Developed by %1. This software uses Qt 5 under the LGPL v3 and the Roboto font under the Apache License 2.0.</translation>
     </message>
 </context>
 <context>
@@ -44,6 +52,281 @@
     </message>
 </context>
 <context>
+    <name>BlackBoxDatesTableModel</name>
+    <message>
+        <source>Fehler</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Anzahl Messungen</source>
+        <translation>Number of shots</translation>
+    </message>
+</context>
+<context>
+    <name>BlackBoxFilesTableModel</name>
+    <message>
+        <source>Fehler</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Uhrzeit</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Datei</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>DL</source>
+        <translation>DL</translation>
+    </message>
+</context>
+<context>
+    <name>Controller</name>
+    <message>
+        <source>Default Text...</source>
+        <translation>Default Text...</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>Loading...</translation>
+    </message>
+    <message>
+        <source>Saving...</source>
+        <translation>Saving...</translation>
+    </message>
+    <message>
+        <source>Exporting...</source>
+        <translation>Exporting...</translation>
+    </message>
+    <message>
+        <source>Der Zwischenordner für BlackBox-Dateien kann nicht sicher verwendet werden:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;Er ist ein symbolischer Link oder gehört nicht diesem Benutzer. Bitte entfernen Sie ihn oder lassen Sie ihn vom Administrator entfernen.</source>
+        <translation>The staging folder for BlackBox files cannot be used safely:&lt;br&gt;%1&lt;br&gt;&lt;br&gt;It is a symbolic link or belongs to another user. Please remove it or have the administrator remove it.</translation>
+    </message>
+    <message>
+        <source>Daten-Verzeichnis wählen</source>
+        <translation>Choose data folder</translation>
+    </message>
+    <message>
+        <source>Dateien kopieren...</source>
+        <translation>Copying files...</translation>
+    </message>
+    <message>
+        <source>BlackBox</source>
+        <translation>BlackBox</translation>
+    </message>
+    <message>
+        <source>Der gewählte Ordner enthält keine BlackBox-Messungen.&lt;br&gt;&lt;br&gt;Bitte einen Tagesordner (&quot;dir-&quot; und das Datum) oder den Ordner &quot;data&quot; des USB-Sticks wählen.</source>
+        <translation>The chosen folder holds no BlackBox shots.&lt;br&gt;&lt;br&gt;Please choose a day folder (&quot;dir-&quot; and the date) or the folder &quot;data&quot; of the USB stick.</translation>
+    </message>
+    <message>
+        <source>Im gewählten Ordner wurden keine BlackBox-Dateien (*.bb) gefunden:&lt;br&gt;%1</source>
+        <translation>No BlackBox files (*.bb) found in the chosen folder:&lt;br&gt;%1</translation>
+    </message>
+    <message>
+        <source>Dateien übertragen...</source>
+        <translation>Transferring files...</translation>
+    </message>
+    <message>
+        <source>Messungen importieren...</source>
+        <translation>Importing shots...</translation>
+    </message>
+    <message>
+        <source>Nicht lesbar:</source>
+        <translation>Not readable:</translation>
+    </message>
+    <message>
+        <source>Keine BlackBox-Datei:</source>
+        <translation>Not a BlackBox file:</translation>
+    </message>
+    <message>
+        <source>Ungültiger Dateiname:</source>
+        <translation>Invalid file name:</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n Datei(en) wurden nicht importiert.</source>
+        <translation>
+            <numerusform>%n file was not imported.</numerusform>
+            <numerusform>%n files were not imported.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Verbinden ...</source>
+        <translation>Connecting ...</translation>
+    </message>
+    <message>
+        <source>Projektbeschreibung empfangen</source>
+        <translation>Project description received</translation>
+    </message>
+    <message>
+        <source>Soll die aktuelle Projektbeschreibung durch die empfangenen Daten überschrieben werden?</source>
+        <translation>Replace the current project description with the received data?</translation>
+    </message>
+    <message>
+        <source>Kalibrierung</source>
+        <translation>Calibration</translation>
+    </message>
+    <message>
+        <source>Die Sensoren werden kalibriert.</source>
+        <translation>The sensors are being calibrated.</translation>
+    </message>
+    <message>
+        <source>Die Kalvik Hardware ist nicht mehr erreichbar.</source>
+        <translation>The Kalvik hardware can no longer be reached.</translation>
+    </message>
+    <message>
+        <source>Die Kalvik Hardware wurde nicht gefunden! Bitte IP-Adresse überprüfen!</source>
+        <translation>The Kalvik hardware was not found! Please check the IP address!</translation>
+    </message>
+    <message>
+        <source>Die Verbindung wurde abgelehnt!
+(Die IP-Adresse wurde jedoch gefunden.)</source>
+        <translation>The connection was refused!
+(The IP address was found, though.)</translation>
+    </message>
+    <message>
+        <source>Netzwerk Fehler</source>
+        <translation>Network error</translation>
+    </message>
+    <message>
+        <source>Verbinden mit </source>
+        <translation>Connecting to </translation>
+    </message>
+    <message>
+        <source>Ventaro Dateien (*.mvx)</source>
+        <translation>Ventaro files (*.mvx)</translation>
+    </message>
+    <message>
+        <source>Projekt öffnen</source>
+        <translation>Open project</translation>
+    </message>
+    <message>
+        <source>Cannot open file %1 !.</source>
+        <translation>Cannot open file %1 !.</translation>
+    </message>
+    <message>
+        <source>Projekt speichern</source>
+        <translation>Save project</translation>
+    </message>
+    <message>
+        <source>Das Projekt konnte nicht gespeichert werden!</source>
+        <translation>The project could not be saved!</translation>
+    </message>
+    <message>
+        <source>Achtung: Alle Messdaten werden gelöscht!</source>
+        <translation>Caution: all shot data will be deleted!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Daten löschen</source>
+        <translation>Delete data</translation>
+    </message>
+    <message>
+        <source>Folgende Datensätze werden gelöscht:
+</source>
+        <translation>These shots will be deleted:
+</translation>
+    </message>
+</context>
+<context>
+    <name>IPAddressDialog</name>
+    <message>
+        <source>&lt;b&gt;Verbindung abgebrochen&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Connection lost&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Unter anderer IP-Adresse verbinden:</source>
+        <translation>Connect to another IP address:</translation>
+    </message>
+    <message>
+        <source>IP Adresse:</source>
+        <translation>IP address:</translation>
+    </message>
+</context>
+<context>
+    <name>ImageBox</name>
+    <message>
+        <source>Bild löschen...</source>
+        <translation>Delete picture...</translation>
+    </message>
+    <message>
+        <source>Schließen</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Bild löschen</source>
+        <translation>Delete picture</translation>
+    </message>
+    <message>
+        <source>Das Bild wird gelöscht!</source>
+        <translation>The picture will be deleted!</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>IntegrationDialog</name>
+    <message>
+        <source>&lt;b&gt;Integration!&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Integration!&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>Neue Messungen werden in die bestehenden Daten integriert!</source>
+        <translation>New shots are added to the existing data!</translation>
+    </message>
+</context>
+<context>
+    <name>Model</name>
+    <message>
+        <source>WZ schließen</source>
+        <translation>Close mould</translation>
+    </message>
+    <message>
+        <source>Einspritzzeit</source>
+        <translation>Injection time</translation>
+    </message>
+    <message>
+        <source>Nachdruckzeit</source>
+        <translation>Holding pressure time</translation>
+    </message>
+    <message>
+        <source>Kühlzeit</source>
+        <translation>Cooling time</translation>
+    </message>
+    <message>
+        <source>WZ öffnen</source>
+        <translation>Open mould</translation>
+    </message>
+</context>
+<context>
+    <name>MultiLanguageUtils</name>
+    <message>
+        <source>Sprache</source>
+        <translation>Language</translation>
+    </message>
+</context>
+<context>
     <name>SensorGroupWidget</name>
     <message>
         <source>Gruppe: </source>
@@ -62,6 +345,709 @@
     </message>
 </context>
 <context>
+    <name>StartWidget</name>
+    <message>
+        <source>Visualisierung und Auswertung von hochgenauen&lt;br&gt;Messungen des Kalvik Messsystems.</source>
+        <translation>Visualisation and evaluation of high-precision&lt;br&gt;measurements of the Kalvik measuring system.</translation>
+    </message>
+    <message>
+        <source>Messung
+durchführen</source>
+        <translation>Record
+shots</translation>
+    </message>
+    <message>
+        <source>Projekt
+öffnen</source>
+        <translation>Open
+project</translation>
+    </message>
+    <message>
+        <source>BlackBox Daten
+importieren</source>
+        <translation>Import
+BlackBox data</translation>
+    </message>
+    <message>
+        <source>Willkommen bei </source>
+        <translation>Welcome to </translation>
+    </message>
+</context>
+<context>
+    <name>TabBlackBox</name>
+    <message>
+        <source>Lokale Dateien
+anzeigen</source>
+        <translation>Show
+local files</translation>
+    </message>
+    <message>
+        <source>BlackBox Inhalt
+anzeigen</source>
+        <translation>Show
+BlackBox content</translation>
+    </message>
+    <message>
+        <source>Markierte Messungen
+importieren</source>
+        <translation>Import
+selected shots</translation>
+    </message>
+    <message>
+        <source>Messungen auf BlackBox:</source>
+        <translation>Shots on the BlackBox:</translation>
+    </message>
+    <message>
+        <source>Markierte
+Messungen
+übertragen</source>
+        <translation>Transfer
+selected
+shots</translation>
+    </message>
+    <message>
+        <source>Übertragene Messungen:</source>
+        <translation>Transferred shots:</translation>
+    </message>
+    <message>
+        <source>BlackBox öffnen</source>
+        <translation>Open BlackBox</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluation</name>
+    <message>
+        <source>&lt;</source>
+        <translation>&lt;</translation>
+    </message>
+    <message>
+        <source>Auswertung 1/3: Überlagerung</source>
+        <translation>Evaluation 1/3: Overlay</translation>
+    </message>
+    <message>
+        <source>&gt;</source>
+        <translation>&gt;</translation>
+    </message>
+    <message>
+        <source>Auswertung 2/3: Laufzeit</source>
+        <translation>Evaluation 2/3: Runtime</translation>
+    </message>
+    <message>
+        <source>Auswertung 3/3: Messwerte</source>
+        <translation>Evaluation 3/3: Values</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluationDashBoard</name>
+    <message>
+        <source>Projektübersicht</source>
+        <translation>Project overview</translation>
+    </message>
+    <message>
+        <source>Projekt</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Overlay</source>
+        <translation>Overlay</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>Detail</translation>
+    </message>
+    <message>
+        <source>Laufzeit</source>
+        <translation>Runtime</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>Dauer:</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>Stop:</source>
+        <translation>Stop:</translation>
+    </message>
+    <message>
+        <source>Maximalwerte</source>
+        <translation>Maximum values</translation>
+    </message>
+    <message>
+        <source>Sensor 1</source>
+        <translation>Sensor 1</translation>
+    </message>
+    <message>
+        <source>Sensor 2</source>
+        <translation>Sensor 2</translation>
+    </message>
+    <message>
+        <source>Sensor 3</source>
+        <translation>Sensor 3</translation>
+    </message>
+    <message>
+        <source>Sensor 4</source>
+        <translation>Sensor 4</translation>
+    </message>
+    <message>
+        <source>Sensor 5</source>
+        <translation>Sensor 5</translation>
+    </message>
+    <message>
+        <source>Anzahl</source>
+        <translation>Count</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluationRuntime</name>
+    <message>
+        <source>Sensor 1</source>
+        <translation>Sensor 1</translation>
+    </message>
+    <message>
+        <source>Sensor 2</source>
+        <translation>Sensor 2</translation>
+    </message>
+    <message>
+        <source>Sensor 3</source>
+        <translation>Sensor 3</translation>
+    </message>
+    <message>
+        <source>Sensor 4</source>
+        <translation>Sensor 4</translation>
+    </message>
+    <message>
+        <source>Sensor 5</source>
+        <translation>Sensor 5</translation>
+    </message>
+    <message>
+        <source>Startwert</source>
+        <translation>Start value</translation>
+    </message>
+    <message>
+        <source>Stoppwert</source>
+        <translation>Stop value</translation>
+    </message>
+    <message>
+        <source>Korrektur dy</source>
+        <translation>Correction dy</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>Q1/4</source>
+        <translation>Q1/4</translation>
+    </message>
+    <message>
+        <source>Median</source>
+        <translation>Median</translation>
+    </message>
+    <message>
+        <source>Q3/4</source>
+        <translation>Q3/4</translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>Start:</source>
+        <translation>Start:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Dauer:</source>
+        <translation>Duration:</translation>
+    </message>
+    <message>
+        <source>Stop:</source>
+        <translation>Stop:</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>timestamp</source>
+        <translation>timestamp</translation>
+    </message>
+    <message>
+        <source>Start [s]</source>
+        <translation>Start [s]</translation>
+    </message>
+    <message>
+        <source>Dauer [s]</source>
+        <translation>Duration [s]</translation>
+    </message>
+    <message>
+        <source>Stop [s]</source>
+        <translation>Stop [s]</translation>
+    </message>
+    <message>
+        <source>Gesamtdauer [s]</source>
+        <translation>Total [s]</translation>
+    </message>
+    <message>
+        <source>Pause [s]</source>
+        <translation>Pause [s]</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluationSingleShot</name>
+    <message>
+        <source>Zoom:</source>
+        <translation>Zoom:</translation>
+    </message>
+    <message>
+        <source>1</source>
+        <translation>1</translation>
+    </message>
+    <message>
+        <source>Raster:</source>
+        <translation>Grid:</translation>
+    </message>
+    <message>
+        <source>auto</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>Abtastrate:</source>
+        <translation>Sample rate:</translation>
+    </message>
+    <message>
+        <source>--</source>
+        <translation>--</translation>
+    </message>
+    <message>
+        <source>Anzahl Messungen:</source>
+        <translation>Number of shots:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Überlagerte Messung:</source>
+        <translation>Overlaid shot:</translation>
+    </message>
+    <message>
+        <source>Bereich</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>Raster</source>
+        <translation>Grid</translation>
+    </message>
+    <message>
+        <source>Sensoren</source>
+        <translation>Sensors</translation>
+    </message>
+    <message>
+        <source>Sensor 1</source>
+        <translation>Sensor 1</translation>
+    </message>
+    <message>
+        <source>Sensor 2</source>
+        <translation>Sensor 2</translation>
+    </message>
+    <message>
+        <source>Sensor 3</source>
+        <translation>Sensor 3</translation>
+    </message>
+    <message>
+        <source>Sensor 4</source>
+        <translation>Sensor 4</translation>
+    </message>
+    <message>
+        <source>Sensor 5</source>
+        <translation>Sensor 5</translation>
+    </message>
+    <message>
+        <source>Korrektur dy</source>
+        <translation>Correction dy</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluationValues</name>
+    <message>
+        <source>Sensor 1</source>
+        <translation>Sensor 1</translation>
+    </message>
+    <message>
+        <source>Sensor 2</source>
+        <translation>Sensor 2</translation>
+    </message>
+    <message>
+        <source>Sensor 3</source>
+        <translation>Sensor 3</translation>
+    </message>
+    <message>
+        <source>Sensor 4</source>
+        <translation>Sensor 4</translation>
+    </message>
+    <message>
+        <source>Sensor 5</source>
+        <translation>Sensor 5</translation>
+    </message>
+    <message>
+        <source>Marker links</source>
+        <translation>Left marker</translation>
+    </message>
+    <message>
+        <source>Marker rechts</source>
+        <translation>Right marker</translation>
+    </message>
+    <message>
+        <source>Korrektur dy</source>
+        <translation>Correction dy</translation>
+    </message>
+    <message>
+        <source>Min:</source>
+        <translation>Min:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Q1/4:</source>
+        <translation>Q1/4:</translation>
+    </message>
+    <message>
+        <source>Median:</source>
+        <translation>Median:</translation>
+    </message>
+    <message>
+        <source>Q3/4:</source>
+        <translation>Q3/4:</translation>
+    </message>
+    <message>
+        <source>Max:</source>
+        <translation>Max:</translation>
+    </message>
+    <message>
+        <source>#</source>
+        <translation>#</translation>
+    </message>
+    <message>
+        <source>max Sensor 1</source>
+        <translation>max Sensor 1</translation>
+    </message>
+    <message>
+        <source>max Sensor 2</source>
+        <translation>max Sensor 2</translation>
+    </message>
+    <message>
+        <source>max Sensor 3</source>
+        <translation>max Sensor 3</translation>
+    </message>
+    <message>
+        <source>max Sensor 4</source>
+        <translation>max Sensor 4</translation>
+    </message>
+    <message>
+        <source>max Sensor 5</source>
+        <translation>max Sensor 5</translation>
+    </message>
+</context>
+<context>
+    <name>TabOszilloscope</name>
+    <message>
+        <source>Oszilloskop</source>
+        <translation>Oscilloscope</translation>
+    </message>
+    <message>
+        <source>Marker löschen</source>
+        <translation>Clear markers</translation>
+    </message>
+    <message>
+        <source>Abs.</source>
+        <translation>Abs.</translation>
+    </message>
+    <message>
+        <source>t[s]=</source>
+        <translation>t[s]=</translation>
+    </message>
+    <message>
+        <source>WZ schließen</source>
+        <translation>Close mould</translation>
+    </message>
+    <message>
+        <source>Einspritzzeit</source>
+        <translation>Injection time</translation>
+    </message>
+    <message>
+        <source>Nachdruckzeit</source>
+        <translation>Holding pressure time</translation>
+    </message>
+    <message>
+        <source>Kühlzeit</source>
+        <translation>Cooling time</translation>
+    </message>
+    <message>
+        <source>y Korr.</source>
+        <translation>y corr.</translation>
+    </message>
+    <message>
+        <source>Einstellungen sperren</source>
+        <translation>Lock settings</translation>
+    </message>
+    <message>
+        <source>Messungen:</source>
+        <translation>Shots:</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>Anzeigen:</source>
+        <translation>Show:</translation>
+    </message>
+    <message>
+        <source>alle</source>
+        <translation>all</translation>
+    </message>
+    <message>
+        <source>1,3-5</source>
+        <translation>1,3-5</translation>
+    </message>
+    <message>
+        <source>Hervorheben:</source>
+        <translation>Highlight:</translation>
+    </message>
+    <message>
+        <source>Löschen:</source>
+        <translation>Delete:</translation>
+    </message>
+    <message>
+        <source>3,5-7</source>
+        <translation>3,5-7</translation>
+    </message>
+    <message>
+        <source>Messungen löschen</source>
+        <translation>Delete shots</translation>
+    </message>
+    <message>
+        <source>S1</source>
+        <translation>S1</translation>
+    </message>
+    <message>
+        <source>S2</source>
+        <translation>S2</translation>
+    </message>
+    <message>
+        <source>S3</source>
+        <translation>S3</translation>
+    </message>
+    <message>
+        <source>S4</source>
+        <translation>S4</translation>
+    </message>
+    <message>
+        <source>S5</source>
+        <translation>S5</translation>
+    </message>
+    <message>
+        <source>Sensor 1: </source>
+        <translation>Sensor 1: </translation>
+    </message>
+    <message>
+        <source>max</source>
+        <translation>max</translation>
+    </message>
+    <message>
+        <source>min</source>
+        <translation>min</translation>
+    </message>
+    <message>
+        <source>auto</source>
+        <translation>auto</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>Offset</translation>
+    </message>
+    <message>
+        <source>Sensor 2: </source>
+        <translation>Sensor 2: </translation>
+    </message>
+    <message>
+        <source>Sensor 3: </source>
+        <translation>Sensor 3: </translation>
+    </message>
+    <message>
+        <source>Sensor 4: </source>
+        <translation>Sensor 4: </translation>
+    </message>
+    <message>
+        <source>Sensor 5: </source>
+        <translation>Sensor 5: </translation>
+    </message>
+    <message>
+        <source>Abtastrate:</source>
+        <translation>Sample rate:</translation>
+    </message>
+    <message>
+        <source>--</source>
+        <translation>--</translation>
+    </message>
+    <message>
+        <source>Zoom</source>
+        <translation>Zoom</translation>
+    </message>
+    <message>
+        <source>Zeitraster</source>
+        <translation>Time grid</translation>
+    </message>
+</context>
+<context>
+    <name>TabProject</name>
+    <message>
+        <source>Projektinformationen</source>
+        <translation>Project information</translation>
+    </message>
+    <message>
+        <source>Projekt Name</source>
+        <translation>Project name</translation>
+    </message>
+    <message>
+        <source>Projekt Nummer</source>
+        <translation>Project number</translation>
+    </message>
+    <message>
+        <source>Projekt Datum</source>
+        <translation>Project date</translation>
+    </message>
+    <message>
+        <source>Bearbeiter</source>
+        <translation>Engineer</translation>
+    </message>
+    <message>
+        <source>Kunde</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>Parameter</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>Einspritzzeit:</source>
+        <translation>Injection time:</translation>
+    </message>
+    <message>
+        <source>Nachdruckzeit:</source>
+        <translation>Holding pressure time:</translation>
+    </message>
+    <message>
+        <source>Schließkraft:</source>
+        <translation>Clamping force:</translation>
+    </message>
+    <message>
+        <source>Nachdruck:</source>
+        <translation>Holding pressure:</translation>
+    </message>
+    <message>
+        <source>Aufnahme</source>
+        <translation>Recording</translation>
+    </message>
+    <message>
+        <source>Abtastrate:</source>
+        <translation>Sample rate:</translation>
+    </message>
+    <message>
+        <source>5ms</source>
+        <translation>5ms</translation>
+    </message>
+    <message>
+        <source>10ms</source>
+        <translation>10ms</translation>
+    </message>
+    <message>
+        <source>20ms</source>
+        <translation>20ms</translation>
+    </message>
+    <message>
+        <source>25ms</source>
+        <translation>25ms</translation>
+    </message>
+    <message>
+        <source>50ms</source>
+        <translation>50ms</translation>
+    </message>
+    <message>
+        <source>100ms</source>
+        <translation>100ms</translation>
+    </message>
+    <message>
+        <source>200ms</source>
+        <translation>200ms</translation>
+    </message>
+    <message>
+        <source>250ms</source>
+        <translation>250ms</translation>
+    </message>
+    <message>
+        <source>500ms</source>
+        <translation>500ms</translation>
+    </message>
+    <message>
+        <source>1000ms</source>
+        <translation>1000ms</translation>
+    </message>
+    <message>
+        <source>Daten</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>Bilder</source>
+        <translation>Pictures</translation>
+    </message>
+    <message>
+        <source>Bild hinzufügen...</source>
+        <translation>Add picture...</translation>
+    </message>
+    <message>
+        <source>(Bild)</source>
+        <translation>(Picture)</translation>
+    </message>
+    <message>
+        <source>Kommentare/ Notizen</source>
+        <translation>Comments/ notes</translation>
+    </message>
+    <message>
+        <source>Phasen:</source>
+        <translation>Phases:</translation>
+    </message>
+    <message>
+        <source>WZ schließen</source>
+        <translation>Close mould</translation>
+    </message>
+    <message>
+        <source>Einspritzzeit</source>
+        <translation>Injection time</translation>
+    </message>
+    <message>
+        <source>Nachdruckzeit</source>
+        <translation>Holding pressure time</translation>
+    </message>
+    <message>
+        <source>Kühlzeit</source>
+        <translation>Cooling time</translation>
+    </message>
+    <message>
+        <source>WZ öffnen</source>
+        <translation>Open mould</translation>
+    </message>
+</context>
+<context>
     <name>TabSensors</name>
     <message>
         <source>Anzeige</source>
@@ -74,6 +1060,284 @@
     <message>
         <source>Rund</source>
         <translation>Round</translation>
+    </message>
+</context>
+<context>
+    <name>UpdateDialog</name>
+    <message>
+        <source>&lt;h2&gt;&lt;b&gt;Firmware Update&lt;/b&gt;&lt;/h2&gt;</source>
+        <translation>&lt;h2&gt;&lt;b&gt;Firmware Update&lt;/b&gt;&lt;/h2&gt;</translation>
+    </message>
+    <message>
+        <source>Bitte Firmware-Datei auswählen (*.tgz) und hochladen. Danach Kalvik Box neu starten.</source>
+        <translation>Please choose the firmware file (*.tgz) and upload it. Then restart the Kalvik box.</translation>
+    </message>
+    <message>
+        <source>Firmware Datei auswählen...</source>
+        <translation>Choose firmware file...</translation>
+    </message>
+    <message>
+        <source>Firmware hochladen</source>
+        <translation>Upload firmware</translation>
+    </message>
+    <message>
+        <source>Kalvik Neustart</source>
+        <translation>Restart Kalvik</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Firmware auswählen</source>
+        <translation>Choose firmware</translation>
+    </message>
+    <message>
+        <source>Kalvik Firmware (*.tgz)</source>
+        <translation>Kalvik firmware (*.tgz)</translation>
+    </message>
+    <message>
+        <source>Fehler beim Hochladen!</source>
+        <translation>Upload failed!</translation>
+    </message>
+    <message>
+        <source>Hochladen erfolgreich.</source>
+        <translation>Upload successful.</translation>
+    </message>
+    <message>
+        <source>Fehler beim Reboot!</source>
+        <translation>Restart failed!</translation>
+    </message>
+    <message>
+        <source>Connecting...</source>
+        <translation>Connecting...</translation>
+    </message>
+    <message>
+        <source>NO CONNECTION!</source>
+        <translation>NO CONNECTION!</translation>
+    </message>
+    <message>
+        <source>Reboot Kommando gesendet.</source>
+        <translation>Restart command sent.</translation>
+    </message>
+</context>
+<context>
+    <name>View</name>
+    <message>
+        <source>Ventaro</source>
+        <translation>Ventaro</translation>
+    </message>
+    <message>
+        <source>Home</source>
+        <translation>Home</translation>
+    </message>
+    <message>
+        <source>Projekt</source>
+        <translation>Project</translation>
+    </message>
+    <message>
+        <source>Sensoren</source>
+        <translation>Sensors</translation>
+    </message>
+    <message>
+        <source>Oszilloskop</source>
+        <translation>Oscilloscope</translation>
+    </message>
+    <message>
+        <source>Auswertung</source>
+        <translation>Evaluation</translation>
+    </message>
+    <message>
+        <source>Web Configuration</source>
+        <translation>Web Configuration</translation>
+    </message>
+    <message>
+        <source>Datenlogger</source>
+        <translation>Data logger</translation>
+    </message>
+    <message>
+        <source>Sensor 1</source>
+        <translation>Sensor 1</translation>
+    </message>
+    <message>
+        <source>Sensor 2</source>
+        <translation>Sensor 2</translation>
+    </message>
+    <message>
+        <source>Sensor 3</source>
+        <translation>Sensor 3</translation>
+    </message>
+    <message>
+        <source>Sensor 4</source>
+        <translation>Sensor 4</translation>
+    </message>
+    <message>
+        <source>Sensor 5</source>
+        <translation>Sensor 5</translation>
+    </message>
+    <message>
+        <source>Löschen</source>
+        <translation>Clear</translation>
+    </message>
+    <message>
+        <source>Terminal</source>
+        <translation>Terminal</translation>
+    </message>
+    <message>
+        <source>Senden</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>BlackBox</source>
+        <translation>BlackBox</translation>
+    </message>
+    <message>
+        <source>Verbinden</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>Mit Kalvik verbinden.</source>
+        <translation>Connect to Kalvik.</translation>
+    </message>
+    <message>
+        <source>Trennen</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>Kalvik Verbindung trennen.</source>
+        <translation>Disconnect from Kalvik.</translation>
+    </message>
+    <message>
+        <source>Über Ventaro...</source>
+        <translation>About Ventaro...</translation>
+    </message>
+    <message>
+        <source>Terminal speichern...</source>
+        <translation>Save terminal...</translation>
+    </message>
+    <message>
+        <source>CSV speichern...</source>
+        <translation>Save CSV...</translation>
+    </message>
+    <message>
+        <source>Save data as CSV file</source>
+        <translation>Save data as CSV file</translation>
+    </message>
+    <message>
+        <source>Oszilloskop speichern...</source>
+        <translation>Save oscilloscope...</translation>
+    </message>
+    <message>
+        <source>Save oscilloscope as a graphics file</source>
+        <translation>Save oscilloscope as a graphics file</translation>
+    </message>
+    <message>
+        <source>&amp;Neues Projekt</source>
+        <translation>&amp;New project</translation>
+    </message>
+    <message>
+        <source>Neues Projekt anlegen</source>
+        <translation>Create a new project</translation>
+    </message>
+    <message>
+        <source>Projekt &amp;öffnen...</source>
+        <translation>&amp;Open project...</translation>
+    </message>
+    <message>
+        <source>Projekt &amp;speichern</source>
+        <translation>&amp;Save project</translation>
+    </message>
+    <message>
+        <source>Projekt speichern &amp;unter...</source>
+        <translation>Save project &amp;as...</translation>
+    </message>
+    <message>
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>Kalibrieren</source>
+        <translation>Calibrate</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
+    <message>
+        <source>Ventaro beenden</source>
+        <translation>Quit Ventaro</translation>
+    </message>
+    <message>
+        <source>German</source>
+        <translation>German</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>BlackBox Daten Öffnen</source>
+        <translation>Open BlackBox data</translation>
+    </message>
+    <message>
+        <source>Messdaten</source>
+        <translation>Shots</translation>
+    </message>
+    <message>
+        <source>&amp;Trennen</source>
+        <translation>&amp;Disconnect</translation>
+    </message>
+    <message>
+        <source>&amp;Verbinden</source>
+        <translation>&amp;Connect</translation>
+    </message>
+    <message>
+        <source>&amp;Stop</source>
+        <translation>&amp;Stop</translation>
+    </message>
+    <message>
+        <source>&amp;Start</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>Projekt speichern?</source>
+        <translation>Save project?</translation>
+    </message>
+    <message>
+        <source>Speichern</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>Verwerfen</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>Ventaro beenden?</source>
+        <translation>Quit Ventaro?</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Vor dem Beenden Ventaro Projekt speichern?</source>
+        <translation>Save the Ventaro project before quitting?</translation>
+    </message>
+    <message>
+        <source>Ja</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>Nein</source>
+        <translation>No</translation>
     </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include <QSignalBlocker>
 
 #include <cmath>
+#include <QEvent>
 
 AnalogSettingsWidget::AnalogSettingsWidget(QWidget* parent, bool showGrid)
     : QFrame(parent)
@@ -192,4 +193,12 @@ double AnalogSettingsWidget::limitMinimum() const
 double AnalogSettingsWidget::limitMaximum() const
 {
     return ui->spinBoxMinValue->maximum();
+}
+
+void AnalogSettingsWidget::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+    }
+    QFrame::changeEvent(event);
 }

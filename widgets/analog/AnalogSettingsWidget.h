@@ -50,6 +50,9 @@ signals:
     void maxValueChanged(double value);
     void offsetChanged(double value);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void placeWidgets();
     void fitBoxes();
