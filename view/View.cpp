@@ -12,6 +12,7 @@
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
 #include "widgets/AboutDialog.h"
+#include "widgets/ClickableLabel.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -84,6 +85,9 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionQuit, &QAction::triggered, this, &View::quit);
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
+    connect(ui->actionSaveCSV, &QAction::triggered, this, &View::saveCSV);
+    connect(ui->actionSaveOszi, &QAction::triggered, this, &View::saveOszi);
+    connect(ui->actionSaveTerminal, &QAction::triggered, this, &View::saveTerminal);
 
     m_menu = new QMenu(this);
     m_menu->addAction(ui->actionNewProject);
@@ -91,6 +95,7 @@ View::View(Model* m, QWidget* parent)
     m_menu->addAction(ui->actionSaveProject);
     m_menu->addAction(ui->actionSaveAs);
     m_menu->addAction(ui->actionSaveCSV);
+    m_menu->addAction(ui->actionSaveOszi);
     m_menu->addSeparator();
     m_menu->addAction(ui->actionAbout);
     m_menu->addSeparator();
@@ -111,6 +116,15 @@ View::View(Model* m, QWidget* parent)
     TabProject* project = tabProject();
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
+    const Ui::TabProject* projectForm = project->form();
+    for (QPushButton* button :
+         {projectForm->imageButton0, projectForm->imageButton1, projectForm->imageButton2,
+          projectForm->imageButton3, projectForm->imageButton4})
+        connect(button, &QPushButton::clicked, this, &View::imageButtonClicked);
+    for (ClickableLabel* label :
+         {projectForm->imageLabel0, projectForm->imageLabel1, projectForm->imageLabel2,
+          projectForm->imageLabel3, projectForm->imageLabel4})
+        connect(label, &ClickableLabel::clicked, this, &View::imageLabelClicked);
     ui->tabSensors->setModel(model);
     TabOszilloscope* oszi = tabOszi();
     oszi->setModel(model);
@@ -126,6 +140,9 @@ View::View(Model* m, QWidget* parent)
     ui->tabBlackBox->setModel(model);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
+    QFont loggerFont(QStringLiteral("Courier New"));
+    loggerFont.setStyleHint(QFont::TypeWriter);
+    ui->editLogger->setFont(loggerFont);
     clearLogger();
     connect(ui->loggerButtonClear, &QPushButton::clicked, this, &View::clearLogger);
     connect(ui->buttonSend, &QPushButton::clicked, this, &View::terminalSend);
