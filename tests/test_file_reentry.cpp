@@ -7,6 +7,7 @@
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/LoopbackAddress.h"
 #include "tests/common/TestMain.h"
+#include "ui_View.h"
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
@@ -36,6 +37,7 @@ private slots:
     void saveWritesTheStateAtItsStartWhileLinesGoOn();
     void openTakesTheLinesThatArriveMeanwhile();
     void longOperationShowsItsProgress();
+    void csvExportWritesTheStateAtItsStartWhileLinesGoOn();
 
 private:
     // While the next file operation runs: act() once it has started, then hold its work
@@ -230,6 +232,41 @@ void TestFileReentry::longOperationShowsItsProgress()
     QCOMPARE(seen.constLast(), 100);
     QCOMPARE(indicator()->findChild<QProgressBar*>()->value(), 100);
     QTRY_VERIFY(indicator() == nullptr);
+}
+
+void TestFileReentry::csvExportWritesTheStateAtItsStartWhileLinesGoOn()
+{
+    QVERIFY(m_app->connectDevice());
+    fillShots(*m_model, 20, 500);
+    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 10));
+    QTRY_VERIFY(m_model->numChannels(0) == 21 && m_model->measurement(0, 20)->size() == 10);
+    const QString reference = m_app->dir.filePath(QStringLiteral("vorher.txt"));
+    QVERIFY(m_model->exportText(reference));
+    m_model->setProjectModifiedFlag(true);
+
+    QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    duringNextFileOperation(
+        [this] {
+            m_app->send(FakeDeviceSetup::valueLines(11, 1000));
+            m_controller->onNewProject();
+        },
+        [&] { return lines.count() >= 1000; });
+    m_answer->chooseFile(m_app->dir.filePath(QStringLiteral("export")));
+    // The new project's save prompt, once the export is done: "Verwerfen".
+    m_answer->clickRole(QMessageBox::NoRole);
+    m_view->form()->actionSaveCSV->trigger();
+
+    // The lines went on into the model; the command waited.
+    QCOMPARE(m_model->measurement(0, 20)->size(), 1010);
+    QCOMPARE(m_model->numChannels(0), 21);
+    QFile written(m_app->dir.filePath(QStringLiteral("export.csv")));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QFile expected(reference);
+    QVERIFY(expected.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), expected.readAll());
+
+    QTRY_VERIFY(!m_model->hasData());
+    QCOMPARE(m_answer->answered(), 2);
 }
 
 VENTARO_TEST_MAIN(TestFileReentry)

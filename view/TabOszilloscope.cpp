@@ -256,6 +256,13 @@ OsziWidget* TabOszilloscope::osziWidget(int sensor) const
     return sensor >= 0 && sensor < numSensors ? m_plots[sensor] : nullptr;
 }
 
+QLabel* TabOszilloscope::sensorLabel(int sensor) const
+{
+    const std::array<QLabel*, numSensors> labels = {
+        ui->sensor1Label, ui->sensor2Label, ui->sensor3Label, ui->sensor4Label, ui->sensor5Label};
+    return sensor >= 0 && sensor < numSensors ? labels[sensor] : nullptr;
+}
+
 QDoubleSpinBox* TabOszilloscope::offsetSpinBox(int sensor) const
 {
     return sensor >= 0 && sensor < numSensors ? m_offsetBoxes[sensor] : nullptr;

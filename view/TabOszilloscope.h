@@ -13,6 +13,7 @@ class Model;
 class OsziWidget;
 class QAbstractButton;
 class QDoubleSpinBox;
+class QLabel;
 class QPushButton;
 struct ViewData;
 
@@ -62,6 +63,8 @@ public:
 
     // Widgets that the main window wires to its own handlers.
     OsziWidget* osziWidget(int sensor) const;
+    // The title above the parameters of a sensor's plot ("Sensor 1: " and its name).
+    QLabel* sensorLabel(int sensor) const;
     QDoubleSpinBox* offsetSpinBox(int sensor) const;
     // The sensor (0 to 4) whose offset spin box is object, or -1.
     int offsetSpinBoxIndex(const QObject* object) const;

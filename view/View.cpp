@@ -13,6 +13,7 @@
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
 #include "widgets/AboutDialog.h"
+#include "widgets/ClickableLabel.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -89,6 +90,9 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
     connect(ui->actionLanguageGerman, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionLanguageEnglish, &QAction::triggered, this, &View::languageChanged);
+    connect(ui->actionSaveCSV, &QAction::triggered, this, &View::saveCSV);
+    connect(ui->actionSaveOszi, &QAction::triggered, this, &View::saveOszi);
+    connect(ui->actionSaveTerminal, &QAction::triggered, this, &View::saveTerminal);
 
     m_menu = new QMenu(this);
     m_menu->addAction(ui->actionNewProject);
@@ -96,6 +100,7 @@ View::View(Model* m, QWidget* parent)
     m_menu->addAction(ui->actionSaveProject);
     m_menu->addAction(ui->actionSaveAs);
     m_menu->addAction(ui->actionSaveCSV);
+    m_menu->addAction(ui->actionSaveOszi);
     m_menu->addSeparator();
     m_menu->addAction(ui->actionAbout);
     m_menu->addSeparator();
@@ -116,6 +121,15 @@ View::View(Model* m, QWidget* parent)
     TabProject* project = tabProject();
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
+    const Ui::TabProject* projectForm = project->form();
+    for (QPushButton* button :
+         {projectForm->imageButton0, projectForm->imageButton1, projectForm->imageButton2,
+          projectForm->imageButton3, projectForm->imageButton4})
+        connect(button, &QPushButton::clicked, this, &View::imageButtonClicked);
+    for (ClickableLabel* label :
+         {projectForm->imageLabel0, projectForm->imageLabel1, projectForm->imageLabel2,
+          projectForm->imageLabel3, projectForm->imageLabel4})
+        connect(label, &ClickableLabel::clicked, this, &View::imageLabelClicked);
     ui->tabSensors->setModel(model);
     TabOszilloscope* oszi = tabOszi();
     oszi->setModel(model);
@@ -131,6 +145,9 @@ View::View(Model* m, QWidget* parent)
     ui->tabBlackBox->setModel(model);
     ui->tabWidget->setCurrentWidget(ui->tabHome);
 
+    QFont loggerFont(QStringLiteral("Courier New"));
+    loggerFont.setStyleHint(QFont::TypeWriter);
+    ui->editLogger->setFont(loggerFont);
     clearLogger();
     connect(ui->loggerButtonClear, &QPushButton::clicked, this, &View::clearLogger);
     connect(ui->buttonSend, &QPushButton::clicked, this, &View::terminalSend);

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
 
+#include <array>
 #include <memory>
 
+class ImageBox;
 class Model;
 class MultiLanguageUtils;
 class QMenu;
@@ -82,6 +85,11 @@ public:
     TabBlackBox* tabBlackBox() const;
     QMenu* dropDownMenu() const { return m_menu; }
     MultiLanguageUtils* languages() const { return m_languages; }
+    // The oscilloscope as the picture "Oszilloskop speichern..." writes: the five sensors'
+    // plots under their titles.
+    QImage oscilloscopePicture() const;
+    // The open viewer of project picture k, or null.
+    ImageBox* imageBox(int k) const;
 
 signals:
     void newProject();
@@ -117,6 +125,16 @@ public slots:
     void loggerHeadline();
     void terminalClear();
     void terminalSend();
+    void saveCSV();
+    void saveOszi();
+    void saveTerminal();
+    void imageButtonClicked();
+    void imageLabelClicked();
+    void deleteImage0Confimed();
+    void deleteImage1Confimed();
+    void deleteImage2Confimed();
+    void deleteImage3Confimed();
+    void deleteImage4Confimed();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -133,6 +151,10 @@ private:
     QWidget* page(Tabs tab) const;
     QMessageBox* promptBox(const QString& text);
     QMessageBox* infoBox(const QString& title, const QString& text, const QPixmap& icon);
+    // A warning over the window for an export that wrote nothing; the debug line is the
+    // caller's.
+    void showExportFailure(const QString& text);
+    void deleteImage(int k);
 
     std::unique_ptr<Ui::View> ui;
     QPointer<Model> model;
@@ -141,4 +163,8 @@ private:
     // What the connect and record actions show; their texts are set again on a language change.
     bool m_connectedShown = false;
     bool m_recordingShown = false;
+    std::array<QPointer<ImageBox>, 5> m_imageBoxes;
+    // The picture each viewer shows, so that a delete confirmed in a viewer opened on
+    // another project's picture deletes nothing.
+    std::array<qint64, 5> m_imageBoxKeys{};
 };
