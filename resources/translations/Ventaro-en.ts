@@ -1339,5 +1339,57 @@ shots</translation>
         <source>Nein</source>
         <translation>No</translation>
     </message>
+    <message>
+        <source>Speichern fehlgeschlagen</source>
+        <translation>Saving failed</translation>
+    </message>
+    <message>
+        <source>Save data logger file</source>
+        <translation>Save data logger file</translation>
+    </message>
+    <message>
+        <source>CSV - Comma separated values</source>
+        <translation>CSV - Comma separated values</translation>
+    </message>
+    <message>
+        <source>Die Messdaten konnten nicht in die Datei %1 gespeichert werden.</source>
+        <translation>The shot data could not be saved to the file %1.</translation>
+    </message>
+    <message>
+        <source>Save oscilloscope</source>
+        <translation>Save oscilloscope</translation>
+    </message>
+    <message>
+        <source>Das Oszilloskop-Bild konnte nicht in die Datei %1 gespeichert werden: der Name endet nicht auf ein bekanntes Bildformat (.bmp, .jpg, .png).</source>
+        <translation>The oscilloscope picture could not be saved to the file %1: the name does not end in a known picture format (.bmp, .jpg, .png).</translation>
+    </message>
+    <message>
+        <source>Das Oszilloskop-Bild konnte nicht in die Datei %1 gespeichert werden.</source>
+        <translation>The oscilloscope picture could not be saved to the file %1.</translation>
+    </message>
+    <message>
+        <source>Save terminal</source>
+        <translation>Save terminal</translation>
+    </message>
+    <message>
+        <source>ASCII File</source>
+        <translation>ASCII File</translation>
+    </message>
+    <message>
+        <source>Der Terminal-Inhalt konnte nicht in die Datei %1 gespeichert werden.</source>
+        <translation>The terminal text could not be saved to the file %1.</translation>
+    </message>
+    <message>
+        <source>Bild öffnen</source>
+        <translation>Open picture</translation>
+    </message>
+    <message>
+        <source>Bild Dateien</source>
+        <translation>Picture files</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 konnte nicht als Bild gelesen werden.</source>
+        <translation>The file %1 could not be read as a picture.</translation>
+    </message>
 </context>
 </TS>
