@@ -50,7 +50,9 @@ inline const char* scanPlainDecimal(const char* begin, const char* end, double& 
     }
     if (count == 0 || count > 15)
         return nullptr;
-    const double magnitude = static_cast<double>(digits) / powersOfTen[fraction > 0 ? fraction : 0];
+    // Whole numbers, as the device writes micrometres, need no division.
+    const double magnitude = fraction > 0 ? static_cast<double>(digits) / powersOfTen[fraction]
+                                          : static_cast<double>(digits);
     value = negative ? -magnitude : magnitude;
     return p;
 }

@@ -301,6 +301,14 @@ void TestBlackBoxFile::usualLinesReadAsTheGeneralRulesReadThem()
     QCOMPARE(text.recognisedLines, 0);
     QVERIFY(text.samples[0].capacity() <= 64);
     QCOMPARE(BlackBoxFile::parse("[data]\nT=20210625-143005\n").recognisedLines, 2);
+
+    // A device file takes as much room as it has samples, with no regrowth on the way.
+    QByteArray file = "[data]\r\nT=20210625-143005\n";
+    for (int n = 0; n < 2999; ++n)
+        file += "A=[" + QByteArray::number(n) + ", 2, 3, 4, 5]" + (n % 7 ? "\n" : "\r\n");
+    const BlackBoxShot device = BlackBoxFile::parse(file);
+    QCOMPARE(device.samples[4].size(), 2999);
+    QCOMPARE(device.samples[4].capacity(), 2999 + 3);
 }
 
 void TestBlackBoxFile::batchOfFilesOnTwoThreads()
