@@ -101,11 +101,7 @@ QString BlackBoxFilesTableModel::path(int row) const
 
 void BlackBoxFilesTableModel::setDownloaded(int row, bool downloaded)
 {
-    if (!isRow(row))
-        return;
-    m_downloaded[row] = downloaded;
-    const QModelIndex cell = index(row, DownloadedColumn);
-    emit dataChanged(cell, cell, {Qt::DisplayRole});
+    setFlag(m_downloaded, row, downloaded);
 }
 
 bool BlackBoxFilesTableModel::isDownloaded(int row) const
@@ -115,9 +111,15 @@ bool BlackBoxFilesTableModel::isDownloaded(int row) const
 
 void BlackBoxFilesTableModel::setMarked(int row, bool marked)
 {
+    setFlag(m_marked, row, marked);
+}
+
+void BlackBoxFilesTableModel::setFlag(QVector<bool>& flags, int row, bool value)
+{
     if (!isRow(row))
         return;
-    m_marked[row] = marked;
+    flags[row] = value;
+    // Both flags are reported through the "DL" cell.
     const QModelIndex cell = index(row, DownloadedColumn);
     emit dataChanged(cell, cell, {Qt::DisplayRole});
 }

@@ -44,6 +44,7 @@ public:
 
 private:
     bool isRow(int row) const { return row >= 0 && row < m_paths.size(); }
+    void setFlag(QVector<bool>& flags, int row, bool value);
 
     QStringList m_paths;
     QStringList m_dates;

@@ -130,8 +130,8 @@ QStringList blackBoxFiles(const QString& folder)
     return names;
 }
 
-QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder,
-                          const std::function<void()>& fileDone)
+QStringList copyDayFolder(const QString& sourceFolder, const QStringList& files,
+                          const QString& stagingFolder, const std::function<void()>& fileDone)
 {
     const QString name = QFileInfo(sourceFolder).fileName();
     QString reason;
@@ -142,8 +142,9 @@ QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFol
     const QDir source(sourceFolder);
     const QDir target(QDir(stagingFolder).filePath(name));
     QStringList relativePaths;
-    const QStringList files = blackBoxFiles(sourceFolder);
     for (const QString& file : files) {
+        if (!isPlainFileName(file))
+            continue;
         qCDebug(lcControl).noquote() << "file = " + file;
         if (!QFile::copy(source.filePath(file), target.filePath(file)))
             qCDebug(lcControl).noquote() << "file could not be copied:" << source.filePath(file);

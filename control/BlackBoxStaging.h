@@ -36,12 +36,12 @@ bool prepareDayFolder(const QString& folder, const QString& dayName, QString* re
 
 // The "*.bb" files of a folder, in name order.
 QStringList blackBoxFiles(const QString& folder);
-// Copies the "*.bb" files of a day folder into the staging folder's folder of the same
-// name, leaving files already there as they are, and calls fileDone after each. Returns the
-// relative paths of the files found (also those whose copy failed: an earlier copy may be
-// there), in name order. Touches no widget, so that it can run on a worker.
-QStringList copyDayFolder(const QString& sourceFolder, const QString& stagingFolder,
-                          const std::function<void()>& fileDone = {});
+// Copies the given files (from blackBoxFiles) of a day folder into the staging folder's
+// folder of the same name, leaving files already there as they are, and calls fileDone after
+// each. Returns their relative paths (also those whose copy failed: an earlier copy may be
+// there). Touches no widget, so that it can run on a worker.
+QStringList copyDayFolder(const QString& sourceFolder, const QStringList& files,
+                          const QString& stagingFolder, const std::function<void()>& fileDone = {});
 // The "*.bb" files of a staged day folder as relative paths, in name order.
 QStringList stagedFiles(const QString& stagingFolder, const QString& dayName);
 

@@ -87,9 +87,10 @@ private:
     // The day folders of a complete "list" reply go to the black-box page; names not of
     // the device's own form are refused.
     void showBlackBoxDateList(const QStringList& names);
-    // Copies one day folder of a stick copied by hand into the staging folder and returns
-    // the relative paths of its files; runs on a worker, so it touches no widget.
-    QStringList copyLocalDirToTmpDir(const QString& path, const QDir& stagingFolder,
+    // Copies the listed files of one day folder of a stick copied by hand into the staging
+    // folder and returns their relative paths; runs on a worker, so it touches no widget.
+    QStringList copyLocalDirToTmpDir(const QString& path, const QStringList& files,
+                                     const QDir& stagingFolder,
                                      const std::function<void()>& fileCopied);
     // The staging folder, prepared; empty, after telling the user, when it must not be used.
     QString usableStagingFolder();

@@ -19,7 +19,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHash>
 #include <QMessageBox>
+#include <QVector>
 
 #include <vector>
 
@@ -122,20 +124,23 @@ void Controller::onTabBlackBox_getLocalListClicked()
 
     // A stick holds thousands of files: they are copied on a worker under a progress bar,
     // and the table is filled once they are all there.
+    QVector<QStringList> dayFiles;
     int total = 0;
-    for (const QString& day : days)
-        total += BlackBoxStaging::blackBoxFiles(day).size();
+    for (const QString& day : days) {
+        dayFiles.append(BlackBoxStaging::blackBoxFiles(day));
+        total += dayFiles.last().size();
+    }
     QStringList listed;
     if (total > 0) {
         ProgressIndicator indicator(view, tr("Dateien kopieren..."), total);
         indicator.setObjectName(QStringLiteral("copyProgressIndicator"));
         FileJob job;
         connect(&job, &FileJob::progress, &indicator, &ProgressIndicator::setProgress);
-        job.run([this, &days, &stagingDir, &listed](const FileJob::Progress& progress) {
+        job.run([&](const FileJob::Progress& progress) {
             int copied = 0;
             const std::function<void()> fileCopied = [&copied, &progress] { progress(++copied); };
-            for (const QString& day : days)
-                listed += copyLocalDirToTmpDir(day, stagingDir, fileCopied);
+            for (int d = 0; d < days.size(); ++d)
+                listed += copyLocalDirToTmpDir(days.at(d), dayFiles.at(d), stagingDir, fileCopied);
             return true;
         });
     }
@@ -157,7 +162,8 @@ void Controller::onTabBlackBox_getLocalListClicked()
     qCDebug(lcControl) << "END";
 }
 
-QStringList Controller::copyLocalDirToTmpDir(const QString& path, const QDir& stagingFolder,
+QStringList Controller::copyLocalDirToTmpDir(const QString& path, const QStringList& files,
+                                             const QDir& stagingFolder,
                                              const std::function<void()>& fileCopied)
 {
     VTRACE();
@@ -166,7 +172,7 @@ QStringList Controller::copyLocalDirToTmpDir(const QString& path, const QDir& st
         qCWarning(lcControl).noquote() << "ERROR: day folder name refused:" << name.left(80);
         return QStringList();
     }
-    return BlackBoxStaging::copyDayFolder(path, stagingFolder.absolutePath(), fileCopied);
+    return BlackBoxStaging::copyDayFolder(path, files, stagingFolder.absolutePath(), fileCopied);
 }
 
 void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
@@ -193,6 +199,9 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
     ProgressIndicator indicator(view, tr("Dateien übertragen..."));
     indicator.setObjectName(QStringLiteral("fetchProgressIndicator"));
     BlackBoxFilesTableModel* files = tab->filesModel();
+    QHash<QString, int> rowOfPath;
+    for (int row = 0; row < files->rowCount(); ++row)
+        rowOfPath.insert(files->path(row), row);
     for (const QString& name : dayNames) {
         qCDebug(lcControl).noquote() << "dir=" + name;
         QString reason;
@@ -203,18 +212,21 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
         if (!ScpTransfer::fetchDirectory(connector->host(), name, staging))
             continue;
         const QStringList fetched = BlackBoxStaging::stagedFiles(staging, name);
+        // A day fetched again keeps its rows; the new files are appended.
         QStringList added;
+        QList<int> fetchedRows;
         for (const QString& path : fetched) {
             qCDebug(lcControl).noquote() << "New file:" << path;
-            // A day fetched again keeps its rows.
-            if (files->rowOf(path) < 0)
+            int row = rowOfPath.value(path, -1);
+            if (row < 0) {
+                row = files->rowCount() + added.size();
+                rowOfPath.insert(path, row);
                 added.append(path);
+            }
+            fetchedRows.append(row);
         }
         tab->addDownloadedFiles(added);
-        for (const QString& path : fetched) {
-            const int row = files->rowOf(path);
-            if (row < 0)
-                continue;
+        for (int row : qAsConst(fetchedRows)) {
             files->setDownloaded(row, true);
             tab->selectFileRow(row);
         }

@@ -46,21 +46,12 @@ TabBlackBox::TabBlackBox(QWidget* parent)
     for (QTableView* table : {ui->datesTableView, ui->filesTableView})
         table->verticalHeader()->setVisible(false);
 
-    const QString buttonStyle =
-        QStringLiteral("QPushButton {    border: 0px solid #999;    border-radius: 3px;    "
-                       "padding: 4px;    color: ") +
-        colorWhite + QStringLiteral(";    background-color: ") + colorPrimary +
-        QStringLiteral(";    font-size: 16px;    min-height: 72px;    min-width: 150px;}"
-                       "QPushButton:pressed {    background-color: ") +
-        colorGray555 +
-        QStringLiteral(";}QPushButton:disabled {    color: #CCC;    background-color: gray; }");
-    for (QPushButton* button : {ui->buttonGetList, ui->buttonFetchBlackBoxData,
-                                ui->buttonGetLocalList, ui->buttonImportFiles})
-        button->setStyleSheet(buttonStyle);
-    const QString labelStyle = QStringLiteral("QLabel { color: ") + colorPrimary +
-                               QStringLiteral("; font-size: 18px; }");
-    ui->label->setStyleSheet(labelStyle);
-    ui->label_2->setStyleSheet(labelStyle);
+    // Colours, font and the disabled look come from the application's style; the page's
+    // buttons are larger, for the workflow's four steps.
+    setStyleSheet(QStringLiteral("QPushButton { padding: 4px; min-height: 72px; min-width: 150px; }"
+                                 "QPushButton:pressed { background-color: ") +
+                  colorGray555 + QStringLiteral("; }QLabel { color: ") + colorPrimary +
+                  QStringLiteral("; font-size: 18px; }"));
 
     ui->buttonGetList->setEnabled(false);
     ui->buttonImportFiles->setEnabled(false);

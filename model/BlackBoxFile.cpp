@@ -309,30 +309,27 @@ void BlackBoxFile::readFiles(const QStringList& paths, std::vector<BlackBoxShot>
     read.assign(static_cast<size_t>(count), 0);
     std::atomic<int> next{0};
     std::atomic<int> done{0};
-    const auto readSome = [&] {
+    // Takes the next file until none is left; only the calling thread reports, about 60
+    // times a second, which is all a progress bar can show.
+    const auto readSome = [&](bool reports) {
+        QElapsedTimer sinceReport;
+        sinceReport.start();
         for (int i = next++; i < count; i = next++) {
             const size_t n = static_cast<size_t>(i);
             read[n] = readFile(paths.at(i), shots[n]) ? 1 : 0;
             ++done;
+            if (reports && progress && sinceReport.elapsed() >= 16) {
+                sinceReport.restart();
+                progress(done);
+            }
         }
     };
     // A second reader when there is a second core: the files are independent, and the
     // conversion of their numbers is most of the work.
     std::thread helper;
     if (std::thread::hardware_concurrency() > 1 && count > 1)
-        helper = std::thread(readSome);
-    QElapsedTimer sinceReport;
-    sinceReport.start();
-    for (int i = next++; i < count; i = next++) {
-        const size_t n = static_cast<size_t>(i);
-        read[n] = readFile(paths.at(i), shots[n]) ? 1 : 0;
-        ++done;
-        // About 60 times a second is all a progress bar can show.
-        if (progress && sinceReport.elapsed() >= 16) {
-            sinceReport.restart();
-            progress(done);
-        }
-    }
+        helper = std::thread(readSome, false);
+    readSome(true);
     if (helper.joinable())
         helper.join();
     if (progress)

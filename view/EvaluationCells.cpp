@@ -3,6 +3,7 @@
 #include "model/Model.h"
 
 #include <QBrush>
+#include <QRadioButton>
 #include <QTableWidget>
 
 namespace EvaluationCells {
@@ -35,6 +36,15 @@ double sensorBound(const Model& model, int sensor, bool maximum)
         return 0.0;
     return maximum ? d.sensorGroup(0).sensorMaximum(sensor)
                    : d.sensorGroup(0).sensorMinimum(sensor);
+}
+
+int checkedSensor(QRadioButton* const* buttons, int count)
+{
+    for (int s = 0; s < count; ++s) {
+        if (buttons[s]->isChecked())
+            return s;
+    }
+    return 0;
 }
 
 } // namespace EvaluationCells

@@ -3,6 +3,7 @@
 #include <QString>
 
 class Model;
+class QRadioButton;
 class QTableWidget;
 
 // What the runtime and values pages share to fill their tables.
@@ -17,5 +18,8 @@ void setCell(QTableWidget* table, int row, int column, const QString& text, bool
 
 // The lower or upper end of a sensor's range in group 0; 0 when there is no such sensor.
 double sensorBound(const Model& model, int sensor, bool maximum);
+
+// The index of the first checked of count sensor buttons; 0 when none is.
+int checkedSensor(QRadioButton* const* buttons, int count);
 
 } // namespace EvaluationCells

@@ -95,11 +95,7 @@ BoxWhiskersWidget* TabEvaluationRuntime::chart(int index) const
 
 int TabEvaluationRuntime::currentSensor() const
 {
-    for (int s = 0; s < numSensors; ++s) {
-        if (m_sensorButtons[static_cast<size_t>(s)]->isChecked())
-            return s;
-    }
-    return 0;
+    return EvaluationCells::checkedSensor(m_sensorButtons.data(), numSensors);
 }
 
 void TabEvaluationRuntime::setModel(Model* m)
