@@ -87,6 +87,9 @@ Controller::Controller(Model* m, View* v)
     // A project opened at start is ready to record into, as after "Öffnen".
     if (!model->projectFileName().isEmpty())
         showOpenedProject();
+    // Said once the window is up, not swallowed: the user asked for that file.
+    if (model->startFileFailed())
+        QTimer::singleShot(0, this, [this] { showOpenFailure(model->startFile()); });
 }
 
 Controller::~Controller()
@@ -122,6 +125,10 @@ void Controller::runDeferredCommands()
 
 void Controller::onModel_fileOperationStarted()
 {
+    runningFileOperation = model->fileOperation();
+    revisionAtFileStart = model->dataRevision();
+    if (runningFileOperation == Model::FileOperation::Open)
+        holdingLines = true;
     filePercent = 0;
     // About half a second: a small project is done before anything shows.
     timerShowFileProgress.start(500);
@@ -163,13 +170,22 @@ void Controller::onModel_fileOperationFinished()
     if (fileProgressIndicator)
         fileProgressIndicator->deleteLater();
     fileProgressIndicator = nullptr;
-    // The opened project is in place: the lines that waited for it come first, in order,
-    // before any line still in the socket.
-    const QStringList lines = std::exchange(heldLines, QStringList());
-    for (const QString& line : lines)
-        onMessageReceived(line);
-    if (!deferredCommands.empty())
-        QTimer::singleShot(0, this, &Controller::runDeferredCommands);
+    const Model::FileOperation finished =
+        std::exchange(runningFileOperation, Model::FileOperation::None);
+    if ((finished == Model::FileOperation::Open || finished == Model::FileOperation::Import) &&
+        model->dataRevision() != revisionAtFileStart)
+        ++dataGeneration;
+    // The caller shows the opened project first; lines still held keep later ones waiting.
+    if (holdingLines || !deferredCommands.empty())
+        QTimer::singleShot(0, this, &Controller::afterFileOperation);
+}
+
+void Controller::afterFileOperation()
+{
+    if (model->isFileBusy())
+        return; // the next operation's end comes back here
+    replayHeldLines();
+    runDeferredCommands();
 }
 
 void Controller::closeCurrentShot()

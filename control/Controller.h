@@ -1,5 +1,7 @@
 #pragma once
 
+#include "model/Model.h"
+
 #include <QAbstractSocket>
 #include <QElapsedTimer>
 #include <QObject>
@@ -13,7 +15,6 @@
 
 class KalvikConnector;
 class QDir;
-class Model;
 class ProgressIndicator;
 class View;
 
@@ -66,18 +67,33 @@ public slots:
 signals:
     // The black-box tab receives the day folders of a "list" reply.
     void blackBoxDateListReceived(const QStringList& names);
+    // The device confirmed a stop, or the link ended.
+    void recordingEnded();
 
 private:
     // While the model reads or writes a file, user commands wait and then run in their
     // order; false when the command may run now.
     bool deferWhileFileBusy(std::function<void()> command);
+    // Like deferWhileFileBusy, for commands about shots or markers: held, they are dropped
+    // when an open, a new project or an import replaced the data meanwhile.
+    bool deferShotCommand(const std::function<void()>& command);
     void runDeferredCommands();
+    // Lines and commands that waited for a file operation, in this order.
+    void afterFileOperation();
     void onModel_fileOperationStarted();
     void onModel_fileProgress(int percent);
     void onModel_fileOperationFinished();
     void onTimerShowFileProgress_timeout();
     // Tabs and actions for a project that was opened, also from the command line.
     void showOpenedProject();
+    void showOpenFailure(const QString& fileName);
+    void connectOrDisconnect(bool disconnect);
+    void startOrStopRecording(bool stop);
+    // Sends the stop and, while a shot records, waits a moment for the device's "run=0";
+    // device lines go on meanwhile, user input waits.
+    void stopRecordingAndWait();
+    void handleMessage(const QString& msg);
+    void replayHeldLines();
     // Lines after this belong to no shot until the device's next "run=1".
     void closeCurrentShot();
     void handleDeviceDescription(const QString& msg);
@@ -97,6 +113,16 @@ private:
     // Asks to save a modified project; false when the command must stop because the
     // project is still modified after the user chose to save.
     bool saveIfWanted(bool disconnectOnDiscard);
+    // Modified, or shots recorded into a project that has no file yet.
+    bool hasUnsavedWork() const;
+    // Saves under the project's name, or asks for one; a failure is shown with the file and
+    // its reason, and another name is offered. True when the project was written.
+    bool saveProjectOrAskName();
+    bool saveProjectAsDialog();
+    // After a stop or a disconnect: a project with a file name is saved, a failure shown.
+    void saveAfterRecording();
+    // True when quitting may go on: saved, or discarded after a failed save.
+    bool saveBeforeQuit(bool saveAsked);
     void showProgress(const QString& text);
     void closeProgress();
 
@@ -111,8 +137,18 @@ private:
     QTimer timerWaitForSensorDescription;
 
     std::deque<std::function<void()>> deferredCommands;
+    // Grows whenever an open, a new project or an import replaces the data.
+    quint64 dataGeneration = 0;
+    Model::FileOperation runningFileOperation = Model::FileOperation::None;
+    quint64 revisionAtFileStart = 0;
     // Device lines that arrived while a project was being opened, for the opened project.
-    QStringList heldLines;
+    // An open of a day's project takes seconds; lines beyond the bound are counted, once.
+    static constexpr size_t maxHeldLines = 200000;
+    std::deque<QString> heldLines;
+    bool holdingLines = false;
+    bool replayingHeldLines = false;
+    qint64 heldLinesDropped = 0;
+    static constexpr int stopTimeoutMs = 2000;
     // Shown only for file operations that last; short ones finish unseen.
     QTimer timerShowFileProgress;
     QPointer<ProgressIndicator> fileProgressIndicator;

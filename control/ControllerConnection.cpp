@@ -19,13 +19,24 @@
 
 void Controller::onActionConnect()
 {
-    if (deferWhileFileBusy([this] { onActionConnect(); }))
+    // A held press does what the button showed when it was pressed.
+    const bool disconnect = connector->isConnected();
+    if (deferWhileFileBusy([this, disconnect] { connectOrDisconnect(disconnect); }))
         return;
+    connectOrDisconnect(disconnect);
+}
+
+void Controller::connectOrDisconnect(bool disconnect)
+{
     VTRACE();
-    if (connector->isConnected()) {
+    if (disconnect != connector->isConnected()) {
+        qCDebug(lcControl) << "the connection changed since the command was given; nothing to do";
+        return;
+    }
+    if (disconnect) {
         qCDebug(lcControl) << " isConnected -> disconnect!";
         connector->sendRunStop();
-        model->saveProject();
+        saveAfterRecording();
         view->setRecordingRunning(false);
         connector->disconnectFromHost();
     } else {
@@ -58,6 +69,7 @@ void Controller::onDisconnected()
     // starts a new one.
     recordingRunning = false;
     closeCurrentShot();
+    emit recordingEnded();
     // A list reply cut off by the link is not taken for lines of the next connection.
     inList = false;
     listBuffer.clear();
@@ -102,12 +114,42 @@ void Controller::onMessageReceived(const QString& msg)
 {
     if (msg.isEmpty())
         return;
-    // Lines that arrive while a project is being opened belong to that project: they wait
-    // until it is in place.
-    if (model->fileOperation() == Model::FileOperation::Open) {
-        heldLines.append(msg);
+    // Lines that arrive while a project is being opened belong to that project: they wait,
+    // in order, until it is in place and the lines before them are handled.
+    if (holdingLines) {
+        if (heldLines.size() < maxHeldLines)
+            heldLines.push_back(msg);
+        else
+            ++heldLinesDropped;
         return;
     }
+    handleMessage(msg);
+}
+
+void Controller::replayHeldLines()
+{
+    // A line may open a dialog whose event loop lets this run again; the first call goes on.
+    if (replayingHeldLines)
+        return;
+    replayingHeldLines = true;
+    while (!heldLines.empty() && !model->isFileBusy()) {
+        const QString line = std::move(heldLines.front());
+        heldLines.pop_front();
+        handleMessage(line);
+    }
+    replayingHeldLines = false;
+    if (!heldLines.empty())
+        return; // another open started; the rest waits for it
+    holdingLines = false;
+    if (heldLinesDropped > 0) {
+        qCWarning(lcControl) << "ERROR:" << heldLinesDropped << "device lines beyond the"
+                             << maxHeldLines << "held during the open were dropped";
+        heldLinesDropped = 0;
+    }
+}
+
+void Controller::handleMessage(const QString& msg)
+{
     switch (DeviceProtocol::classify(msg, inList)) {
     case DeviceProtocol::Kind::Values:
         handleValueMessage(msg);
@@ -119,6 +161,7 @@ void Controller::onMessageReceived(const QString& msg)
     case DeviceProtocol::Kind::RunStopped:
         recordingRunning = false;
         view->setRecordingRunning(false);
+        emit recordingEnded();
         break;
     case DeviceProtocol::Kind::SamplePeriod: {
         QString error;
@@ -180,8 +223,8 @@ void Controller::startShot()
         emit model->dataChanged();
         currentSeries[static_cast<size_t>(k)] = model->numChannels(k) - 1;
     }
-    // Live shots carry no timestamp.
-    model->appendTimestamp(QDateTime());
+    // The computer's time at the device's start, so that live shots can be told apart later.
+    model->appendTimestamp(QDateTime::currentDateTime());
     view->tabOszi()->startShot(QVector<int>(currentSeries.cbegin(), currentSeries.cend()));
 }
 
@@ -247,15 +290,26 @@ void Controller::handleSensorDescription(const QString& msg)
 
 void Controller::onActionStartStopRecording()
 {
-    if (deferWhileFileBusy([this] { onActionStartStopRecording(); }))
+    // A held press does what the button showed when it was pressed: a Stop never starts.
+    const bool stop = recordingRunning;
+    if (deferWhileFileBusy([this, stop] { startOrStopRecording(stop); }))
         return;
+    startOrStopRecording(stop);
+}
+
+void Controller::startOrStopRecording(bool stop)
+{
     VTRACE();
-    if (!recordingRunning) {
+    if (!stop) {
+        if (recordingRunning) {
+            qCDebug(lcControl) << "a shot is already recording; nothing to start";
+            return;
+        }
         // The shot begins when the device answers "run=1".
         connector->sendRunStart();
     } else {
         connector->sendRunStop();
-        model->saveProject();
+        saveAfterRecording();
     }
 }
 

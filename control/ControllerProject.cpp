@@ -12,6 +12,8 @@
 #include "widgets/ProgressIndicator.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -27,21 +29,113 @@ QString projectFilter()
 
 } // namespace
 
+bool Controller::hasUnsavedWork() const
+{
+    // Recorded samples do not mark the project modified, yet they are in no file.
+    return model->isProjectModified() || (model->hasData() && model->changedSinceFile());
+}
+
 bool Controller::saveIfWanted(bool disconnectOnDiscard)
 {
-    if (!model->isProjectModified())
+    if (!hasUnsavedWork())
         return true;
-    if (view->askToSave()) {
-        emit view->saveProject();
-        // The save-as dialog was cancelled or the save failed: the user keeps the data.
-        if (model->isProjectModified()) {
-            qCDebug(lcControl) << "project not saved, command stopped";
-            return false;
-        }
-    } else if (disconnectOnDiscard) {
-        connector->disconnectFromHost();
+    switch (view->askToSave()) {
+    case QMessageBox::RejectRole:
+        return false;
+    case QMessageBox::NoRole:
+        if (disconnectOnDiscard)
+            connector->disconnectFromHost();
+        return true;
+    default:
+        break;
+    }
+    // A save while the shot still grows would leave the project modified.
+    if (recordingRunning) {
+        stopRecordingAndWait();
+        closeCurrentShot();
+    }
+    // The save-as dialog was cancelled or the save failed: the user keeps the data.
+    if (!saveProjectOrAskName()) {
+        qCDebug(lcControl) << "project not saved, command stopped";
+        return false;
     }
     return true;
+}
+
+bool Controller::saveProjectOrAskName()
+{
+    const QString fileName = model->projectFileName();
+    if (!fileName.isEmpty()) {
+        if (model->saveProject())
+            return true;
+        view->showSaveFailure(fileName, model->fileError());
+    }
+    return saveProjectAsDialog();
+}
+
+void Controller::saveAfterRecording()
+{
+    const QString fileName = model->projectFileName();
+    if (!fileName.isEmpty() && !model->saveProject())
+        view->showSaveFailure(fileName, model->fileError());
+}
+
+bool Controller::saveBeforeQuit(bool saveAsked)
+{
+    for (;;) {
+        const QString fileName = model->projectFileName();
+        if (fileName.isEmpty())
+            return !saveAsked || saveProjectAsDialog();
+        if (model->saveProject())
+            return true;
+        switch (view->showSaveFailure(fileName, model->fileError(), true)) {
+        case QMessageBox::YesRole:
+            if (saveProjectAsDialog())
+                return true;
+            // Cancelled or failed elsewhere too: try the file again and ask again.
+            break;
+        case QMessageBox::NoRole:
+            qCDebug(lcControl) << "save failed, the user discards the project";
+            return true;
+        default:
+            return false;
+        }
+    }
+}
+
+void Controller::stopRecordingAndWait()
+{
+    connector->sendRunStop();
+    if (!recordingRunning || !connector->isConnected())
+        return;
+    // Device lines go on while we wait; the user's input waits with the command.
+    QEventLoop loop;
+    QTimer timeout;
+    timeout.setSingleShot(true);
+    connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+    connect(this, &Controller::recordingEnded, &loop, &QEventLoop::quit);
+    timeout.start(stopTimeoutMs);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    if (recordingRunning) {
+        qCWarning(lcControl) << "ERROR: the device did not confirm the stop within"
+                             << stopTimeoutMs << "ms; the shot is closed";
+        recordingRunning = false;
+        view->setRecordingRunning(false);
+    }
+}
+
+bool Controller::deferShotCommand(const std::function<void()>& command)
+{
+    // A held command names shots and markers of the data shown when it was given.
+    const quint64 generation = dataGeneration;
+    return deferWhileFileBusy([this, generation, command] {
+        if (generation != dataGeneration) {
+            qCWarning(lcControl) << "a held command about shots or markers is dropped: the data "
+                                    "it referred to were replaced";
+            return;
+        }
+        command();
+    });
 }
 
 void Controller::onNewProject()
@@ -52,6 +146,7 @@ void Controller::onNewProject()
     if (!saveIfWanted(true))
         return;
     const QString dir = model->lastDir();
+    ++dataGeneration;
     model->clear();
     model->setLastDir(dir);
     model->setLocked(false);
@@ -96,17 +191,30 @@ void Controller::onOpenProject()
     // Opening starts from a cleared project, which forgets the folder just chosen.
     model->setLastDir(dir);
 
-    if (opened) {
+    if (opened)
         showOpenedProject();
-    } else {
-        QMessageBox::warning(view, QString(), tr("Cannot open file %1 !.").arg(fileName));
-    }
+    else
+        showOpenFailure(fileName);
     qCDebug(lcTrace) << " END";
+}
+
+void Controller::showOpenFailure(const QString& fileName)
+{
+    QMessageBox box(QMessageBox::Warning, QString(), tr("Cannot open file %1 !.").arg(fileName),
+                    QMessageBox::Ok, view);
+    box.setObjectName(QStringLiteral("openFailureBox"));
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
 }
 
 void Controller::showOpenedProject()
 {
     model->setLocked(false);
+    // The black-box road hides them; a project is ready to record into again.
+    Ui::View* ui = view->form();
+    ui->actionConnect->setVisible(true);
+    ui->actionCalibrate->setVisible(true);
+    ui->actionStartRecording->setVisible(true);
     view->setTabEnabled(View::Tabs::Project, true);
     view->setTabEnabled(View::Tabs::Sensors, true);
     view->setTabEnabled(View::Tabs::Oszi, true);
@@ -123,9 +231,7 @@ void Controller::onSaveProject()
     if (deferWhileFileBusy([this] { onSaveProject(); }))
         return;
     VTRACE();
-    const bool saved = model->saveProject();
-    if (!saved)
-        onSaveProjectAs();
+    saveProjectOrAskName();
 }
 
 void Controller::onSaveProjectAs()
@@ -133,10 +239,15 @@ void Controller::onSaveProjectAs()
     if (deferWhileFileBusy([this] { onSaveProjectAs(); }))
         return;
     VTRACE();
+    saveProjectAsDialog();
+}
+
+bool Controller::saveProjectAsDialog()
+{
     QString fileName = QFileDialog::getSaveFileName(view, tr("Projekt speichern"), model->lastDir(),
                                                     projectFilter());
     if (fileName.isEmpty())
-        return;
+        return false;
     // A name typed without extension would not show up in the open dialog's filter.
     if (QFileInfo(fileName).suffix().isEmpty())
         fileName += QStringLiteral(".mvx");
@@ -144,9 +255,17 @@ void Controller::onSaveProjectAs()
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const bool saved = model->save(fileName);
     QApplication::restoreOverrideCursor();
-    if (!saved)
-        QMessageBox::warning(view, QStringLiteral("Problem"),
-                             tr("Das Projekt konnte nicht gespeichert werden!"));
+    if (!saved) {
+        QMessageBox box(QMessageBox::Warning, QStringLiteral("Problem"),
+                        tr("Das Projekt konnte nicht gespeichert werden!") +
+                            QStringLiteral("\n") + QDir::toNativeSeparators(fileName) +
+                            QStringLiteral("\n") + model->fileError(),
+                        QMessageBox::Ok, view);
+        box.setObjectName(QStringLiteral("saveFailureBox"));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    }
+    return saved;
 }
 
 void Controller::onImportBlackBox()
@@ -155,8 +274,13 @@ void Controller::onImportBlackBox()
         return;
     VTRACE();
     // Imported shots join the current data; saving first is only offered.
-    if (model->isProjectModified() && view->askToSave())
-        emit view->saveProject();
+    if (hasUnsavedWork()) {
+        const QMessageBox::ButtonRole answer = view->askToSave();
+        if (answer == QMessageBox::RejectRole)
+            return;
+        if (answer == QMessageBox::YesRole && !saveProjectOrAskName())
+            return;
+    }
     view->setTabEnabled(View::Tabs::Project, true);
     view->setTabEnabled(View::Tabs::BlackBox, true);
     view->setCurrentTab(View::Tabs::BlackBox);
@@ -188,7 +312,7 @@ void Controller::onTabProject_projectDataChanged()
 
 void Controller::onTabProject_onPhaseEditChanged(int index, const QString& text)
 {
-    if (deferWhileFileBusy([=] { onTabProject_onPhaseEditChanged(index, text); }))
+    if (deferShotCommand([=] { onTabProject_onPhaseEditChanged(index, text); }))
         return;
     VTRACE();
     model->setPhaseName(index, text);
@@ -196,7 +320,7 @@ void Controller::onTabProject_onPhaseEditChanged(int index, const QString& text)
 
 void Controller::onTabProject_clearDataClicked()
 {
-    if (deferWhileFileBusy([this] { onTabProject_clearDataClicked(); }))
+    if (deferShotCommand([this] { onTabProject_clearDataClicked(); }))
         return;
     VTRACE();
     QMessageBox box;
@@ -213,56 +337,56 @@ void Controller::onTabProject_clearDataClicked()
 
 void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
 {
-    if (deferWhileFileBusy([=] { onTabOszi_deleteMeasurements(measToDelete); }))
+    if (deferShotCommand([=] { onTabOszi_deleteMeasurements(measToDelete); }))
         return;
     VTRACE();
     qCDebug(lcControl).noquote() << "measToDelete=" + measToDelete;
-    if (!view->askYesNo(tr("Daten löschen"),
-                        tr("Folgende Datensätze werden gelöscht:\n") + measToDelete))
-        return;
 
-    // Shot numbers count from 1; every deletion moves the later shots down, so each number
-    // is compensated by the deletions of the parts before it.
-    int removed = 0;
-    const auto deleteShot = [&](qint64 index) {
-        // A shot before the first one is refused: the model would report success for a
-        // negative index and the count would shift every later number.
-        if (index >= 0 && index <= std::numeric_limits<int>::max() &&
-            model->deleteChannel(static_cast<int>(index))) {
-            ++removed;
-            return true;
-        }
-        qCDebug(lcControl) << "model::deleteChannel returned false!!";
-        return false;
-    };
-
-    // The plots let go of the sample lists before any is freed.
-    emit model->dataAboutToChange();
-    model->blockSignals(true);
+    // The numbers mean the numbering before the command, in any order, each shot once.
     const DeviceProtocol::ShotRanges ranges = DeviceProtocol::parseShotRanges(measToDelete);
-    for (const DeviceProtocol::ShotRange& part : ranges.parts) {
-        qCDebug(lcControl).noquote() << "part: " + part.text;
-        // The same index each time, as the later shots move down; once a deletion is
-        // refused all further ones of the range would be too.
-        const qint64 index = part.first - removed - 1;
-        for (qint64 i = part.first; i <= part.last; ++i) {
-            if (!deleteShot(index))
-                break;
-        }
-        qCDebug(lcControl).noquote()
-            << "numRemoved=" + QString::number(removed) + " (part=" + part.text + ")";
-    }
     if (ranges.syntaxError)
         qCWarning(lcControl).noquote()
             << "syntax error in range!!  (range=" + ranges.syntaxError->join(QStringLiteral(", ")) +
                    ")";
+    const int shotCount = model->numChannels(0);
+    const QVector<int> numbers = DeviceProtocol::shotNumbers(ranges, shotCount);
+    for (const DeviceProtocol::ShotRange& part : ranges.parts) {
+        if (part.first < 1 || part.last > shotCount)
+            qCDebug(lcControl).noquote()
+                << "part " + part.text + " names shots beyond 1.." + QString::number(shotCount);
+    }
+    if (numbers.isEmpty()) {
+        QMessageBox box(QMessageBox::Information, tr("Daten löschen"),
+                        tr("Keine der angegebenen Messungen ist vorhanden:\n") + measToDelete,
+                        QMessageBox::Ok, view);
+        box.setObjectName(QStringLiteral("nothingToDeleteBox"));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
+    if (!view->askYesNo(tr("Daten löschen"), tr("Folgende Datensätze werden gelöscht:\n") +
+                                                DeviceProtocol::shotNumbersText(numbers)))
+        return;
+
+    // The plots let go of the sample lists before any is freed.
+    emit model->dataAboutToChange();
+    model->blockSignals(true);
+    // From the last to the first, so that no deletion moves a shot still to be deleted.
+    int removed = 0;
+    for (auto it = numbers.crbegin(); it != numbers.crend(); ++it) {
+        if (model->deleteChannel(*it - 1))
+            ++removed;
+        else
+            qCDebug(lcControl) << "model::deleteChannel returned false!!";
+    }
+    qCDebug(lcControl).noquote() << "numRemoved=" + QString::number(removed);
     model->blockSignals(false);
     emit model->dataChanged();
 }
 
 void Controller::onTabOszi_markerChangedAbsolute(int index, int pos_ms)
 {
-    if (deferWhileFileBusy([=] { onTabOszi_markerChangedAbsolute(index, pos_ms); }))
+    if (deferShotCommand([=] { onTabOszi_markerChangedAbsolute(index, pos_ms); }))
         return;
     qCDebug(lcTrace) << "index=" << index << " pos_ms=" << pos_ms;
     model->setVerticalMarkerAbsolute(index, pos_ms);
@@ -270,7 +394,7 @@ void Controller::onTabOszi_markerChangedAbsolute(int index, int pos_ms)
 
 void Controller::onTabOszi_markerChangedRelative(int index, int pos_ms)
 {
-    if (deferWhileFileBusy([=] { onTabOszi_markerChangedRelative(index, pos_ms); }))
+    if (deferShotCommand([=] { onTabOszi_markerChangedRelative(index, pos_ms); }))
         return;
     qCDebug(lcTrace) << "index=" << index << " pos_ms=" << pos_ms;
     model->setVerticalMarkerRelative(index, pos_ms);
@@ -278,7 +402,7 @@ void Controller::onTabOszi_markerChangedRelative(int index, int pos_ms)
 
 void Controller::onTabOszi_checkBoxMarkerAbsClicked(bool absolute)
 {
-    if (deferWhileFileBusy([=] { onTabOszi_checkBoxMarkerAbsClicked(absolute); }))
+    if (deferShotCommand([=] { onTabOszi_checkBoxMarkerAbsClicked(absolute); }))
         return;
     qCDebug(lcTrace) << "absolute=" << (absolute ? "true" : "false");
     model->viewData().checkBoxMarkerAbsolute = absolute;
@@ -291,27 +415,27 @@ void Controller::onActionQuit()
     VTRACE();
     qCDebug(lcControl) << " modelChanged=" << (model->isProjectModified() ? "true" : "false");
     bool discarded = false;
-    if (model->isProjectModified()) {
+    bool saveAsked = false;
+    if (hasUnsavedWork()) {
         const QMessageBox::ButtonRole answer = view->askToSaveAndQuit();
         if (answer == QMessageBox::RejectRole)
             return;
         discarded = answer == QMessageBox::NoRole;
-        if (answer == QMessageBox::YesRole) {
-            emit view->saveProject();
-            if (model->isProjectModified()) {
-                qCDebug(lcControl) << "project not saved, quitting stopped";
-                return;
-            }
-        }
+        saveAsked = answer == QMessageBox::YesRole;
     } else if (!view->askToQuit()) {
         return;
     }
 
-    connector->sendRunStop();
+    // The device stops first: a save while lines still arrive leaves the project modified,
+    // and its last lines would be lost.
+    stopRecordingAndWait();
+    closeCurrentShot();
     // Shots recorded since the last save do not mark the project modified, so they are
     // written here; changes the user discarded are not, and an unchanged file is left alone.
-    if (!discarded && model->changedSinceFile())
-        model->saveProject();
+    if (!discarded && (saveAsked || model->changedSinceFile()) && !saveBeforeQuit(saveAsked)) {
+        qCDebug(lcControl) << "project not saved, quitting stopped";
+        return;
+    }
     view->setRecordingRunning(false);
     connector->disconnectFromHost();
 

@@ -3,6 +3,9 @@
 #include "app/Logging.h"
 #include "model/SensorDescription.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 // The value of an attribute whose key was found at keyPos: it starts offset characters
@@ -223,6 +226,39 @@ ShotRanges parseShotRanges(const QString& text)
         }
     }
     return ranges;
+}
+
+QVector<int> shotNumbers(const ShotRanges& ranges, int shotCount)
+{
+    // One flag a shot: a range as wide as the number type costs no more than the shots.
+    std::vector<bool> named(static_cast<size_t>(std::max(shotCount, 0)), false);
+    for (const ShotRange& part : ranges.parts) {
+        const qint64 first = std::max<qint64>(part.first, 1);
+        const qint64 last = std::min<qint64>(part.last, shotCount);
+        for (qint64 n = first; n <= last; ++n)
+            named[static_cast<size_t>(n - 1)] = true;
+    }
+    QVector<int> numbers;
+    for (size_t i = 0; i < named.size(); ++i) {
+        if (named[i])
+            numbers.append(static_cast<int>(i) + 1);
+    }
+    return numbers;
+}
+
+QString shotNumbersText(const QVector<int>& numbers)
+{
+    QStringList runs;
+    for (int i = 0; i < numbers.size();) {
+        int j = i;
+        while (j + 1 < numbers.size() && numbers.at(j + 1) == numbers.at(j) + 1)
+            ++j;
+        runs.append(j == i ? QString::number(numbers.at(i))
+                           : QString::number(numbers.at(i)) + QLatin1Char('-') +
+                                 QString::number(numbers.at(j)));
+        i = j + 1;
+    }
+    return runs.join(QStringLiteral(", "));
 }
 
 } // namespace DeviceProtocol

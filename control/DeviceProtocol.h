@@ -84,5 +84,10 @@ struct ShotRanges
     std::optional<QStringList> syntaxError;
 };
 ShotRanges parseShotRanges(const QString& text);
+// The shots the ranges name among shotCount shots, counted from 1, ascending and each once;
+// numbers outside 1..shotCount are left out.
+QVector<int> shotNumbers(const ShotRanges& ranges, int shotCount);
+// Ascending shot numbers as the user writes them, runs joined: "2, 5-7".
+QString shotNumbersText(const QVector<int>& numbers);
 
 } // namespace DeviceProtocol

@@ -15,7 +15,8 @@ Model::Model(const QString& fileToOpen, QObject* parent)
     if (!fileToOpen.isEmpty()) {
         qCDebug(lcModel).noquote() << "Model::Model(QString)"
                                    << " fileToOpen=" + fileToOpen;
-        open(fileToOpen);
+        m_startFile = fileToOpen;
+        m_startFileFailed = !open(fileToOpen);
     }
     connect(
         this, &Model::projectChanged, this, [this] { m_projectModified = true; },

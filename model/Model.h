@@ -133,6 +133,12 @@ public:
     bool saveProject();
     bool exportText(const QString& path);
     bool addBlackBoxFile(const QString& path);
+    // Why the last save or export failed, in the system's words; empty after a success.
+    QString fileError() const { return m_fileError; }
+    void setFileError(const QString& reason) { m_fileError = reason; }
+    // The file named at start, and whether it could not be opened.
+    QString startFile() const { return m_startFile; }
+    bool startFileFailed() const { return m_startFileFailed; }
 
     // A file operation reads or writes data of its own on a worker thread while the event
     // loop goes on; only one runs at a time.
@@ -206,4 +212,7 @@ private:
     quint64 m_changeCount = 0;
     quint64 m_changeCountAtFile = 0;
     FileOperation m_fileOperation = FileOperation::None;
+    QString m_fileError;
+    QString m_startFile;
+    bool m_startFileFailed = false;
 };

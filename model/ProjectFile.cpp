@@ -66,19 +66,23 @@ bool writeFile(Model& model, const QString& path,
                const std::function<bool(QIODevice&, const FileJob::Progress&)>& write)
 {
     QString failure;
+    QString reason;
     const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-            failure = "could not write file: " + path + " (" + file.errorString() + ")";
+            reason = file.errorString();
+            failure = "could not write file: " + path + " (" + reason + ")";
             return false;
         }
         if (!write(file, progress) || !file.commit()) {
-            failure = "ERROR: could not write file: " + path + " (" + file.errorString() + ")";
+            reason = file.errorString();
+            failure = "ERROR: could not write file: " + path + " (" + reason + ")";
             file.cancelWriting();
             return false;
         }
         return true;
     });
+    model.setFileError(written ? QString() : reason);
     if (!written)
         qCWarning(lcModel).noquote() << failure;
     return written;

@@ -192,6 +192,7 @@ void TestController::recordsTwoShots()
     QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
     QAction* record = m_view->form()->actionStartRecording;
     QVERIFY(record->isEnabled());
+    const QDateTime startedAfter = QDateTime::currentDateTime();
     for (int shot = 0; shot < 2; ++shot) {
         record->trigger();
         QTRY_VERIFY(m_controller->isRecordingRunning());
@@ -205,8 +206,16 @@ void TestController::recordsTwoShots()
     }
     for (int k = 0; k < 5; ++k)
         QCOMPARE(m_model->numChannels(k), 2);
+    // Each live shot carries the computer's time at its start, kept by the project file.
     QCOMPARE(m_model->numTimestamps(), 2);
-    QVERIFY(!m_model->timestamp(1).isValid());
+    QVERIFY(startedAfter <= m_model->timestamp(0));
+    QVERIFY(m_model->timestamp(0) <= m_model->timestamp(1));
+    QVERIFY(m_model->timestamp(1) <= QDateTime::currentDateTime());
+    const QString path = m_dir->filePath(QStringLiteral("live.mvx"));
+    QVERIFY(m_model->save(path));
+    Model reopened;
+    QVERIFY(reopened.open(path));
+    QCOMPARE(reopened.timestamps(), m_model->timestamps());
     // Plausible distances in micrometres, within the sensor's range.
     for (double v : *m_model->measurement(2, 1))
         QVERIFY2(v > -100 && v < 12100, qPrintable(QString::number(v)));
@@ -570,51 +579,82 @@ void TestController::deleteRanges_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QList<int>>("remaining");
+    // The shots the question names; empty when nothing is deleted and nothing asked.
+    QTest::addColumn<QString>("named");
     QTest::addColumn<QString>("diagnostic");
+    const QList<int> all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     QTest::newRow("2,5") << QStringLiteral("2,5") << QList<int>{1, 3, 4, 6, 7, 8, 9, 10}
-                         << QString();
-    QTest::newRow("5,2: order matters")
-        << QStringLiteral("5,2") << QList<int>{2, 3, 4, 6, 7, 8, 9, 10} << QString();
-    QTest::newRow("3-5") << QStringLiteral("3-5") << QList<int>{1, 2, 6, 7, 8, 9, 10} << QString();
-    QTest::newRow("1-2-3") << QStringLiteral("1-2-3") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}
+                         << QStringLiteral("2, 5") << QString();
+    QTest::newRow("5,2 means shots 5 and 2")
+        << QStringLiteral("5,2") << QList<int>{1, 3, 4, 6, 7, 8, 9, 10} << QStringLiteral("2, 5")
+        << QString();
+    QTest::newRow("1-3,2 deletes each shot once")
+        << QStringLiteral("1-3,2") << QList<int>{4, 5, 6, 7, 8, 9, 10} << QStringLiteral("1-3")
+        << QString();
+    QTest::newRow("3-5") << QStringLiteral("3-5") << QList<int>{1, 2, 6, 7, 8, 9, 10}
+                         << QStringLiteral("3-5") << QString();
+    QTest::newRow("1-2-3") << QStringLiteral("1-2-3") << all << QString()
                            << QStringLiteral("syntax error in range!!  (range=1, 2, 3)");
     QTest::newRow("4,,6") << QStringLiteral("4,,6") << QList<int>{1, 2, 3, 5, 7, 8, 9, 10}
-                          << QString();
+                          << QStringLiteral("4, 6") << QString();
     QTest::newRow("4, ,6") << QStringLiteral("4, ,6") << QList<int>{1, 2, 3, 5, 6, 7, 8, 9, 10}
-                           << QStringLiteral("syntax error in range!!  (range=)");
+                           << QStringLiteral("4") << QStringLiteral("syntax error in range!!  (range=)");
     QTest::newRow("beyond the last") << QStringLiteral("9-30") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8}
-                                     << QStringLiteral("model::deleteChannel returned false!!");
+                                     << QStringLiteral("9-10") << QString();
     QTest::newRow("huge range ends at once")
-        << QStringLiteral("10-2000000000") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9} << QString();
-    QTest::newRow("shot 0 is refused and shifts nothing")
-        << QStringLiteral("0,3") << QList<int>{1, 2, 4, 5, 6, 7, 8, 9, 10}
-        << QStringLiteral("model::deleteChannel returned false!!");
-    QTest::newRow("not numerals") << QStringLiteral("abc,;;")
-                                  << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10} << QString();
+        << QStringLiteral("10-2000000000") << QList<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}
+        << QStringLiteral("10") << QString();
+    QTest::newRow("shot 0 does not exist")
+        << QStringLiteral("0,3") << QList<int>{1, 2, 4, 5, 6, 7, 8, 9, 10} << QStringLiteral("3")
+        << QString();
+    QTest::newRow("not numerals") << QStringLiteral("abc,;;") << all << QString() << QString();
 }
 
 void TestController::deleteRanges()
 {
     QFETCH(QString, text);
     QFETCH(QList<int>, remaining);
+    QFETCH(QString, named);
     QFETCH(QString, diagnostic);
     numberedShots(10);
     QSignalSpy data(m_model.get(), &Model::dataChanged);
     LogCapture log;
-    m_answer->clickButton(QStringLiteral("Ja"));
+    m_answer->clickRole(named.isEmpty() ? QMessageBox::AcceptRole : QMessageBox::YesRole);
     m_controller->onTabOszi_deleteMeasurements(text);
-    QCOMPARE(m_answer->texts().value(0), QStringLiteral("<b>Daten löschen</b>"));
+    QCOMPARE(m_answer->answered(), 1);
+    if (named.isEmpty()) {
+        // Nothing to delete is said, not asked.
+        QVERIFY(m_answer->texts().value(0).endsWith(text));
+        QCOMPARE(data.count(), 0);
+    } else {
+        QCOMPARE(m_answer->texts().value(0), QStringLiteral("<b>Daten löschen</b>"));
+        QCOMPARE(m_view->findChildren<QMessageBox*>().size(), 0);
+        QCOMPARE(data.count(), 1);
+    }
     QCOMPARE(remainingShotNumbers(), remaining);
     QCOMPARE(m_model->numChannels(4), remaining.size());
     QCOMPARE(m_model->numTimestamps(), remaining.size());
-    QCOMPARE(data.count(), 1);
     QVERIFY(!m_model->signalsBlocked());
     if (!diagnostic.isEmpty())
         QVERIFY2(log.contains(diagnostic), qPrintable(log.dump()));
 
-    m_answer->clickButton(QStringLiteral("Nein"));
-    m_controller->onTabOszi_deleteMeasurements(QStringLiteral("1"));
-    QCOMPARE(remainingShotNumbers(), remaining);
+    if (named.isEmpty())
+        return;
+    // The question names exactly the shots that go; "Nein" deletes nothing.
+    QStringList questions;
+    m_answer->answer([&](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        questions << box->informativeText();
+        for (QAbstractButton* b : box->buttons()) {
+            if (box->buttonRole(b) == QMessageBox::NoRole)
+                b->click();
+        }
+    });
+    numberedShots(10 - remaining.size());
+    const QList<int> before = remainingShotNumbers();
+    m_controller->onTabOszi_deleteMeasurements(text);
+    QCOMPARE(questions.value(0).section(QLatin1Char('\n'), -1), named);
+    QCOMPARE(remainingShotNumbers(), before);
 }
 
 void TestController::headerEditKeepsMarkers()

@@ -204,10 +204,16 @@ void TestMainWindow::prompts()
     DialogAnswerer answer;
 
     answer.clickButton(QStringLiteral("Speichern"));
-    QVERIFY(view.askToSave());
+    QCOMPARE(view.askToSave(), QMessageBox::YesRole);
     answer.clickButton(QStringLiteral("Verwerfen"));
-    QVERIFY(!view.askToSave());
+    QCOMPARE(view.askToSave(), QMessageBox::NoRole);
     QCOMPARE(answer.texts().value(1), QStringLiteral("Projekt speichern?"));
+    // Esc must never discard: it cancels, in both save questions.
+    const auto pressEscape = [](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); };
+    answer.answer(pressEscape);
+    QCOMPARE(view.askToSave(), QMessageBox::RejectRole);
+    answer.answer(pressEscape);
+    QCOMPARE(view.askToSaveAndQuit(), QMessageBox::RejectRole);
 
     answer.clickButton(QStringLiteral("OK"));
     QVERIFY(view.askToQuit());
@@ -230,7 +236,7 @@ void TestMainWindow::prompts()
     QVERIFY(!view.askYesNo(QStringLiteral("Daten löschen"), QStringLiteral("1-3")));
     answer.clickButton(QStringLiteral("OK"));
     QVERIFY(view.confirmInfo(QStringLiteral("Netzwerk Fehler"), QStringLiteral("x")));
-    QCOMPARE(answer.answered(), 10);
+    QCOMPARE(answer.answered(), 12);
 }
 
 void TestMainWindow::titleFollowsProject()

@@ -17,6 +17,7 @@
 
 #include <QBitmap>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
@@ -381,14 +382,26 @@ QMessageBox* View::promptBox(const QString& text)
     return box;
 }
 
-bool View::askToSave()
+QMessageBox::ButtonRole View::askToSave()
 {
-    std::unique_ptr<QMessageBox> box(promptBox(tr("Projekt speichern?")));
+    return askSaveDiscardCancel(tr("Projekt speichern?"));
+}
+
+QMessageBox::ButtonRole View::askSaveDiscardCancel(const QString& text)
+{
+    std::unique_ptr<QMessageBox> box(promptBox(text));
     QPushButton* save = box->addButton(tr("Speichern"), QMessageBox::YesRole);
     QPushButton* discard = box->addButton(tr("Verwerfen"), QMessageBox::NoRole);
+    QPushButton* cancel = box->addButton(tr("Abbrechen"), QMessageBox::RejectRole);
     box->setDefaultButton(discard);
+    // Esc and the window's close button must never throw away unsaved shots.
+    box->setEscapeButton(cancel);
     box->exec();
-    return box->clickedButton() == save;
+    if (box->clickedButton() == save)
+        return QMessageBox::YesRole;
+    if (box->clickedButton() == discard)
+        return QMessageBox::NoRole;
+    return QMessageBox::RejectRole;
 }
 
 bool View::askToQuit()
@@ -401,19 +414,40 @@ bool View::askToQuit()
     return box->clickedButton() == ok;
 }
 
-QMessageBox::ButtonRole View::askToSaveAndQuit()
+QMessageBox::ButtonRole View::showSaveFailure(const QString& fileName, const QString& reason,
+                                              bool offerChoice)
 {
-    std::unique_ptr<QMessageBox> box(promptBox(tr("Vor dem Beenden Ventaro Projekt speichern?")));
-    QPushButton* save = box->addButton(tr("Speichern"), QMessageBox::YesRole);
-    QPushButton* discard = box->addButton(tr("Verwerfen"), QMessageBox::NoRole);
-    box->addButton(tr("Abbrechen"), QMessageBox::RejectRole);
-    box->setDefaultButton(discard);
-    box->exec();
-    if (box->clickedButton() == save)
+    QString text = tr("Das Projekt konnte nicht in die Datei %1 gespeichert werden.")
+                       .arg(QDir::toNativeSeparators(fileName));
+    if (!reason.isEmpty())
+        text += QStringLiteral("\n") + reason;
+    QMessageBox box(QMessageBox::Warning, tr("Speichern fehlgeschlagen"), text,
+                    QMessageBox::NoButton, this);
+    box.setObjectName(QStringLiteral("saveFailureBox"));
+    // File names and the system's reason are shown as they are, never read as markup.
+    box.setTextFormat(Qt::PlainText);
+    if (!offerChoice) {
+        box.addButton(tr("OK"), QMessageBox::AcceptRole);
+        box.exec();
+        return QMessageBox::AcceptRole;
+    }
+    box.setInformativeText(tr("Die Messdaten sind noch nicht gesichert."));
+    QPushButton* elsewhere = box.addButton(tr("Anderswo speichern..."), QMessageBox::YesRole);
+    QPushButton* discard = box.addButton(tr("Verwerfen"), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(tr("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(elsewhere);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == elsewhere)
         return QMessageBox::YesRole;
-    if (box->clickedButton() == discard)
+    if (box.clickedButton() == discard)
         return QMessageBox::NoRole;
     return QMessageBox::RejectRole;
+}
+
+QMessageBox::ButtonRole View::askToSaveAndQuit()
+{
+    return askSaveDiscardCancel(tr("Vor dem Beenden Ventaro Projekt speichern?"));
 }
 
 QMessageBox* View::infoBox(const QString& title, const QString& text, const QPixmap& icon)

@@ -70,9 +70,14 @@ public:
     void setRecordingRunning(bool running);
     void setProjectActionsEnabled(bool enabled);
 
-    bool askToSave();
+    // "Speichern" (YesRole), "Verwerfen" (NoRole) or "Abbrechen" (RejectRole, also Esc).
+    QMessageBox::ButtonRole askToSave();
     bool askToQuit();
     QMessageBox::ButtonRole askToSaveAndQuit();
+    // A failed save, naming the file and the reason. With offerChoice the user picks
+    // "Anderswo speichern..." (YesRole), "Verwerfen" (NoRole) or "Abbrechen" (RejectRole).
+    QMessageBox::ButtonRole showSaveFailure(const QString& fileName, const QString& reason,
+                                            bool offerChoice = false);
     void showInfo(const QString& title, const QString& text);
     bool confirmInfo(const QString& title, const QString& text);
     bool askYesNo(const QString& title, const QString& text, const QPixmap& icon = QPixmap());
@@ -150,6 +155,7 @@ private:
     void showLanguageToggle();
     QWidget* page(Tabs tab) const;
     QMessageBox* promptBox(const QString& text);
+    QMessageBox::ButtonRole askSaveDiscardCancel(const QString& text);
     QMessageBox* infoBox(const QString& title, const QString& text, const QPixmap& icon);
     // A warning over the window for an export that wrote nothing; the debug line is the
     // caller's.

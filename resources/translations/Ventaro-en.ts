@@ -242,6 +242,12 @@
         <translation>These shots will be deleted:
 </translation>
     </message>
+    <message>
+        <source>Keine der angegebenen Messungen ist vorhanden:
+</source>
+        <translation>None of the given shots exists:
+</translation>
+    </message>
 </context>
 <context>
     <name>IPAddressDialog</name>
@@ -1390,6 +1396,18 @@ shots</translation>
     <message>
         <source>Die Datei %1 konnte nicht als Bild gelesen werden.</source>
         <translation>The file %1 could not be read as a picture.</translation>
+    </message>
+    <message>
+        <source>Das Projekt konnte nicht in die Datei %1 gespeichert werden.</source>
+        <translation>The project could not be saved to the file %1.</translation>
+    </message>
+    <message>
+        <source>Die Messdaten sind noch nicht gesichert.</source>
+        <translation>The measurements are not saved yet.</translation>
+    </message>
+    <message>
+        <source>Anderswo speichern...</source>
+        <translation>Save elsewhere...</translation>
     </message>
 </context>
 </TS>
