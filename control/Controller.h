@@ -32,6 +32,8 @@ public:
     bool isRecordingRunning() const { return recordingRunning; }
     bool readingsInThousandths() const { return valuesInThousandths; }
     int currentSeriesOf(int sensor) const;
+    // How many device lines an open may hold back; the rest are dropped and counted.
+    void setHeldLineLimit(size_t limit) { heldLineLimit = limit; }
 
 public slots:
     void onNewProject();
@@ -143,7 +145,7 @@ private:
     quint64 revisionAtFileStart = 0;
     // Device lines that arrived while a project was being opened, for the opened project.
     // An open of a day's project takes seconds; lines beyond the bound are counted, once.
-    static constexpr size_t maxHeldLines = 200000;
+    size_t heldLineLimit = 200000;
     std::deque<QString> heldLines;
     bool holdingLines = false;
     bool replayingHeldLines = false;

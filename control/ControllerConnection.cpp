@@ -117,7 +117,7 @@ void Controller::onMessageReceived(const QString& msg)
     // Lines that arrive while a project is being opened belong to that project: they wait,
     // in order, until it is in place and the lines before them are handled.
     if (holdingLines) {
-        if (heldLines.size() < maxHeldLines)
+        if (heldLines.size() < heldLineLimit)
             heldLines.push_back(msg);
         else
             ++heldLinesDropped;
@@ -143,7 +143,7 @@ void Controller::replayHeldLines()
     holdingLines = false;
     if (heldLinesDropped > 0) {
         qCWarning(lcControl) << "ERROR:" << heldLinesDropped << "device lines beyond the"
-                             << maxHeldLines << "held during the open were dropped";
+                             << heldLineLimit << "held during the open were dropped";
         heldLinesDropped = 0;
     }
 }

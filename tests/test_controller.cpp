@@ -16,6 +16,7 @@
 #include "widgets/OsziWidget.h"
 #include "widgets/analog/AnalogSensorWidget.h"
 
+#include <QDir>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
@@ -60,12 +61,23 @@ private slots:
     void openProject();
     void saveAsAppendsExtension();
     void quitPrompts();
+    void failedSaveAtQuitLetsTheUserChoose();
+    void failedSaveAfterStopIsShown();
+    void quitDuringRecordingStopsThenSaves();
+    void escapeOnSaveQuestionLeavesProjectAlone_data();
+    void escapeOnSaveQuestionLeavesProjectAlone();
+    void openedProjectAfterBlackBoxShowsRecording();
+    void missingStartFileIsSaid();
 
 private:
     void startSimulator(SimulatorOptions options = SimulatorOptions());
     void connectToSimulator();
     // A project holding count shots whose first sample of sensor 0 is the shot number.
     void numberedShots(int count);
+    // Answers a save failure with the button of role, noting the box's name and text.
+    DialogAnswerer::Handler answerSaveFailure(QMessageBox::ButtonRole role);
+    bool quitWentThrough() const;
+    QStringList m_failures;
     QList<int> remainingShotNumbers() const;
 
     QString m_host;
@@ -87,6 +99,7 @@ void TestController::init()
     m_view = std::make_unique<View>(m_model.get());
     m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
     m_answer = std::make_unique<DialogAnswerer>();
+    m_failures.clear();
     m_view->show();
 }
 
@@ -99,6 +112,10 @@ void TestController::cleanup()
     m_sim.reset();
     m_answer.reset();
     m_dir.reset();
+    // A quit leaves every later event loop refusing to run (dialogs would close at once);
+    // a run of the application's own loop clears that for the next test.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+    QCoreApplication::exec();
 }
 
 void TestController::startSimulator(SimulatorOptions options)
@@ -826,6 +843,188 @@ void TestController::quitPrompts()
     QCOMPARE(settings.value(QStringLiteral("lastDir")).toString(), QStringLiteral("/projekte"));
     QCOMPARE(settings.value(QStringLiteral("mainwindow_size")).toSize(), m_view->geometry().size());
     QCOMPARE(settings.value(QStringLiteral("mainwindow_pos")).toPoint(), m_view->pos());
+}
+
+DialogAnswerer::Handler TestController::answerSaveFailure(QMessageBox::ButtonRole role)
+{
+    return [this, role](QWidget* dialog) {
+        auto* box = qobject_cast<QMessageBox*>(dialog);
+        QVERIFY(box);
+        m_failures << box->objectName() + QStringLiteral(": ") + box->text();
+        for (QAbstractButton* button : box->buttons()) {
+            if (box->buttonRole(button) == role) {
+                button->click();
+                return;
+            }
+        }
+        QFAIL("no button of that role");
+    };
+}
+
+bool TestController::quitWentThrough() const
+{
+    return QSettings(settingsOrganization, settingsApplication).contains(QStringLiteral("lastDir"));
+}
+
+void TestController::failedSaveAtQuitLetsTheUserChoose()
+{
+    // The project's folder goes away, as a stick pulled or a share lost.
+    const QString folder = m_dir->filePath(QStringLiteral("stick"));
+    QVERIFY(QDir().mkpath(folder));
+    const QString gone = folder + QStringLiteral("/deckel.mvx");
+    numberedShots(2);
+    QVERIFY(m_model->save(gone));
+    QVERIFY(QDir(folder).removeRecursively());
+    m_model->setComment(QStringLiteral("nach dem Speichern"));
+    const QString named = QStringLiteral("saveFailureBox: ") +
+                          m_view->tr("Das Projekt konnte nicht in die Datei %1 gespeichert werden.")
+                              .arg(QDir::toNativeSeparators(gone));
+
+    // "Speichern"; the save fails; "Abbrechen": the application and the data stay.
+    m_answer->clickRole(QMessageBox::YesRole);
+    m_answer->answer(answerSaveFailure(QMessageBox::RejectRole));
+    m_controller->onActionQuit();
+    QCOMPARE(m_answer->answered(), 2);
+    // The file, then the system's reason.
+    QVERIFY2(m_failures.value(0).startsWith(named + QLatin1Char('\n')) &&
+                 m_failures.value(0).size() > named.size() + 1,
+             qPrintable(m_failures.value(0)));
+    QVERIFY(!quitWentThrough());
+    QCOMPARE(m_model->numChannels(0), 2);
+    QVERIFY(m_model->isProjectModified());
+
+    // Again, and saved elsewhere: the application quits with the project written there.
+    const QString elsewhere = m_dir->filePath(QStringLiteral("anderswo.mvx"));
+    m_answer->clickRole(QMessageBox::YesRole);
+    m_answer->answer(answerSaveFailure(QMessageBox::YesRole));
+    m_answer->chooseFile(elsewhere);
+    m_controller->onActionQuit();
+    QCOMPARE(m_answer->answered(), 5);
+    QVERIFY(quitWentThrough());
+    Model written;
+    QVERIFY(written.open(elsewhere));
+    QCOMPARE(written.comment(), QStringLiteral("nach dem Speichern"));
+    QCOMPARE(written.numChannels(0), 2);
+}
+
+void TestController::failedSaveAfterStopIsShown()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    const QString folder = m_dir->filePath(QStringLiteral("share"));
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(m_model->save(folder + QStringLiteral("/p.mvx")));
+    QVERIFY(QDir(folder).removeRecursively());
+    m_controller->onActionStartStopRecording();
+    QTRY_VERIFY(m_model->numChannels(0) == 1 && m_model->measurement(0, 0)->size() >= 2);
+
+    m_answer->answer(answerSaveFailure(QMessageBox::AcceptRole));
+    m_controller->onActionStartStopRecording();
+    QCOMPARE(m_answer->answered(), 1);
+    m_answer->answer(answerSaveFailure(QMessageBox::AcceptRole));
+    m_controller->onActionConnect();
+    QCOMPARE(m_answer->answered(), 2);
+    QCOMPARE(m_failures.size(), 2);
+    for (const QString& failure : m_failures)
+        QVERIFY2(failure.startsWith(QStringLiteral("saveFailureBox: ")) &&
+                     failure.contains(QDir::toNativeSeparators(folder + QStringLiteral("/p.mvx"))),
+                 qPrintable(failure));
+    QCOMPARE(m_model->numChannels(0), 1);
+}
+
+void TestController::quitDuringRecordingStopsThenSaves()
+{
+    startSimulator();
+    connectToSimulator();
+    QTRY_COMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Abstand"));
+    const QString path = m_dir->filePath(QStringLiteral("laufend.mvx"));
+    QVERIFY(m_model->save(path));
+    m_controller->onActionStartStopRecording();
+    QTRY_VERIFY(m_model->numChannels(0) == 1 && m_model->measurement(0, 0)->size() >= 3);
+    m_model->setComment(QStringLiteral("mitten im Schuss"));
+
+    // "Speichern": the device is stopped first, the save then holds the whole shot.
+    m_answer->clickRole(QMessageBox::YesRole);
+    m_controller->onActionQuit();
+    QCOMPARE(m_answer->answered(), 1);
+    QVERIFY(quitWentThrough());
+    QVERIFY(!m_controller->isRecordingRunning());
+    QVERIFY(!m_model->isProjectModified());
+    Model written;
+    QVERIFY(written.open(path));
+    QCOMPARE(written.comment(), QStringLiteral("mitten im Schuss"));
+    for (int k = 0; k < 5; ++k)
+        QCOMPARE(*written.measurement(k, 0), *m_model->measurement(k, 0));
+}
+
+void TestController::escapeOnSaveQuestionLeavesProjectAlone_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::newRow("new project") << QStringLiteral("new");
+    QTest::newRow("open") << QStringLiteral("open");
+    QTest::newRow("black box") << QStringLiteral("blackbox");
+}
+
+void TestController::escapeOnSaveQuestionLeavesProjectAlone()
+{
+    QFETCH(QString, command);
+    const QString path = m_dir->filePath(QStringLiteral("p.mvx"));
+    numberedShots(3);
+    QVERIFY(m_model->save(path));
+    const QByteArray fileBefore = [&] {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    m_model->setComment(QStringLiteral("ungesichert"));
+    QWidget* current = m_view->form()->tabWidget->currentWidget();
+
+    m_answer->answer([](QWidget* dialog) { QTest::keyClick(dialog, Qt::Key_Escape); });
+    if (command == QLatin1String("new"))
+        emit m_view->newProject();
+    else if (command == QLatin1String("open"))
+        emit m_view->openProject();
+    else
+        emit m_view->importBlackBox();
+    // Only the question came; no file dialog followed.
+    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(m_model->numChannels(0), 3);
+    QCOMPARE(m_model->comment(), QStringLiteral("ungesichert"));
+    QVERIFY(m_model->isProjectModified());
+    QCOMPARE(m_view->form()->tabWidget->currentWidget(), current);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), fileBefore);
+}
+
+void TestController::openedProjectAfterBlackBoxShowsRecording()
+{
+    const QString path = m_dir->filePath(QStringLiteral("p.mvx"));
+    numberedShots(1);
+    QVERIFY(m_model->save(path));
+    emit m_view->importBlackBox();
+    Ui::View* ui = m_view->form();
+    QVERIFY(!ui->actionStartRecording->isVisible());
+    QVERIFY(!ui->actionCalibrate->isVisible());
+    m_answer->chooseFile(path);
+    emit m_view->openProject();
+    QCOMPARE(m_model->projectFileName(), path);
+    QVERIFY(ui->actionStartRecording->isVisible());
+    QVERIFY(ui->actionCalibrate->isVisible());
+    QVERIFY(ui->actionConnect->isVisible());
+}
+
+void TestController::missingStartFileIsSaid()
+{
+    const QString missing = m_dir->filePath(QStringLiteral("gibt-es-nicht.mvx"));
+    Model model(missing);
+    View view(&model);
+    Controller controller(&model, &view);
+    DialogAnswerer answer;
+    answer.clickRole(QMessageBox::AcceptRole);
+    QTRY_COMPARE(answer.answered(), 1);
+    QCOMPARE(answer.texts().value(0), QStringLiteral("Cannot open file %1 !.").arg(missing));
+    QVERIFY(model.projectFileName().isEmpty());
 }
 
 VENTARO_TEST_MAIN(TestController)

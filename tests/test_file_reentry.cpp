@@ -5,6 +5,7 @@
 #include "model/Model.h"
 #include "tests/common/DialogAnswerer.h"
 #include "tests/common/FakeDeviceSetup.h"
+#include "tests/common/LogCapture.h"
 #include "tests/common/LoopbackAddress.h"
 #include "tests/common/TestMain.h"
 #include "ui_View.h"
@@ -36,6 +37,8 @@ private slots:
 
     void saveWritesTheStateAtItsStartWhileLinesGoOn();
     void openTakesTheLinesThatArriveMeanwhile();
+    void heldTogglesDoWhatTheButtonShowed();
+    void linesHeldDuringAnOpenAreBoundedAndFollowTheShownProject();
     void longOperationShowsItsProgress();
     void csvExportWritesTheStateAtItsStartWhileLinesGoOn();
 
@@ -208,6 +211,99 @@ void TestFileReentry::openTakesTheLinesThatArriveMeanwhile()
     QCOMPARE(live.size(), 500);
     QCOMPARE(live.constFirst(), 1.003);
     QCOMPARE(live.constLast(), 500.003);
+}
+
+void TestFileReentry::heldTogglesDoWhatTheButtonShowed()
+{
+    QVERIFY(m_app->connectDevice());
+    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 3));
+    QTRY_VERIFY(m_controller->isRecordingRunning() && m_model->measurement(0, 0)->size() == 3);
+    m_app->device->readAll();
+    QByteArray commands;
+    connect(m_app->device.data(), &QTcpSocket::readyRead, this,
+            [&] { commands += m_app->device->readAll(); });
+    const QString path = m_app->dir.filePath(QStringLiteral("p.mvx"));
+    QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
+
+    // Stop is pressed during a save; the device ends the shot before the save does.
+    duringNextFileOperation(
+        [this] {
+            m_controller->onActionStartStopRecording();
+            m_app->send("run=0\n");
+            // Runs after the held command: it shows when that one has run.
+            m_controller->onTabOszi_checkBoxMarkerAbsClicked(true);
+        },
+        [&] { return lines.count() >= 1; });
+    QVERIFY(m_model->save(path));
+    QTRY_VERIFY(m_model->viewData().checkBoxMarkerAbsolute);
+    QTRY_VERIFY(commands.contains("run=0"));
+    QVERIFY2(!commands.contains("run=1"), commands.constData());
+    QVERIFY(!m_controller->isRecordingRunning());
+
+    // Disconnect is pressed during a save; the link drops before the save ends.
+    m_answer->clickRole(QMessageBox::AcceptRole); // the lost link's message
+    duringNextFileOperation(
+        [this] {
+            m_controller->onActionConnect();
+            m_app->device->abort();
+            m_controller->onTabOszi_checkBoxMarkerAbsClicked(false);
+        },
+        [this] { return !m_model->isConnected(); });
+    QVERIFY(m_model->save(path));
+    QTRY_VERIFY(!m_model->viewData().checkBoxMarkerAbsolute);
+    QVERIFY(!m_model->isConnected());
+    // No new connection was begun.
+    for (const ProgressIndicator* indicator : m_view->findChildren<ProgressIndicator*>())
+        QVERIFY(!indicator->isVisible());
+    QVERIFY(!m_app->server.hasPendingConnections());
+}
+
+void TestFileReentry::linesHeldDuringAnOpenAreBoundedAndFollowTheShownProject()
+{
+    const QString path = m_app->dir.filePath(QStringLiteral("alt.mvx"));
+    {
+        Model source;
+        fillShots(source, 2, 100);
+        QVERIFY(source.save(path));
+    }
+    QVERIFY(m_app->connectDevice());
+    m_model->setProjectModifiedFlag(false);
+    m_controller->setHeldLineLimit(100);
+    LogCapture log;
+
+    QSignalSpy lines(m_controller->kalvikConnector(), &KalvikConnector::messageReceived);
+    duringNextFileOperation(
+        [this] {
+            m_app->send("<sensorDescription numGroups=\"1\"><group name=\"Neu\" numSensors=\"5\">"
+                        "</group></sensorDescription>\nrun=1\n" +
+                        FakeDeviceSetup::valueLines(1, 150));
+        },
+        [&] { return lines.count() >= 152; });
+    m_answer->chooseFile(path);
+    // The description asks how to take it in: by then the opened project is shown.
+    QString shownAtQuestion;
+    m_answer->answer([&](QWidget* dialog) {
+        shownAtQuestion = m_model->projectFileName() + QStringLiteral(" oszi=") +
+                          QString::number(m_view->form()->tabWidget->isTabEnabled(
+                              m_view->tabIndex(View::Tabs::Oszi)));
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    m_controller->onOpenProject();
+
+    QTRY_COMPARE(m_answer->answered(), 2);
+    QCOMPARE(shownAtQuestion, QFileInfo(path).absoluteFilePath() + QStringLiteral(" oszi=1"));
+    // The first 100 lines, in order: the description, the start and 98 readings.
+    QTRY_COMPARE(m_model->numChannels(0), 3);
+    QCOMPARE(m_model->sensorDescription().sensorGroup(0).name(), QStringLiteral("Neu"));
+    const SampleList live = *m_model->measurement(0, 2);
+    // After the description the readings are no longer thousandths.
+    QCOMPARE(live.size(), 98);
+    QCOMPARE(live.constLast(), 98000.0);
+    QCOMPARE(log.count(QStringLiteral("ERROR: 52 device lines beyond the 100")), 1);
+
+    // Lines after the replay are handled as they come.
+    m_app->send(FakeDeviceSetup::valueLines(99, 1));
+    QTRY_COMPARE(m_model->measurement(0, 2)->size(), 99);
 }
 
 void TestFileReentry::longOperationShowsItsProgress()
