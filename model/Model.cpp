@@ -33,6 +33,7 @@ Model::~Model() = default;
 void Model::clear()
 {
     VTRACE();
+    ++m_projectGeneration;
     m_projectData.clear();
     m_hwVersion.clear();
     m_swVersion = appVersion;

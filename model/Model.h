@@ -60,6 +60,9 @@ public:
     // Grows whenever shots are added, deleted or cleared, but not when samples are appended
     // to a shot: an unchanged revision means every sample list is still where it was.
     quint64 dataRevision() const { return m_dataRevision; }
+    // Grows whenever the project is replaced (new project, open): what a page keeps for
+    // one project is dropped when it changed.
+    quint64 projectGeneration() const { return m_projectGeneration; }
 
     double minimumValue(int sensor, int index) const;
     double maximumValue(int sensor, int index) const;
@@ -209,6 +212,7 @@ private:
     ViewData m_viewData;
     bool m_locked = false;
     quint64 m_dataRevision = 0;
+    quint64 m_projectGeneration = 0;
     quint64 m_changeCount = 0;
     quint64 m_changeCountAtFile = 0;
     FileOperation m_fileOperation = FileOperation::None;

@@ -68,7 +68,8 @@ private slots:
     void detailButtonsOpenPages();
     void dashBoardChartsCopyDetailCharts();
     void emptyProject();
-    void showingResetsThresholds();
+    void leavingTabResetThresholdsAndMarkers();
+    void dashBoardShowedCountInExponent();
     void selectingTabRefreshes();
     void pagesFitSmallScreen();
 };
@@ -206,21 +207,57 @@ void TestEvaluation::emptyProject()
     QCOMPARE(tab.dashBoard()->runtimeChart(0)->rangeMax(), 0.0);
 }
 
-void TestEvaluation::showingResetsThresholds()
+void TestEvaluation::leavingTabResetThresholdsAndMarkers()
 {
     Model model;
-    fill(model, 5);
-    TabEvaluation tab;
-    tab.setModel(&model);
-    TabEvaluationRuntime* runtime = tab.runtimePage();
-    const double derived = runtime->startValue(0);
-    auto* box = child<QDoubleSpinBox>(*runtime, "spinBoxStartValue");
-    box->setValue(derived + 1.0);
-    emit box->editingFinished();
-    QCOMPARE(runtime->startValue(0), derived + 1.0);
-    tab.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&tab));
-    QCOMPARE(runtime->startValue(0), derived);
+    View view(&model);
+    fill(model, 8);
+    view.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&view));
+    view.setCurrentTab(View::Tabs::Evaluation);
+    TabEvaluation* tab = view.tabEvaluation();
+    TabEvaluationRuntime* runtime = tab->runtimePage();
+    TabEvaluationValues* values = tab->valuesPage();
+    const TabEvaluationDashBoard* dash = tab->dashBoard();
+    const QList<double> startsBefore = dash->runtimeChart(0)->values();
+    const QList<double> maximaBefore = dash->valuesChart(0)->values();
+
+    auto* start = child<QDoubleSpinBox>(*runtime, "spinBoxStartValue");
+    start->setValue(2.5);
+    emit start->editingFinished();
+    child<QDoubleSpinBox>(*values, "spinBoxMarkerLeft")->setValue(0);
+    child<QDoubleSpinBox>(*values, "spinBoxMarkerRight")->setValue(0.5);
+    emit child<QDoubleSpinBox>(*values, "spinBoxMarkerRight")->editingFinished();
+    const QList<double> starts = runtime->chart(0)->values();
+    const QList<double> maxima = values->chart(0)->values();
+    QVERIFY(starts != startsBefore);
+    QVERIFY(maxima != maximaBefore);
+    // The dashboard follows without leaving the tab.
+    QCOMPARE(dash->runtimeChart(0)->values(), starts);
+    QCOMPARE(dash->valuesChart(0)->values(), maxima);
+
+    view.setCurrentTab(View::Tabs::Project);
+    view.setCurrentTab(View::Tabs::Evaluation);
+    QCOMPARE(runtime->startValue(0), 2.5);
+    QCOMPARE(values->leftMarker(), 0);
+    QCOMPARE(values->rightMarker(), 500);
+    QCOMPARE(dash->runtimeChart(0)->values(), starts);
+    QCOMPARE(dash->valuesChart(0)->values(), maxima);
+}
+
+void TestEvaluation::dashBoardShowedCountInExponent()
+{
+    Model model;
+    model.blockSignals(true);
+    for (int i = 0; i < 2000; ++i) {
+        for (int s = 0; s < Model::numSensors; ++s)
+            model.appendSeries(s, SampleList{1.0});
+    }
+    model.blockSignals(false);
+    TabEvaluationDashBoard dash;
+    dash.setModel(&model);
+    dash.update();
+    QCOMPARE(dash.needle()->label()->text(), QStringLiteral("2000"));
 }
 
 void TestEvaluation::selectingTabRefreshes()

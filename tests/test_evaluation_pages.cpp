@@ -5,6 +5,7 @@
 #include "view/TabEvaluationSingleShot.h"
 #include "view/TabEvaluationValues.h"
 #include "widgets/BoxWhiskersWidget.h"
+#include "widgets/NumberStyle.h"
 #include "widgets/OsziWidget.h"
 
 #include <QAbstractItemModelTester>
@@ -117,12 +118,16 @@ private slots:
     void valuesMaximumOfMinusOneIsKept();
     void valuesUnevenShotCounts();
     void valuesRowSelectionDrawsLine();
+    void maximaBelowMinus100Vanished();
+    void shotNumbersStartedAtZero();
+    void numbersCarriedGroupSeparators();
 
     // overlay page
     void overlayWithoutShots();
     void overlayShotChoiceAndShortSensor();
     void overlayOffsetShiftsOneCurve();
     void overlayGridFollowsPlot();
+    void overlayEmptyForMicrometreSensors();
 
     void pagesDropCurvesBeforeListsAreFreed();
     void languageChangeKeepsNumbers();
@@ -181,10 +186,12 @@ void TestEvaluationPages::maxBetweenMarkers_data()
     QTest::newRow("right before left") << four << 300 << 100 << 100 << false << -1.0;
     QTest::newRow("before the shot") << four << -1000 << 100 << 100 << false << -1.0;
     QTest::newRow("clock 0 is 1 ms") << four << 1 << 2 << 0 << true << 0.5;
-    QTest::newRow("all below -100") << SampleList{-200, -300} << 0 << 100 << 100 << true << -100.0;
+    QTest::newRow("all below -100") << SampleList{-300, -200} << 0 << 100 << 100 << true << -200.0;
     QTest::newRow("exactly -1") << SampleList{-1, -1.5} << 0 << 100 << 100 << true << -1.0;
-    QTest::newRow("not a number") << SampleList{std::numeric_limits<double>::quiet_NaN(), 0.25} << 0
-                                  << 100 << 100 << true << 0.25;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    QTest::newRow("not a number") << SampleList{nan, 0.25} << 0 << 100 << 100 << true << 0.25;
+    QTest::newRow("no number between") << SampleList{nan, nan, 3} << 0 << 100 << 100 << false
+                                       << -1.0;
 }
 
 void TestEvaluationPages::maxBetweenMarkers()
@@ -258,9 +265,16 @@ void TestEvaluationPages::runtimeThresholdsFromData()
     QCOMPARE(page.startValue(2), -4 + 10 * 0.125);
     // A shot without samples counts with its extremes 9999999 and -9999999.
     QCOMPARE(page.startValue(1), 9999999 + (-9999999 - 9999999.0) * 0.125);
-    // Thresholds entered by hand return to the data's at the next setModel.
+    // Thresholds entered by hand stay while the project is open; the others follow the data.
     setThresholds(page, 1.0, 0.5);
     QCOMPARE(page.startValue(0), 1.0);
+    addShot(model, {{1, 2}, {}, {-8}});
+    page.setModel(&model);
+    QCOMPARE(page.startValue(0), 1.0);
+    QCOMPARE(page.startValue(2), -7 + 13 * 0.125);
+    // Another project starts from its own data.
+    model.clear();
+    addShot(model, {{2, 10}});
     page.setModel(&model);
     QCOMPARE(page.startValue(0), 3.0);
 }
@@ -487,6 +501,65 @@ void TestEvaluationPages::valuesRowSelectionDrawsLine()
     QCOMPARE(oszi->horizontalLineCount(), 0);
 }
 
+void TestEvaluationPages::maximaBelowMinus100Vanished()
+{
+    // Micrometres: every corrected sample far below -100.
+    Model model;
+    model.sensorDescription().setSensorMinimum(0, 0, -2000);
+    model.sensorDescription().setSensorMaximum(0, 0, 2000);
+    model.setOffset(0, -50.0);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    addShot(model, {{-250, -180, -300}});
+    addShot(model, {{-400, -350, -420}});
+    addShot(model, {{nan, nan, nan}}); // nothing between the markers to take
+    setMarkers(model, 0, 0, 0, 200);
+    TabEvaluationValues page;
+    page.setModel(&model);
+    QCOMPARE(cell(page, 0, 1), QStringLiteral("-230"));
+    QVERIFY(!isRed(page, 0, 1));
+    QCOMPARE(cell(page, 1, 1), QStringLiteral("-400"));
+    QVERIFY(isRed(page, 2, 1));
+    QCOMPARE(page.maxima(0), (QList<double>{-230, -400}));
+    QCOMPARE(child<QLabel>(page, "sensor1MaxLabel")->text(), QStringLiteral("-230"));
+}
+
+void TestEvaluationPages::shotNumbersStartedAtZero()
+{
+    Model model;
+    addShot(model, {{5, 1, 5}});
+    addShot(model, {{5, 1, 5}});
+    TabEvaluationRuntime runtime;
+    TabEvaluationValues values;
+    runtime.setModel(&model);
+    values.setModel(&model);
+    for (const QWidget* page : {static_cast<QWidget*>(&runtime), static_cast<QWidget*>(&values)}) {
+        QCOMPARE(cell(*page, 0, 0), QStringLiteral("1"));
+        QCOMPARE(cell(*page, 1, 0), QStringLiteral("2"));
+    }
+}
+
+void TestEvaluationPages::numbersCarriedGroupSeparators()
+{
+    // German writes 1.234,5 by default: the pages write 1234,5 like the spin boxes beside.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    Model model;
+    model.sensorDescription().setSensorMinimum(0, 0, -5000);
+    model.sensorDescription().setSensorMaximum(0, 0, 5000);
+    addShot(model, {{1234.5, 12}});
+    addShot(model, {{2000, 3}});
+    setMarkers(model, 0, 0, 0, 100);
+    TabEvaluationValues page;
+    page.setModel(&model);
+    const QString table = cell(page, 0, 1);
+    const QString label = child<QLabel>(page, "sensor1MinLabel")->text();
+    const QString axis = NumberStyle::fixed(-2000.0, 1);
+    QLocale::setDefault(before);
+    QCOMPARE(table, QStringLiteral("1234,5"));
+    QCOMPARE(label, QStringLiteral("1234,5"));
+    QCOMPARE(axis, QStringLiteral("-2000,0"));
+}
+
 void TestEvaluationPages::overlayWithoutShots()
 {
     Model model;
@@ -557,6 +630,31 @@ void TestEvaluationPages::overlayGridFollowsPlot()
     TabEvaluationSingleShot page;
     emit page.oszi()->valueGridChanged(2.5);
     QCOMPARE(child<QDoubleSpinBox>(page, "evalValueGridSpinBox")->value(), 2.5);
+}
+
+void TestEvaluationPages::overlayEmptyForMicrometreSensors()
+{
+    Model model;
+    for (int s = 0; s < Model::numSensors; ++s) {
+        model.sensorDescription().setSensorMinimum(0, s, -3000);
+        model.sensorDescription().setSensorMaximum(0, s, s == 4 ? 1500 : 1000);
+    }
+    addShot(model, {{-2500, -1200, 800}, {-20}, {-30}, {-40}, {1400}});
+    TabEvaluationSingleShot page;
+    page.setModel(&model);
+    page.update();
+    OsziWidget* oszi = page.oszi();
+    QCOMPARE(oszi->valueRangeMin(), -3000.0);
+    QCOMPARE(oszi->valueRangeMax(), 1500.0);
+    auto* minBox = child<QDoubleSpinBox>(page, "evalMinSpinBox");
+    auto* maxBox = child<QDoubleSpinBox>(page, "evalMaxSpinBox");
+    QCOMPARE(minBox->value(), -3000.0);
+    QCOMPARE(maxBox->value(), 1500.0);
+    // The boxes take values of that range, and the plot follows them.
+    minBox->setValue(-2600);
+    maxBox->setValue(900);
+    QCOMPARE(oszi->valueRangeMin(), -2600.0);
+    QCOMPARE(oszi->valueRangeMax(), 900.0);
 }
 
 void TestEvaluationPages::pagesDropCurvesBeforeListsAreFreed()

@@ -1,6 +1,7 @@
 #include "view/EvaluationCells.h"
 
 #include "model/Model.h"
+#include "widgets/NumberStyle.h"
 
 #include <QBrush>
 #include <QRadioButton>
@@ -10,7 +11,7 @@ namespace EvaluationCells {
 
 QString number(double value)
 {
-    return QString::number(value, 'g', 6);
+    return NumberStyle::general(value);
 }
 
 void setCell(QTableWidget* table, int row, int column, const QString& text, bool invalid)
@@ -27,6 +28,11 @@ void setCell(QTableWidget* table, int row, int column, const QString& text, bool
     }
     item->setText(text);
     item->setData(Qt::BackgroundRole, invalid ? QVariant(QBrush(Qt::red)) : QVariant());
+}
+
+QString shotNumber(int index)
+{
+    return QString::number(index + 1);
 }
 
 double sensorBound(const Model& model, int sensor, bool maximum)

@@ -9,8 +9,11 @@ class QTableWidget;
 // What the runtime and values pages share to fill their tables.
 namespace EvaluationCells {
 
-// A number as the tables and chart labels show it: 'g' with six digits.
+// A number as the tables and chart labels show it: 'g' with six digits, in the page's one
+// number style.
 QString number(double value);
+// The number a user reads and types for the shot at index: shots count from 1.
+QString shotNumber(int index);
 
 // Sets a cell's text, red when invalid. The cell's item is reused, so that a refresh of a
 // long table creates no items; an empty text creates none either.

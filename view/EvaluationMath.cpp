@@ -1,5 +1,7 @@
 #include "view/EvaluationMath.h"
 
+#include <cmath>
+
 namespace EvaluationMath {
 
 int samplePeriod(int clock)
@@ -73,15 +75,19 @@ MarkerMaximum maxBetweenMarkers(const Samples& samples, double offset, int leftM
     const int n = samples.size();
     if (kL >= n || kR >= n)
         return r;
-    r.valid = true;
-    double best = -100.0;
+    // The first sample is the start: any fixed start would hide a sensor whose values all
+    // lie below it (micrometres far below zero).
     const double* v = samples.constData();
     for (int k = kL; k <= kR; ++k) {
         const double x = v[k] + offset;
-        if (x > best)
-            best = x;
+        if (std::isnan(x))
+            continue;
+        if (!r.valid || x > r.value)
+            r.value = x;
+        r.valid = true;
     }
-    r.value = best;
+    if (!r.valid)
+        r.value = -1.0;
     return r;
 }
 

@@ -41,13 +41,14 @@ Thresholds thresholdsFor(double lo, double hi);
 
 struct MarkerMaximum
 {
-    // False when a marker lies outside the shot or the right one left of the left one.
+    // False when a marker lies outside the shot, the right one left of the left one, or no
+    // sample between them is a number.
     bool valid = false;
     double value = -1.0;
 };
 // The largest corrected sample between the markers leftMs and rightMs (both samples
-// included), at clock milliseconds per sample. The search starts at -100, so lower values and
-// samples that are not numbers never show.
+// included), at clock milliseconds per sample. Samples that are not numbers are passed over;
+// a stretch without a single number has no maximum, as has one outside the shot.
 MarkerMaximum maxBetweenMarkers(const Samples& samples, double offset, int leftMs, int rightMs,
                                 int clock);
 

@@ -34,6 +34,11 @@ TabEvaluation::TabEvaluation(QWidget* parent)
             &TabEvaluation::onRuntimePressed);
     connect(ui->dashBoard, &TabEvaluationDashBoard::valuesPressed, this,
             &TabEvaluation::onValuesPressed);
+    // New thresholds or markers on a detail page reach the dashboard at once.
+    connect(ui->tabEvaluationRuntime, &TabEvaluationRuntime::tableChanged, this,
+            &TabEvaluation::updateDashBoard);
+    connect(ui->tabEvaluationValues, &TabEvaluationValues::tableChanged, this,
+            &TabEvaluation::updateDashBoard);
 }
 
 TabEvaluation::~TabEvaluation() = default;
@@ -77,7 +82,8 @@ void TabEvaluation::setModel(Model* m)
 void TabEvaluation::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
-    // Thresholds and markers return to the values derived from the project.
+    // Picks up a project opened or made new meanwhile; the thresholds and markers the user
+    // entered for this project stay.
     setModel(model);
     update();
 }
@@ -96,7 +102,11 @@ void TabEvaluation::update()
     ui->tabEvaluationSingleShot->update();
     ui->tabEvaluationRuntime->update();
     ui->tabEvaluationValues->update();
+    updateDashBoard();
+}
 
+void TabEvaluation::updateDashBoard()
+{
     TabEvaluationDashBoard* dash = ui->dashBoard;
     TabEvaluationRuntime* runtime = ui->tabEvaluationRuntime;
     for (int c = 0; c < 3; ++c) {

@@ -45,6 +45,8 @@ private slots:
     void onOverlayPressed();
     void onRuntimePressed();
     void onValuesPressed();
+    // Copies the detail pages' chart data and ranges into the dashboard.
+    void updateDashBoard();
 
 private:
     std::unique_ptr<Ui::TabEvaluation> ui;

@@ -54,6 +54,8 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
     m_needle->setLabel(count);
     m_needle->setColor(Qt::red);
     m_needle->setValueRange(0, 1000);
+    // The count is whole: plain digits, never "2e+03".
+    m_needle->setLabelDecimals(0);
     dial->addBackground(7);
 
     ui->startLabel->setStyleSheet(QStringLiteral("color: green; background-color: white;"));

@@ -113,6 +113,10 @@ void TabEvaluationRuntime::setModel(Model* m)
         m_tableValid = false;
         m_extremaValid = false;
     }
+    // Another project starts again from thresholds of its own data.
+    if (model != m || m->projectGeneration() != m_projectGeneration)
+        m_userThresholds.fill(false);
+    m_projectGeneration = m->projectGeneration();
     model = m;
     // The extremes take a pass over every sample; the tab's every showing asks for them.
     const TableKey counts{m, m->changeCount(), m->dataRevision()};
@@ -130,6 +134,8 @@ void TabEvaluationRuntime::setModel(Model* m)
     }
     for (int s = 0; s < numSensors; ++s) {
         const size_t i = static_cast<size_t>(s);
+        if (m_userThresholds[i])
+            continue;
         const double lo = m_overallMin[i] + m->offset(s);
         const double hi = m_overallMax[i] + m->offset(s);
         const EvaluationMath::Thresholds t = EvaluationMath::thresholdsFor(lo, hi);
@@ -158,6 +164,7 @@ void TabEvaluationRuntime::update()
         const QSignalBlocker b3(ui->offsetSpinBox1);
         ui->spinBoxStartValue->setValue(startValues[static_cast<size_t>(s)]);
         ui->spinBoxStopValue->setValue(stopValues[static_cast<size_t>(s)]);
+        m_shownThresholds = {ui->spinBoxStartValue->value(), ui->spinBoxStopValue->value()};
         ui->offsetSpinBox1->setValue(model->offset(s));
     }
     qCDebug(lcTrace) << "offset=" << model->offset(s);
@@ -223,7 +230,7 @@ void TabEvaluationRuntime::updateTable()
         const SampleList& samples = *model->measurement(s, i);
         const int a = EvaluationMath::findStart(samples, offset, startValues[si]);
         const int b = EvaluationMath::findStop(samples, offset, stopValues[si]);
-        EvaluationCells::setCell(table, i, 0, QString::number(i));
+        EvaluationCells::setCell(table, i, 0, EvaluationCells::shotNumber(i));
         const QDateTime stamp = i < stamps ? model->timestamp(i) : QDateTime();
         EvaluationCells::setCell(
             table, i, 1,
@@ -273,6 +280,7 @@ void TabEvaluationRuntime::updateTable()
     setStatisticsLabels();
     m_tableKey = key;
     m_tableValid = true;
+    emit tableChanged();
 }
 
 void TabEvaluationRuntime::setStatisticsLabels()
@@ -303,10 +311,15 @@ void TabEvaluationRuntime::setHeaderLabels()
 void TabEvaluationRuntime::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
-        // The form's texts come back in the new language, the numbers from the charts.
+        // The form's texts come back in the new language; the numbers are written again in
+        // the language's decimal mark.
         ui->retranslateUi(this);
         setHeaderLabels();
-        setStatisticsLabels();
+        m_tableValid = false;
+        if (model)
+            updateTable();
+        else
+            setStatisticsLabels();
     }
     QWidget::changeEvent(event);
 }
@@ -322,9 +335,15 @@ void TabEvaluationRuntime::onStartStopSpinBoxChanged()
 {
     qCDebug(lcTrace) << "start=" << ui->spinBoxStartValue->value()
                      << " stop=" << ui->spinBoxStopValue->value();
+    const double start = ui->spinBoxStartValue->value();
+    const double stop = ui->spinBoxStopValue->value();
+    // Leaving a box without an edit keeps the thresholds following the data.
+    if (start == m_shownThresholds.first && stop == m_shownThresholds.second)
+        return;
     const size_t s = static_cast<size_t>(currentSensor());
-    startValues[s] = ui->spinBoxStartValue->value();
-    stopValues[s] = ui->spinBoxStopValue->value();
+    startValues[s] = start;
+    stopValues[s] = stop;
+    m_userThresholds[s] = true;
     update();
 }
 

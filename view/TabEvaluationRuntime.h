@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QWidget>
 
 #include <array>
@@ -19,7 +20,8 @@ class TabEvaluationRuntime;
 // first falls below the start value and when it last lies below the stop value. A table row
 // per shot, and the start times, durations and stop times as three charts with their
 // five-number summaries. Times follow the model's sample period. The thresholds belong to
-// the page; nothing is written to the model.
+// the page; nothing is written to the model. Thresholds the user entered stay while the
+// project is open; the others follow the data.
 class TabEvaluationRuntime : public QWidget
 {
     Q_OBJECT
@@ -36,6 +38,10 @@ public:
     double stopValue(int sensor) const { return stopValues.at(static_cast<size_t>(sensor)); }
     // 0 start, 1 duration, 2 stop.
     BoxWhiskersWidget* chart(int index) const;
+
+signals:
+    // The table and charts were computed anew.
+    void tableChanged();
 
 public slots:
     void update();
@@ -75,6 +81,11 @@ private:
     std::array<double, numSensors> startValues{};
     std::array<double, numSensors> stopValues{};
     std::array<QRadioButton*, numSensors> m_sensorButtons{};
+    // Sensors whose thresholds the user entered, for the project of this generation.
+    std::array<bool, numSensors> m_userThresholds{};
+    quint64 m_projectGeneration = 0;
+    // What the two threshold boxes were given, to tell an edit from leaving a box.
+    QPair<double, double> m_shownThresholds;
 
     TableKey m_tableKey;
     bool m_tableValid = false;

@@ -5,6 +5,7 @@
 #include "model/Model.h"
 #include "ui_TabEvaluationSingleShot.h"
 #include "widgets/OsziWidget.h"
+#include "widgets/SpinBoxFit.h"
 
 #include <QEvent>
 #include <QSignalBlocker>
@@ -93,6 +94,7 @@ void TabEvaluationSingleShot::update()
     }
     for (int i = 0; i < 4; ++i)
         plot->setVerticalMarker(i, model->verticalMarker(i), qColorPrimary);
+    takeSensorRange();
     for (int s = 0; s < numSensors; ++s) {
         plot->setChannelOffset(s, model->offset(s));
         const QSignalBlocker blocker(m_offsetBoxes[static_cast<size_t>(s)]);
@@ -112,6 +114,33 @@ void TabEvaluationSingleShot::update()
         ui->evalSensor5Button};
     for (int s = 0; s < numSensors; ++s)
         buttons[static_cast<size_t>(s)]->setColor(model->color(static_cast<quint8>(s)));
+}
+
+void TabEvaluationSingleShot::takeSensorRange()
+{
+    // The range that holds every sensor's range, as the description gives it.
+    const SensorDescription& d = model->sensorDescription();
+    if (d.numSensorGroups() < 1 || d.sensorGroup(0).numSensors() < 1)
+        return;
+    const SensorGroup& group = d.sensorGroup(0);
+    double lo = group.sensorMinimum(0);
+    double hi = group.sensorMaximum(0);
+    for (int s = 1; s < numSensors && s < group.numSensors(); ++s) {
+        lo = qMin(lo, group.sensorMinimum(s));
+        hi = qMax(hi, group.sensorMaximum(s));
+    }
+    // Taken when it changed only, so that a range the user narrowed stays until then.
+    if (!(hi > lo) || (lo == m_sensorRange.first && hi == m_sensorRange.second))
+        return;
+    m_sensorRange = {lo, hi};
+    ui->evalOszi->setValueRange(lo, hi);
+    const double span = hi - lo;
+    for (QDoubleSpinBox* box : {ui->evalMinSpinBox, ui->evalMaxSpinBox}) {
+        const QSignalBlocker blocker(box);
+        box->setRange(lo - span, hi + span);
+        box->setValue(box == ui->evalMinSpinBox ? lo : hi);
+        SpinBoxFit::fitToRange(box);
+    }
 }
 
 void TabEvaluationSingleShot::setOverlayChannel(int channel)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPair>
 #include <QWidget>
 
 #include <array>
@@ -14,8 +15,9 @@ class TabEvaluationSingleShot;
 }
 
 // One shot at a time with the curves of all five sensors overlaid in one plot, with the
-// project's phases and markers. Range, grids, zoom and the per-sensor shift ("Korrektur dy")
-// live in the plot only; the model is read, never written.
+// project's phases and markers. The range starts from the sensors' ranges in the description;
+// range, grids, zoom and the per-sensor shift ("Korrektur dy") live in the plot only; the
+// model is read, never written.
 class TabEvaluationSingleShot : public QWidget
 {
     Q_OBJECT
@@ -42,8 +44,12 @@ private slots:
 
 private:
     void onModel_dataAboutToChange();
+    // The plot and its range boxes take the sensors' range when the description changed it.
+    void takeSensorRange();
 
     std::unique_ptr<Ui::TabEvaluationSingleShot> ui;
     Model* model = nullptr;
     std::array<QDoubleSpinBox*, numSensors> m_offsetBoxes{};
+    // The sensors' range last taken; the form's range until the first.
+    QPair<double, double> m_sensorRange{-6.0, 6.0};
 };

@@ -112,6 +112,9 @@ void TabEvaluationValues::setModel(Model* m)
                 &TabEvaluationValues::onModel_dataAboutToChange);
         m_tableValid = false;
     }
+    if (model != m || m->projectGeneration() != m_projectGeneration)
+        m_userMarkers = false;
+    m_projectGeneration = m->projectGeneration();
     model = m;
     for (int s = 0; s < numSensors; ++s) {
         const QColor color = m->color(static_cast<quint8>(s));
@@ -119,8 +122,10 @@ void TabEvaluationValues::setModel(Model* m)
                                                               color.name());
         m_charts[static_cast<size_t>(s)]->setColor(color);
     }
-    markerLeft = m->verticalMarker(0);
-    markerRight = m->verticalMarker(3);
+    if (!m_userMarkers) {
+        markerLeft = m->verticalMarker(0);
+        markerRight = m->verticalMarker(3);
+    }
     qCDebug(lcTrace) << "markerLeft=" << markerLeft << "markerRight=" << markerRight;
     update();
 }
@@ -140,6 +145,7 @@ void TabEvaluationValues::update()
         const QSignalBlocker b3(ui->offsetSpinBox1);
         ui->spinBoxMarkerLeft->setValue(markerLeft * 0.001);
         ui->spinBoxMarkerRight->setValue(markerRight * 0.001);
+        m_shownMarkers = {ui->spinBoxMarkerLeft->value(), ui->spinBoxMarkerRight->value()};
         ui->offsetSpinBox1->setValue(model->offset(currentSensor()));
     }
     updateOszi();
@@ -149,8 +155,14 @@ void TabEvaluationValues::update()
 
 void TabEvaluationValues::onMarkerSpinBoxChanged()
 {
-    markerLeft = static_cast<int>(1000 * ui->spinBoxMarkerLeft->value());
-    markerRight = static_cast<int>(1000 * ui->spinBoxMarkerRight->value());
+    const double left = ui->spinBoxMarkerLeft->value();
+    const double right = ui->spinBoxMarkerRight->value();
+    // Leaving a box without an edit keeps the markers following the project's.
+    if (left == m_shownMarkers.first && right == m_shownMarkers.second)
+        return;
+    markerLeft = static_cast<int>(1000 * left);
+    markerRight = static_cast<int>(1000 * right);
+    m_userMarkers = true;
     update();
 }
 
@@ -213,7 +225,7 @@ void TabEvaluationValues::updateTable()
     for (int s = 0; s < numSensors; ++s)
         counts[static_cast<size_t>(s)] = model->numChannels(s);
     for (int i = 0; i < rows; ++i) {
-        EvaluationCells::setCell(table, i, 0, QString::number(i));
+        EvaluationCells::setCell(table, i, 0, EvaluationCells::shotNumber(i));
         for (int s = 0; s < numSensors; ++s) {
             const size_t si = static_cast<size_t>(s);
             if (i >= counts[si]) {
@@ -242,6 +254,7 @@ void TabEvaluationValues::updateTable()
     setStatisticsLabels();
     m_tableKey = key;
     m_tableValid = true;
+    emit tableChanged();
 }
 
 void TabEvaluationValues::setStatisticsLabels()
@@ -265,10 +278,15 @@ void TabEvaluationValues::setHeaderLabels()
 void TabEvaluationValues::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
-        // The form's texts come back in the new language, the numbers from the charts.
+        // The form's texts come back in the new language; the numbers are written again in
+        // the language's decimal mark.
         ui->retranslateUi(this);
         setHeaderLabels();
-        setStatisticsLabels();
+        m_tableValid = false;
+        if (model)
+            updateTable();
+        else
+            setStatisticsLabels();
     }
     QWidget::changeEvent(event);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QPair>
 #include <QWidget>
 
 #include <array>
@@ -18,8 +19,9 @@ class TabEvaluationValues;
 
 // Every shot's largest offset-corrected value between two time markers, per sensor: a table
 // row per shot, a column per sensor, and a vertical chart with its five-number summary per
-// sensor. The markers start at the project's first and fourth marker and then belong to the
-// page; nothing is written to the model.
+// sensor. The markers follow the project's first and fourth marker until the user enters
+// markers of the page's own, which stay while the project is open; nothing is written to the
+// model.
 class TabEvaluationValues : public QWidget
 {
     Q_OBJECT
@@ -39,6 +41,10 @@ public:
     {
         return sensorMaxima.at(static_cast<size_t>(sensor));
     }
+
+signals:
+    // The table and charts were computed anew.
+    void tableChanged();
 
 public slots:
     void update();
@@ -73,6 +79,11 @@ private:
     std::array<QList<double>, numSensors> sensorMaxima;
     int markerLeft = 0;
     int markerRight = 0;
+    // The user entered the markers, for the project of this generation.
+    bool m_userMarkers = false;
+    // What the two marker boxes were given, to tell an edit from leaving a box.
+    QPair<double, double> m_shownMarkers;
+    quint64 m_projectGeneration = 0;
     std::array<QRadioButton*, numSensors> m_sensorButtons{};
     std::array<QLabel*, numSensors> m_sensorLabels{};
     std::array<BoxWhiskersWidget*, numSensors> m_charts{};

@@ -3,6 +3,7 @@
 #include "app/Constants.h"
 #include "ui_BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
+#include "widgets/NumberStyle.h"
 
 #include <QPainter>
 #include <QStaticText>
@@ -17,7 +18,7 @@ constexpr double farOffset = 1.0e7;
 
 QString label(double value)
 {
-    return QString::number(value, 'g', 6);
+    return NumberStyle::general(value);
 }
 
 } // namespace

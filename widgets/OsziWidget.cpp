@@ -1,9 +1,9 @@
 #include "widgets/OsziWidget.h"
 
 #include "app/Logging.h"
+#include "widgets/NumberStyle.h"
 
 #include <QLabel>
-#include <QLocale>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -571,7 +571,7 @@ void OsziWidget::showMouseMarker(int x)
     markerLine->move(x, y - 400);
     markerLine->show();
     markerValueLabel->move(x + 10, y - (markerValueLabel->height() - 1) - 11);
-    markerValueLabel->setText(QString::number(v, 'g', 6));
+    markerValueLabel->setText(NumberStyle::general(v));
     markerValueLabel->show();
 }
 
@@ -792,7 +792,7 @@ void OsziWidget::paintGridAndLabels(QPainter& p, const Frame& f)
     const int th = textHeight;
     const int h = f.height;
     const int cw = f.contentsWidth;
-    const QLocale locale;
+    const QLocale locale = NumberStyle::locale();
     const int decimals = valueDecimals(maxValue - minValue);
     const ValueMapper toY(f);
 
@@ -906,7 +906,7 @@ void OsziWidget::paintOverlays(QPainter& p, const Frame& f)
         const int decimals = valueDecimals(maxValue - minValue) + 1;
         p.setPen(QPen(highlightColor, 3, Qt::SolidLine));
         p.drawText(QPoint(sampleToX(f, m_highlightDrawnEnd), toY(v)),
-                   QLocale().toString(v, 'f', decimals));
+                   NumberStyle::fixed(v, decimals));
     }
 
     for (int i = 0; i < horizontalLines.size(); ++i) {
