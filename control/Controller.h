@@ -94,6 +94,10 @@ private:
                                      const std::function<void()>& fileCopied);
     // The staging folder, prepared; empty, after telling the user, when it must not be used.
     QString usableStagingFolder();
+    // A quit while black-box files are fetched: asks, and ends the tool when the user
+    // agrees; false when the user wants the fetch to go on. The quit itself then waits for
+    // the fetch to end, like any command given meanwhile.
+    bool stopTransferForQuit();
     // Asks to save a modified project; false when the command must stop because the
     // project is still modified after the user chose to save.
     bool saveIfWanted(bool disconnectOnDiscard);
@@ -111,6 +115,12 @@ private:
     QTimer timerWaitForSensorDescription;
 
     std::deque<std::function<void()>> deferredCommands;
+    // A fetch runs the SCP tool with the event loop going; user commands wait for it as for
+    // a file operation.
+    bool fetchRunning = false;
+    bool fetchStopped = false;
+    // The folder whose files the black-box page lists: the fetched device's or the copies'.
+    QString stagedFilesFolder;
     // Device lines that arrived while a project was being opened, for the opened project.
     QStringList heldLines;
     // Shown only for file operations that last; short ones finish unseen.

@@ -286,6 +286,8 @@ void Controller::onTabOszi_checkBoxMarkerAbsClicked(bool absolute)
 
 void Controller::onActionQuit()
 {
+    if (!stopTransferForQuit())
+        return;
     if (deferWhileFileBusy([this] { onActionQuit(); }))
         return;
     VTRACE();
