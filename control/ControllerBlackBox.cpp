@@ -21,7 +21,6 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHash>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
