@@ -219,7 +219,6 @@ void readLine(const QString& line, Section& section, SampleSink& sink, BlackBoxS
         else if (period <= 0)
             qCWarning(lcModel).noquote() << signature << "ERROR: sample period not usable:"
                                          << line.left(80);
-        ++shot.recognisedLines;
     } else if (section == Section::Sensors) {
         readSensorLine(line, shot);
     }
