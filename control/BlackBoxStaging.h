@@ -6,10 +6,10 @@
 #include <functional>
 
 // The black-box workflow's staging folder (in this user's cache folder of the application,
-// one folder per device and one for copies from a stick) and the names that may enter it. Day names come from the device or from a
-// folder on a stick and become folder names and SCP script text; only names of the
-// device's own form are let through, so that none can reach outside the staging folder or
-// into the tool's command line.
+// one folder per device and one for copies from a stick) and the names that may enter it. Day names
+// come from the device or from a folder on a stick and become folder names and SCP script text;
+// only names of the device's own form are let through, so that none can reach outside the staging
+// folder or into the tool's command line.
 namespace BlackBoxStaging {
 
 // "dir-" followed by eight digits, the form the device gives its day folders.

@@ -202,7 +202,8 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
     const QString deviceFolder = QDir(staging).filePath(BlackBoxStaging::deviceFolderName(host));
     QString reason;
     if (!BlackBoxStaging::prepare(deviceFolder, &reason)) {
-        qCWarning(lcControl).noquote() << "ERROR: staging folder refused:" << deviceFolder << reason;
+        qCWarning(lcControl).noquote()
+            << "ERROR: staging folder refused:" << deviceFolder << reason;
         return;
     }
 
@@ -229,7 +230,8 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
     // exactly; only that is staged, listed and ticked.
     QTemporaryDir incoming(QDir(staging).filePath(QStringLiteral("incoming-XXXXXX")));
     if (!incoming.isValid()) {
-        qCWarning(lcControl).noquote() << "ERROR: no folder for the fetch:" << incoming.errorString();
+        qCWarning(lcControl).noquote()
+            << "ERROR: no folder for the fetch:" << incoming.errorString();
         return;
     }
     BlackBoxFilesTableModel* files = tab->filesModel();
@@ -370,8 +372,8 @@ void Controller::onTabBlackBox_importFilesClicked()
             qCWarning(lcControl).noquote() << "ERROR: not a black-box file:" << paths.at(i);
             notBlackBox.append(name);
         } else if (period > 0 && !clockOpen && period != clock) {
-            qCWarning(lcControl).noquote()
-                << "ERROR: sample period" << period << "ms, project" << clock << "ms:" << paths.at(i);
+            qCWarning(lcControl).noquote() << "ERROR: sample period" << period << "ms, project"
+                                           << clock << "ms:" << paths.at(i);
             otherPeriod.append(name + QStringLiteral(" (%1 ms)").arg(period));
         } else {
             // A file without a period is taken at the project's clock, as ever.

@@ -110,8 +110,8 @@ QString ScpTransfer::argumentText(const QStringList& pieces)
 {
     QStringList words;
     for (const QString& piece : pieces) {
-        const bool quote = piece.isEmpty() || piece.contains(QLatin1Char(' ')) ||
-                           piece.contains(QLatin1Char('"'));
+        const bool quote =
+            piece.isEmpty() || piece.contains(QLatin1Char(' ')) || piece.contains(QLatin1Char('"'));
         words.append(quote ? quotedPath(piece) : piece);
     }
     return words.join(QLatin1Char(' '));
@@ -175,8 +175,8 @@ bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirec
             loop.quit();
         }
     });
-    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
-                     &loop, &QEventLoop::quit);
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
     QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
         timedOut = true;
         loop.quit();

@@ -217,8 +217,8 @@ void readLine(const QString& line, Section& section, SampleSink& sink, BlackBoxS
         if (period > 0 && shot.samplePeriodMs == 0)
             shot.samplePeriodMs = period;
         else if (period <= 0)
-            qCWarning(lcModel).noquote() << signature << "ERROR: sample period not usable:"
-                                         << line.left(80);
+            qCWarning(lcModel).noquote()
+                << signature << "ERROR: sample period not usable:" << line.left(80);
     } else if (section == Section::Sensors) {
         readSensorLine(line, shot);
     }

@@ -1,10 +1,14 @@
 // The black-box workflow: the day and file tables, the staging folder and its names, and the
 // controller's list, local folder, fetch (with the winscp stand-in) and import.
+#include "app/Constants.h"
 #include "control/BlackBoxDatesTableModel.h"
 #include "control/BlackBoxFilesTableModel.h"
 #include "control/BlackBoxStaging.h"
 #include "control/TabBlackBox.h"
+#include "device/KalvikConnector.h"
 #include "device/ScpTransfer.h"
+#include "model/BlackBoxFile.h"
+#include "model/BlackBoxShot.h"
 #include "model/FileJob.h"
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/LogCapture.h"
@@ -12,18 +16,14 @@
 #include "tools/sim/StickFolder.h"
 #include "ui_TabBlackBox.h"
 #include "ui_View.h"
-#include "app/Constants.h"
-#include "device/KalvikConnector.h"
-#include "model/BlackBoxFile.h"
-#include "model/BlackBoxShot.h"
 
 #include <QAbstractItemModelTester>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QProgressDialog>
-#include <QSettings>
 #include <QSemaphore>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -562,8 +562,9 @@ void TestBlackBox::symlinkedStagingFolderIsRefused()
     QVERIFY(QDir(elsewhere.path()).isEmpty());
 
     // Importing from it is refused too, with nothing added.
-    QVERIFY(writeFile(elsewhere.path() + QStringLiteral("/local/dir-20191224/shot_20191224_101010.bb"),
-                      "A=[1,2,3,4,5]\n"));
+    QVERIFY(
+        writeFile(elsewhere.path() + QStringLiteral("/local/dir-20191224/shot_20191224_101010.bb"),
+                  "A=[1,2,3,4,5]\n"));
     tab()->addDownloadedFile(QStringLiteral("dir-20191224/shot_20191224_101010.bb"));
     selectAllFiles();
     m_app->answer->clickRole(QMessageBox::AcceptRole);
@@ -630,7 +631,8 @@ void TestBlackBox::importTookEveryShotAtTheProjectsClock()
     QCOMPARE(m_app->model->clock(), clock);
     QCOMPARE(m_app->model->numChannels(0), shots);
     const QString warning = m_app->answer->texts().value(1);
-    QVERIFY2(warning.contains(QStringLiteral("shot_20191224_235959.bb (20 ms)")), qPrintable(warning));
+    QVERIFY2(warning.contains(QStringLiteral("shot_20191224_235959.bb (20 ms)")),
+             qPrintable(warning));
     for (int row = 0; row < 3; ++row) {
         const QString name = QFileInfo(tab()->filesModel()->path(row)).fileName();
         QCOMPARE(warning.contains(name), projectHasAShot);
@@ -677,7 +679,8 @@ void TestBlackBox::fetchListedFilesOfEarlierFetchesAndOtherDevices()
 
     tab()->form()->buttonImportFiles->click();
     QCOMPARE(m_app->model->numChannels(0), 2);
-    QCOMPARE(*m_app->model->measurement(0, 0), BlackBoxFile::parse(readFile(dayB + onB.at(0))).samples[0]);
+    QCOMPARE(*m_app->model->measurement(0, 0),
+             BlackBoxFile::parse(readFile(dayB + onB.at(0))).samples[0]);
     QCOMPARE(m_app->answer->answered(), 0);
 }
 
@@ -710,7 +713,8 @@ void TestBlackBox::fetchFrozeTheWindow()
         auto* indicator = m_app->view->findChild<QProgressDialog*>("fetchProgressIndicator");
         progressWhileToolRan = indicator ? indicator->maximum() : -1;
         if (auto* bar = indicator ? indicator->findChild<QProgressBar*>() : nullptr)
-            connect(bar, &QProgressBar::valueChanged, this, [&](int value) { steps.append(value); });
+            connect(bar, &QProgressBar::valueChanged, this,
+                    [&](int value) { steps.append(value); });
         QVERIFY(writeFile(gate(), ""));
     });
     poll.start(5);
@@ -767,7 +771,8 @@ void TestBlackBox::quitDuringAFetchWaitedForEveryDay()
     QVERIFY(safety.isActive());
     QCOMPARE(quitting.count(), 1);
     QCOMPARE(m_app->answer->answered(), 2);
-    QVERIFY(QSettings(settingsOrganization, settingsApplication).contains(settingsKeyMainWindowPos));
+    QVERIFY(
+        QSettings(settingsOrganization, settingsApplication).contains(settingsKeyMainWindowPos));
     QVERIFY(!m_app->model->isConnected());
 }
 

@@ -147,10 +147,11 @@ private slots:
     {
         const QStringList pieces = ScpTransfer::uploadPieces(
             QStringLiteral("127.0.0.2"), QStringLiteral("/home/user/fw files/kalvik-1.5.tgz"));
-        QCOMPARE(pieces, (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
-                                      "put -preservetime \"\\home\\user\\fw files\\kalvik-1.5.tgz\" "
-                                      "\"/media/usbstick/\"",
-                                      "exit"}));
+        QCOMPARE(pieces,
+                 (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
+                              "put -preservetime \"\\home\\user\\fw files\\kalvik-1.5.tgz\" "
+                              "\"/media/usbstick/\"",
+                              "exit"}));
         // The command line as Windows hands it over: a quote inside a quoted piece doubled.
         QCOMPARE(ScpTransfer::argumentText(pieces),
                  QStringLiteral("/command \"open pi:k7315ta@127.0.0.2 -hostkey=* \" \"put "
@@ -160,9 +161,10 @@ private slots:
 
     void fetchArgumentsPieceForPiece()
     {
-        QCOMPARE(ScpTransfer::fetchPieces(QStringLiteral("127.0.0.2"), QStringLiteral("dir-20191224")),
-                 (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
-                              "get -preservetime \"/media/usbstick/data/dir-20191224\"", "exit"}));
+        QCOMPARE(
+            ScpTransfer::fetchPieces(QStringLiteral("127.0.0.2"), QStringLiteral("dir-20191224")),
+            (QStringList{"/command", "open pi:k7315ta@127.0.0.2 -hostkey=* ",
+                         "get -preservetime \"/media/usbstick/data/dir-20191224\"", "exit"}));
     }
 
     void windowsPathForm()
@@ -281,11 +283,14 @@ private slots:
     {
         QTest::addColumn<QString>("folder");
         QTest::addColumn<QString>("file");
-        QTest::newRow("blank") << "Max Muster" << "kalvik 1.5.tgz";
-        QTest::newRow("quote") << "Firma \"Nord\"" << "kalvik\"1.5.tgz";
-        QTest::newRow("quote with script commands")
-            << "x\" \"rm /media/usbstick/keep\" \"put " << "kalvik-1.5.tgz";
-        QTest::newRow("doubled quotes") << "a\"\"b" << "\"\".tgz";
+        QTest::newRow("blank") << "Max Muster"
+                               << "kalvik 1.5.tgz";
+        QTest::newRow("quote") << "Firma \"Nord\""
+                               << "kalvik\"1.5.tgz";
+        QTest::newRow("quote with script commands") << "x\" \"rm /media/usbstick/keep\" \"put "
+                                                    << "kalvik-1.5.tgz";
+        QTest::newRow("doubled quotes") << "a\"\"b"
+                                        << "\"\".tgz";
     }
 
     void firmwarePathReachesTheToolWhole()
@@ -304,9 +309,9 @@ private slots:
         QCOMPARE(fileDigest(stickFile(file)), fileDigest(archive));
         QStringList expected{file, QStringLiteral("data"), QStringLiteral("keep")};
         expected.sort();
-        QCOMPARE(QDir(m_stick->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot,
-                                                 QDir::Name),
-                 expected);
+        QCOMPARE(
+            QDir(m_stick->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot, QDir::Name),
+            expected);
     }
 
     void missingToolGivesTheCouldNotBeStartedBox()
@@ -402,7 +407,8 @@ private slots:
             QThread::msleep(300);
             QCoreApplication::processEvents();
         });
-        QVERIFY(ScpTransfer::runTool({QStringLiteral("/command"), QStringLiteral("exit")}, m_work->path()));
+        QVERIFY(ScpTransfer::runTool({QStringLiteral("/command"), QStringLiteral("exit")},
+                                     m_work->path()));
         QCOMPARE(answer.answered(), 0);
     }
 

@@ -401,8 +401,8 @@ private slots:
         QCOMPARE(days.rowCount(), 2);
         for (int row = 0; row < 2; ++row) {
             const QString date = days.index(row, 0).data().toString();
-            const QString folder = QStringLiteral("/dir-") + date.mid(6, 4) + date.mid(3, 2) +
-                                   date.left(2);
+            const QString folder =
+                QStringLiteral("/dir-") + date.mid(6, 4) + date.mid(3, 2) + date.left(2);
             QCOMPARE(days.index(row, 1).data().toInt(),
                      QDir(stick.dataPath() + folder).entryList({QStringLiteral("*.bb")}).size());
         }
