@@ -737,9 +737,11 @@ void TestBlackBox::quitDuringAFetchWaitedForEveryDay()
     QVERIFY(m_app->connectDevice());
     selectDays("list {\ndir-20191223\ndir-20191224\n} list\n");
     useGatedTool();
+    const QString pidPath = QFileInfo(gate()).absolutePath() + QStringLiteral("/pid");
     QTimer poll;
     connect(&poll, &QTimer::timeout, this, [&] {
-        if (!ScpTransfer::isRunning())
+        // Once the tool waits at the gate, with its process id noted.
+        if (!ScpTransfer::isRunning() || QFileInfo(pidPath).size() == 0)
             return;
         poll.stop();
         m_app->answer->clickRole(QMessageBox::YesRole); // stop the transfer
@@ -754,7 +756,7 @@ void TestBlackBox::quitDuringAFetchWaitedForEveryDay()
 
     // The tool is ended, the next day not fetched.
     QCOMPARE(log.count(QStringLiteral("starting tool: ")), 1);
-    QFile pidFile(QFileInfo(gate()).absolutePath() + QStringLiteral("/pid"));
+    QFile pidFile(pidPath);
     QVERIFY(pidFile.open(QIODevice::ReadOnly));
     const QByteArray pid = pidFile.readAll().trimmed();
     QVERIFY(!pid.isEmpty());
