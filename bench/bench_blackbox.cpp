@@ -10,9 +10,9 @@
 //   bench_blackbox [--files N] [--samples N]
 #include "bench/BenchUtil.h"
 #include "control/BlackBoxFilesTableModel.h"
+#include "control/BlackBoxStaging.h"
 #include "control/Controller.h"
 #include "control/TabBlackBox.h"
-#include "device/ScpTransfer.h"
 #include "model/Model.h"
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/DeviceProfile.h"
@@ -131,6 +131,8 @@ int main(int argc, char** argv)
     // The staging folder lives in a temporary directory of this run alone.
     QTemporaryDir temp;
     qputenv("TMPDIR", temp.path().toLocal8Bit());
+    // The staging folder lies in the cache location: the bench's own, never the user's.
+    qputenv("XDG_CACHE_HOME", temp.filePath(QStringLiteral("cache")).toLocal8Bit());
     const QString data = temp.path() + QStringLiteral("/stick/data");
     if (writeStick(data, files, samples) != files) {
         std::fprintf(stderr, "bench_blackbox: cannot write the stick\n");
@@ -168,7 +170,8 @@ int main(int argc, char** argv)
 
     QStringList staged;
     for (int row = 0; row < files; ++row)
-        staged.append(ScpTransfer::localFetchFolder() + QLatin1Char('/') +
+        staged.append(BlackBoxStaging::rootFolder() + QLatin1Char('/') +
+                      BlackBoxStaging::localCopiesFolderName + QLatin1Char('/') +
                       tab->filesModel()->path(row));
     double sum = 0.0;
     floorPass(staged, &sum); // warms the page cache for both

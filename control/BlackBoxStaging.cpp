@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QStandardPaths>
 
 #include <algorithm>
 
@@ -18,6 +19,21 @@ namespace BlackBoxStaging {
 namespace {
 
 const QString blackBoxPattern = QStringLiteral("*.bb");
+
+bool sameContent(const QString& a, const QString& b)
+{
+    QFile first(a);
+    QFile second(b);
+    if (first.size() != second.size() || !first.open(QIODevice::ReadOnly) ||
+        !second.open(QIODevice::ReadOnly))
+        return false;
+    constexpr qint64 chunk = 1 << 16;
+    while (!first.atEnd()) {
+        if (first.read(chunk) != second.read(chunk))
+            return false;
+    }
+    return second.atEnd();
+}
 
 void setReason(QString* reason, const QString& text)
 {
@@ -72,10 +88,32 @@ QString dateOfPath(const QString& path)
     return path.mid(10, 2) + QLatin1Char('.') + path.mid(8, 2) + QLatin1Char('.') + path.mid(4, 4);
 }
 
+const QString localCopiesFolderName = QStringLiteral("local");
+
+QString rootFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::CacheLocation))
+        .absoluteFilePath(QStringLiteral("blackbox"));
+}
+
+QString deviceFolderName(const QString& host)
+{
+    // An address or host name; anything else in it (an IPv6 colon) becomes "_".
+    QString name = QStringLiteral("device-") + host.left(253);
+    for (QChar& c : name) {
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != QLatin1Char('.') &&
+            c != QLatin1Char('-'))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
 bool prepare(const QString& folder, QString* reason)
 {
     QFileInfo info(folder);
     if (!info.isSymLink() && !info.exists()) {
+        // The cache location itself may not exist yet on a fresh account.
+        QDir().mkpath(info.absolutePath());
         // mkdir, not mkpath: it fails when something appeared in the meantime, which is
         // then judged below like anything found there.
         if (QDir().mkdir(folder))
@@ -130,6 +168,29 @@ QStringList blackBoxFiles(const QString& folder)
     return names;
 }
 
+bool replaceIfDifferent(const QString& source, const QString& target)
+{
+    const QFileInfo staged(target);
+    if (staged.isSymLink() || staged.isDir()) {
+        qCWarning(lcControl).noquote() << "ERROR: not a file, left alone:" << target;
+        return false;
+    }
+    if (staged.exists()) {
+        if (sameContent(source, target))
+            return true;
+        qCDebug(lcControl).noquote() << "staged copy differs, replaced:" << target;
+        if (!QFile::remove(target)) {
+            qCWarning(lcControl).noquote() << "ERROR: staged copy cannot be replaced:" << target;
+            return false;
+        }
+    }
+    if (!QFile::copy(source, target)) {
+        qCWarning(lcControl).noquote() << "ERROR: file could not be copied:" << source;
+        return false;
+    }
+    return true;
+}
+
 QStringList copyDayFolder(const QString& sourceFolder, const QStringList& files,
                           const QString& stagingFolder, const std::function<void()>& fileDone)
 {
@@ -146,9 +207,8 @@ QStringList copyDayFolder(const QString& sourceFolder, const QStringList& files,
         if (!isPlainFileName(file))
             continue;
         qCDebug(lcControl).noquote() << "file = " + file;
-        if (!QFile::copy(source.filePath(file), target.filePath(file)))
-            qCDebug(lcControl).noquote() << "file could not be copied:" << source.filePath(file);
-        relativePaths.append(name + QLatin1Char('/') + file);
+        if (replaceIfDifferent(source.filePath(file), target.filePath(file)))
+            relativePaths.append(name + QLatin1Char('/') + file);
         if (fileDone)
             fileDone();
     }

@@ -106,7 +106,7 @@ int Controller::currentSeriesOf(int sensor) const
 
 bool Controller::deferWhileFileBusy(std::function<void()> command)
 {
-    if (!model->isFileBusy())
+    if (!model->isFileBusy() && !fetchRunning)
         return false;
     qCDebug(lcControl) << "a file operation runs; the command waits for its end";
     deferredCommands.push_back(std::move(command));
@@ -116,7 +116,7 @@ bool Controller::deferWhileFileBusy(std::function<void()> command)
 void Controller::runDeferredCommands()
 {
     // A command may start a file operation of its own; the rest wait for its end again.
-    while (!deferredCommands.empty() && !model->isFileBusy()) {
+    while (!deferredCommands.empty() && !model->isFileBusy() && !fetchRunning) {
         const std::function<void()> command = std::move(deferredCommands.front());
         deferredCommands.pop_front();
         command();

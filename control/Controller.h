@@ -89,6 +89,8 @@ private:
     // Tabs and actions for a project that was opened, also from the command line.
     void showOpenedProject();
     void showOpenFailure(const QString& fileName);
+    // Quits after the save question; the plain "quit?" only when not confirmed already.
+    void quitApplication(bool quitConfirmed);
     void connectOrDisconnect(bool disconnect);
     void startOrStopRecording(bool stop);
     // Sends the stop and, while a shot records, waits a moment for the device's "run=0";
@@ -112,6 +114,10 @@ private:
                                      const std::function<void()>& fileCopied);
     // The staging folder, prepared; empty, after telling the user, when it must not be used.
     QString usableStagingFolder();
+    // A quit while black-box files are fetched: asks, and ends the tool when the user
+    // agrees; false when the user wants the fetch to go on. The quit itself then waits for
+    // the fetch to end, like any command given meanwhile.
+    bool stopTransferForQuit();
     // Asks to save a modified project; false when the command must stop because the
     // project is still modified after the user chose to save.
     bool saveIfWanted(bool disconnectOnDiscard);
@@ -143,6 +149,12 @@ private:
     quint64 dataGeneration = 0;
     Model::FileOperation runningFileOperation = Model::FileOperation::None;
     quint64 revisionAtFileStart = 0;
+    // A fetch runs the SCP tool with the event loop going; user commands wait for it as for
+    // a file operation.
+    bool fetchRunning = false;
+    bool fetchStopped = false;
+    // The folder whose files the black-box page lists: the fetched device's or the copies'.
+    QString stagedFilesFolder;
     // Device lines that arrived while a project was being opened, for the opened project.
     // An open of a day's project takes seconds; lines beyond the bound are counted, once.
     size_t heldLineLimit = 200000;

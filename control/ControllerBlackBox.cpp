@@ -3,6 +3,7 @@
 #include "control/Controller.h"
 
 #include "app/Logging.h"
+#include "control/BlackBoxDatesTableModel.h"
 #include "control/BlackBoxFilesTableModel.h"
 #include "control/BlackBoxStaging.h"
 #include "control/TabBlackBox.h"
@@ -13,16 +14,19 @@
 #include "model/FileJob.h"
 #include "model/Model.h"
 #include "ui_TabBlackBox.h"
+#include "view/TabOszilloscope.h"
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHash>
 #include <QMessageBox>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QVector>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -42,7 +46,7 @@ QString listOfNames(const QStringList& names)
 
 QString Controller::usableStagingFolder()
 {
-    const QString folder = ScpTransfer::localFetchFolder();
+    const QString folder = BlackBoxStaging::rootFolder();
     QString reason;
     if (BlackBoxStaging::prepare(folder, &reason))
         return folder;
@@ -60,7 +64,9 @@ void Controller::showBlackBoxDateList(const QStringList& names)
 {
     QStringList days;
     for (const QString& name : names) {
-        if (BlackBoxStaging::isDayFolderName(name))
+        // The device names each file of a day ("dir-20191224/shot_...bb"), so that the day
+        // is counted once per shot; a bare day folder counts once.
+        if (BlackBoxStaging::isDayFolderName(name) || BlackBoxStaging::isStagedFilePath(name))
             days.append(name);
         else
             qCWarning(lcControl).noquote() << "ERROR: day folder name refused:" << name.left(80);
@@ -87,9 +93,17 @@ void Controller::onTabBlackBox_getLocalListClicked()
     VTRACE();
     TabBlackBox* tab = view->tabBlackBox();
     tab->clearFileList();
-    const QString staging = usableStagingFolder();
-    if (staging.isEmpty())
+    const QString root = usableStagingFolder();
+    if (root.isEmpty())
         return;
+    // Copies from a stick stay apart from the files of any device fetched over the network.
+    const QString staging = QDir(root).filePath(BlackBoxStaging::localCopiesFolderName);
+    QString reason;
+    if (!BlackBoxStaging::prepare(staging, &reason)) {
+        qCWarning(lcControl).noquote() << "ERROR: staging folder refused:" << staging << reason;
+        return;
+    }
+    stagedFilesFolder = staging;
 
     const QString source =
         QFileDialog::getExistingDirectory(view, tr("Daten-Verzeichnis wählen"), model->lastDir());
@@ -184,55 +198,110 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
     const QString staging = usableStagingFolder();
     if (staging.isEmpty())
         return;
+    const QString host = connector->host();
+    const QString deviceFolder = QDir(staging).filePath(BlackBoxStaging::deviceFolderName(host));
+    QString reason;
+    if (!BlackBoxStaging::prepare(deviceFolder, &reason)) {
+        qCWarning(lcControl).noquote()
+            << "ERROR: staging folder refused:" << deviceFolder << reason;
+        return;
+    }
 
+    // The device's list counts each day's files, which is how far the progress goes.
+    const BlackBoxDatesTableModel* dates = tab->datesModel();
     QStringList dayNames;
-    const QStringList dates = tab->getSelectedDates();
-    for (const QString& date : dates) {
+    int expectedFiles = 0;
+    const QStringList selectedDates = tab->getSelectedDates();
+    for (const QString& date : selectedDates) {
         const QString name = BlackBoxStaging::dayFolderForDate(date);
-        if (name.isEmpty())
+        if (name.isEmpty()) {
             qCWarning(lcControl).noquote() << "ERROR: date refused:" << date.left(80);
-        else
-            dayNames.append(name);
+            continue;
+        }
+        dayNames.append(name);
+        for (int row = 0; row < dates->rowCount(); ++row) {
+            if (dates->index(row, 0).data().toString() == date)
+                expectedFiles += dates->index(row, 1).data().toInt();
+        }
     }
     qCDebug(lcControl) << "dirListToFetch:" << dayNames;
 
-    ProgressIndicator indicator(view, tr("Dateien übertragen..."));
-    indicator.setObjectName(QStringLiteral("fetchProgressIndicator"));
+    // The tool writes into a folder of this fetch alone, so that what it brought is known
+    // exactly; only that is staged, listed and ticked.
+    QTemporaryDir incoming(QDir(staging).filePath(QStringLiteral("incoming-XXXXXX")));
+    if (!incoming.isValid()) {
+        qCWarning(lcControl).noquote()
+            << "ERROR: no folder for the fetch:" << incoming.errorString();
+        return;
+    }
     BlackBoxFilesTableModel* files = tab->filesModel();
-    QHash<QString, int> rowOfPath;
-    for (int row = 0; row < files->rowCount(); ++row)
-        rowOfPath.insert(files->path(row), row);
-    for (const QString& name : dayNames) {
+    files->clear();
+    stagedFilesFolder = deviceFolder;
+
+    ProgressIndicator indicator(view, tr("Dateien übertragen..."), expectedFiles);
+    indicator.setObjectName(QStringLiteral("fetchProgressIndicator"));
+    // Not modal: the main window's close button must reach the controller during a fetch.
+    const bool shown = indicator.isVisible();
+    indicator.hide();
+    indicator.setWindowModality(Qt::NonModal);
+    if (shown)
+        indicator.show();
+    int transferred = 0;
+    const ScpTransfer::FileDone fileDone = [&indicator, &transferred, expectedFiles] {
+        ++transferred;
+        if (expectedFiles > 0)
+            indicator.setProgress(std::min(transferred, expectedFiles));
+    };
+
+    fetchRunning = true;
+    fetchStopped = false;
+    for (const QString& name : qAsConst(dayNames)) {
+        if (fetchStopped)
+            break;
         qCDebug(lcControl).noquote() << "dir=" + name;
-        QString reason;
-        if (!BlackBoxStaging::prepareDayFolder(staging, name, &reason)) {
+        if (!ScpTransfer::fetchDirectory(host, name, incoming.path(), fileDone))
+            continue;
+        if (!BlackBoxStaging::prepareDayFolder(deviceFolder, name, &reason)) {
             qCWarning(lcControl).noquote() << "ERROR: day folder refused:" << name << reason;
             continue;
         }
-        if (!ScpTransfer::fetchDirectory(connector->host(), name, staging))
-            continue;
-        const QStringList fetched = BlackBoxStaging::stagedFiles(staging, name);
-        // A day fetched again keeps its rows; the new files are appended.
-        QStringList added;
-        QList<int> fetchedRows;
-        for (const QString& path : fetched) {
-            qCDebug(lcControl).noquote() << "New file:" << path;
-            int row = rowOfPath.value(path, -1);
-            if (row < 0) {
-                row = files->rowCount() + added.size();
-                rowOfPath.insert(path, row);
-                added.append(path);
-            }
-            fetchedRows.append(row);
+        const QDir fetchedDay(QDir(incoming.path()).filePath(name));
+        const QDir stagedDay(QDir(deviceFolder).filePath(name));
+        QStringList staged;
+        for (const QString& file : BlackBoxStaging::blackBoxFiles(fetchedDay.path())) {
+            qCDebug(lcControl).noquote() << "New file:" << name + QLatin1Char('/') + file;
+            if (BlackBoxStaging::replaceIfDifferent(fetchedDay.filePath(file),
+                                                    stagedDay.filePath(file)))
+                staged.append(name + QLatin1Char('/') + file);
         }
-        tab->addDownloadedFiles(added);
-        for (int row : qAsConst(fetchedRows)) {
+        const int first = files->rowCount();
+        tab->addDownloadedFiles(staged);
+        for (int row = first; row < files->rowCount(); ++row) {
             files->setDownloaded(row, true);
             tab->selectFileRow(row);
         }
     }
+    fetchRunning = false;
     indicator.close();
     tab->form()->buttonImportFiles->setEnabled(true);
+    // Commands given during the fetch, a quit among them, run now in their order.
+    if (!deferredCommands.empty())
+        QTimer::singleShot(0, this, &Controller::runDeferredCommands);
+}
+
+bool Controller::stopTransferForQuit()
+{
+    if (!fetchRunning)
+        return true;
+    VTRACE();
+    if (!view->askYesNo(tr("BlackBox"),
+                        tr("Die BlackBox-Dateien werden noch übertragen.<br><br>Übertragung "
+                           "abbrechen?")))
+        return false;
+    // The fetch ends with the tool; the quit waits for that like any command.
+    fetchStopped = true;
+    ScpTransfer::stopRunning();
+    return true;
 }
 
 void Controller::onTabBlackBox_importFilesClicked()
@@ -241,14 +310,18 @@ void Controller::onTabBlackBox_importFilesClicked()
         return;
     VTRACE();
     TabBlackBox* tab = view->tabBlackBox();
-    const QString staging = ScpTransfer::localFetchFolder();
-    if (!QFileInfo(staging).isDir() && !QFileInfo(staging).isSymLink()) {
+    const QString root = BlackBoxStaging::rootFolder();
+    if (!QFileInfo(root).isDir() && !QFileInfo(root).isSymLink()) {
         qCWarning(lcControl).noquote()
-            << "ERROR: temp dir does not exists! (" + staging + QLatin1Char(')');
+            << "ERROR: temp dir does not exists! (" + root + QLatin1Char(')');
         return;
     }
     if (usableStagingFolder().isEmpty())
         return;
+    // The rows name files of the folder the last fetch or copy filled.
+    const QString staging = stagedFilesFolder.isEmpty()
+                                ? QDir(root).filePath(BlackBoxStaging::localCopiesFolderName)
+                                : stagedFilesFolder;
 
     QStringList paths;
     QStringList refused;
@@ -281,21 +354,46 @@ void Controller::onTabBlackBox_importFilesClicked()
 
     QStringList unreadable;
     QStringList notBlackBox;
+    QStringList otherPeriod;
+    // Every sample of a project is one clock apart: a project without shots takes the period
+    // of the first file, and a file of another period would be drawn stretched or squeezed.
+    const int clockBefore = model->clock();
+    int clock = clockBefore;
+    bool clockOpen = !model->hasData();
     const bool wasBlocked = model->blockSignals(true);
     for (int i = 0; i < paths.size(); ++i) {
         const size_t n = static_cast<size_t>(i);
         const QString name = QFileInfo(paths.at(i)).fileName();
+        const int period = shots[n].samplePeriodMs;
         if (!read[n]) {
             unreadable.append(name);
         } else if (shots[n].recognisedLines == 0) {
             // Nothing of the format in it: an empty shot would only mislead the evaluation.
             qCWarning(lcControl).noquote() << "ERROR: not a black-box file:" << paths.at(i);
             notBlackBox.append(name);
+        } else if (period > 0 && !clockOpen && period != clock) {
+            qCWarning(lcControl).noquote() << "ERROR: sample period" << period << "ms, project"
+                                           << clock << "ms:" << paths.at(i);
+            otherPeriod.append(name + QStringLiteral(" (%1 ms)").arg(period));
         } else {
+            // A file without a period is taken at the project's clock, as ever.
+            if (period > 0)
+                clock = period;
+            clockOpen = false;
             BlackBoxFile::add(*model, std::move(shots[n]));
         }
     }
+    if (clock != clockBefore)
+        model->setClock(clock);
     model->blockSignals(wasBlocked);
+    if (clock != clockBefore) {
+        qCDebug(lcControl) << "clock taken from the imported files:" << clock;
+        view->tabOszi()->setClock(clock, 100 * clock);
+        // Live shots recorded next must be sampled alike, as after choosing it on the
+        // project tab.
+        if (connector->isConnected())
+            connector->setSampleRate(QString::number(clock) + QStringLiteral("ms"));
+    }
     qCDebug(lcTrace) << "emit model.projectChanged()";
     emit model->projectChanged();
     qCDebug(lcTrace) << "emit model.dataChanged()";
@@ -317,8 +415,12 @@ void Controller::onTabBlackBox_importFilesClicked()
     if (!refused.isEmpty())
         problems.append(tr("Ungültiger Dateiname:") + QStringLiteral("<br>") +
                         listOfNames(refused));
+    if (!otherPeriod.isEmpty())
+        problems.append(tr("Andere Abtastrate als das Projekt (%1 ms):").arg(clock) +
+                        QStringLiteral("<br>") + listOfNames(otherPeriod));
     if (!problems.isEmpty()) {
-        const int skipped = unreadable.size() + notBlackBox.size() + refused.size();
+        const int skipped =
+            unreadable.size() + notBlackBox.size() + refused.size() + otherPeriod.size();
         QMessageBox::warning(view, QStringLiteral("Problem"),
                              tr("%n Datei(en) wurden nicht importiert.", nullptr, skipped) +
                                  QStringLiteral("<br><br>") +

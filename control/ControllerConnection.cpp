@@ -362,8 +362,8 @@ void Controller::connectionError(QAbstractSocket::SocketError socketError)
         return;
     }
     IPAddressDialog dialog(model, view);
-    if (dialog.exec() == QDialog::Accepted) {
-        const QString address = dialog.form()->editIPAddress->text();
+    if (dialog.exec() == QDialog::Accepted && isDeviceAddressText(dialog.address())) {
+        const QString address = dialog.address();
         showProgress(tr("Verbinden mit ") + address + QStringLiteral(" ..."));
         connector->connect(address);
     } else {

@@ -410,8 +410,17 @@ void Controller::onTabOszi_checkBoxMarkerAbsClicked(bool absolute)
 
 void Controller::onActionQuit()
 {
-    if (deferWhileFileBusy([this] { onActionQuit(); }))
+    // Stopping a fetch to quit was the user's "yes" to quitting; it is not asked again.
+    const bool fetching = fetchRunning;
+    if (!stopTransferForQuit())
         return;
+    if (deferWhileFileBusy([this, fetching] { quitApplication(fetching); }))
+        return;
+    quitApplication(fetching);
+}
+
+void Controller::quitApplication(bool quitConfirmed)
+{
     VTRACE();
     qCDebug(lcControl) << " modelChanged=" << (model->isProjectModified() ? "true" : "false");
     bool discarded = false;
@@ -422,7 +431,7 @@ void Controller::onActionQuit()
             return;
         discarded = answer == QMessageBox::NoRole;
         saveAsked = answer == QMessageBox::YesRole;
-    } else if (!view->askToQuit()) {
+    } else if (!quitConfirmed && !view->askToQuit()) {
         return;
     }
 

@@ -10,6 +10,8 @@ namespace Ui {
 class IPAddressDialog;
 }
 
+// Asks for another device address after a failed connection. Only an IPv4 address or a
+// host name is taken: the address also becomes part of the SCP tool's script.
 class IPAddressDialog : public QDialog
 {
     Q_OBJECT
@@ -19,11 +21,19 @@ public:
     ~IPAddressDialog() override;
 
     Ui::IPAddressDialog* form() const { return ui.get(); }
+    // The typed address without blanks around it.
+    QString address() const;
+
+public slots:
+    // Refused, with a note in the dialog, while the text is no address.
+    void accept() override;
 
 protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void onTextChanged();
+
     std::unique_ptr<Ui::IPAddressDialog> ui;
     Model* model;
 };

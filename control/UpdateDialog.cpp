@@ -3,7 +3,6 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "control/DialogStyle.h"
-#include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "ui_UpdateDialog.h"
@@ -170,7 +169,8 @@ void UpdateDialog::onReboot()
     bool reached = connectedBefore;
     if (!connectedBefore) {
         ui->labelResult2->setText(tr("Connecting..."));
-        link->connect(deviceHost());
+        // The device the archive went to: the address the application last used.
+        link->connect(link->host());
         reached = waitForConnection(link);
         if (self)
             ui->labelResult2->setText(reached ? tr("OK") : tr("NO CONNECTION!"));

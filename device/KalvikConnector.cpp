@@ -153,7 +153,7 @@ bool KalvikConnector::reboot()
 bool KalvikConnector::transferUpdateFile(const QString& localFilePath)
 {
     VTRACE();
-    return ScpTransfer::runTool(ScpTransfer::uploadArguments(hostAddress, localFilePath));
+    return ScpTransfer::uploadFile(hostAddress, localFilePath);
 }
 
 void KalvikConnector::tcpSocketListener()

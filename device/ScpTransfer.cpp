@@ -1,18 +1,20 @@
 #include "device/ScpTransfer.h"
 
 #include "app/Logging.h"
+#include "device/DeviceAddress.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
+#include <QTimer>
 
 const QString ScpTransfer::userName = QStringLiteral("pi");
 const QString ScpTransfer::password = QStringLiteral("k7315ta");
 const QString ScpTransfer::remoteUploadFolder = QStringLiteral("/media/usbstick/");
 const QString ScpTransfer::remoteDataFolder = QStringLiteral("/media/usbstick/data/");
-const QString ScpTransfer::localFetchFolderName = QStringLiteral("tmp-blackbox-dir");
 
 namespace {
 
@@ -21,16 +23,52 @@ int finishTimeout = ScpTransfer::defaultFinishTimeoutMs;
 QString applicationDirOverride;
 constexpr int killWaitMs = 5000;
 
-QString openPieces(const QString& host)
+// The one tool run in progress; a second is refused, since both would report through the
+// same boxes and the quit could stop only one.
+struct Run
 {
-    return QStringLiteral("/command \"open ") + ScpTransfer::userName + QLatin1Char(':') +
-           ScpTransfer::password + QLatin1Char('@') + host;
+    QProcess* process = nullptr;
+    QEventLoop* loop = nullptr;
+    bool stopped = false;
+};
+Run* currentRun = nullptr;
+
+QString openCommand(const QString& host)
+{
+    return QStringLiteral("open ") + ScpTransfer::userName + QLatin1Char(':') +
+           ScpTransfer::password + QLatin1Char('@') + host + QStringLiteral(" -hostkey=* ");
 }
 
 void restoreOverrideCursor()
 {
     if (QGuiApplication::overrideCursor())
         QGuiApplication::restoreOverrideCursor();
+}
+
+// The address becomes script text; anything but an address or a host name is refused.
+bool usableHost(const QString& host)
+{
+    if (isDeviceAddressText(host))
+        return true;
+    qCWarning(lcDevice).noquote() << "ERROR: device address refused:" << host.left(80);
+    restoreOverrideCursor();
+    QMessageBox::warning(nullptr, QStringLiteral("Problem"),
+                         QStringLiteral("The device address is not valid: ") +
+                             host.left(80).toHtmlEscaped());
+    return false;
+}
+
+// The console tool reports each transferred file on a line of its own ending in "100%".
+int completedFileLines(QByteArray& pending)
+{
+    int files = 0;
+    int end;
+    while ((end = pending.indexOf('\n')) >= 0) {
+        if (pending.left(end).trimmed().endsWith("100%"))
+            ++files;
+        pending.remove(0, end + 1);
+    }
+    return files;
 }
 
 } // namespace
@@ -42,40 +80,65 @@ QString ScpTransfer::toolPath()
     return appDir + QStringLiteral("/winscp/winscp.com");
 }
 
-QString ScpTransfer::localFetchFolder()
-{
-    return QDir(QDir::tempPath()).absoluteFilePath(localFetchFolderName);
-}
-
 QString ScpTransfer::windowsPathForm(const QString& path)
 {
     return QString(path).replace(QLatin1Char('/'), QLatin1Char('\\'));
 }
 
+QString ScpTransfer::quotedPath(const QString& path)
+{
+    return QLatin1Char('"') + QString(path).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+QStringList ScpTransfer::uploadPieces(const QString& host, const QString& localArchivePath)
+{
+    return {QStringLiteral("/command"), openCommand(host),
+            QStringLiteral("put -preservetime ") + quotedPath(windowsPathForm(localArchivePath)) +
+                QLatin1Char(' ') + quotedPath(remoteUploadFolder),
+            QStringLiteral("exit")};
+}
+
+QStringList ScpTransfer::fetchPieces(const QString& host, const QString& directoryName)
+{
+    return {QStringLiteral("/command"), openCommand(host),
+            QStringLiteral("get -preservetime ") + quotedPath(remoteDataFolder + directoryName),
+            QStringLiteral("exit")};
+}
+
+QString ScpTransfer::argumentText(const QStringList& pieces)
+{
+    QStringList words;
+    for (const QString& piece : pieces) {
+        const bool quote =
+            piece.isEmpty() || piece.contains(QLatin1Char(' ')) || piece.contains(QLatin1Char('"'));
+        words.append(quote ? quotedPath(piece) : piece);
+    }
+    return words.join(QLatin1Char(' '));
+}
+
 QString ScpTransfer::uploadArguments(const QString& host, const QString& localArchivePath)
 {
-    return openPieces(host) + QStringLiteral(" -hostkey=* \" \"put -preservetime ") +
-           windowsPathForm(localArchivePath) + QStringLiteral(" /media/usbstick/\" \"exit\"");
+    return argumentText(uploadPieces(host, localArchivePath));
 }
 
 QString ScpTransfer::fetchArguments(const QString& host, const QString& directoryName)
 {
-    return openPieces(host) +
-           QStringLiteral(" -hostkey=* \" \"get -preservetime /media/usbstick/data/") +
-           directoryName + QStringLiteral("\" \"exit\"");
+    return argumentText(fetchPieces(host, directoryName));
 }
 
-QStringList ScpTransfer::argumentPieces(const QString& argumentText)
-{
-    return QProcess::splitCommand(argumentText);
-}
-
-bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDirectory)
+bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirectory,
+                          const FileDone& fileDone)
 {
     VTRACE();
+    if (currentRun) {
+        qCWarning(lcDevice) << "ERROR: the SCP tool runs already; a second run is refused";
+        return false;
+    }
     const QString tool = toolPath();
     QProcess process;
-    QString startLine = QStringLiteral("starting tool: ") + tool + QLatin1Char(' ') + argumentText;
+    QString startLine =
+        QStringLiteral("starting tool: ") + tool + QLatin1Char(' ') + argumentText(pieces);
     if (!workingDirectory.isEmpty()) {
         process.setWorkingDirectory(QDir(workingDirectory).absolutePath());
         startLine += QStringLiteral(" in ") + process.workingDirectory();
@@ -83,9 +146,67 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
     qCDebug(lcDevice).noquote() << startLine;
 
     // Program and arguments are kept apart, so a tool under a folder whose name holds a
-    // blank starts too; the tool receives the same pieces as from the one command text.
-    process.start(tool, argumentPieces(argumentText), QIODevice::ReadWrite);
-    if (!process.waitForStarted(startTimeout)) {
+    // blank starts too. Windows hands a process one command line, quoted as the tool reads it.
+    process.setProgram(tool);
+#ifdef Q_OS_WIN
+    process.setNativeArguments(argumentText(pieces));
+#else
+    process.setArguments(pieces);
+#endif
+
+    QEventLoop loop;
+    Run run;
+    run.process = &process;
+    run.loop = &loop;
+    bool started = false;
+    bool failedToStart = false;
+    bool timedOut = false;
+    QByteArray standardOutput;
+    QByteArray pendingLines;
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    QObject::connect(&process, &QProcess::started, &loop, [&] {
+        started = true;
+        deadline.start(finishTimeout);
+    });
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, [&](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) {
+            failedToStart = true;
+            loop.quit();
+        }
+    });
+    QObject::connect(&process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), &loop,
+                     &QEventLoop::quit);
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        loop.quit();
+    });
+    const auto takeOutput = [&] {
+        const QByteArray bytes = process.readAllStandardOutput();
+        standardOutput += bytes;
+        pendingLines += bytes;
+        for (int n = completedFileLines(pendingLines); n > 0 && fileDone; --n)
+            fileDone();
+    };
+    QObject::connect(&process, &QProcess::readyReadStandardOutput, &loop, takeOutput);
+
+    currentRun = &run;
+    deadline.start(startTimeout);
+    process.start(QIODevice::ReadWrite);
+    // Device lines and paints go on; a click now would start a command in the middle of
+    // this one, so user input waits until the run is over.
+    if (!failedToStart && process.state() != QProcess::NotRunning)
+        loop.exec(QEventLoop::ExcludeUserInputEvents);
+    currentRun = nullptr;
+    deadline.stop();
+
+    if (!started) {
+        if (process.state() != QProcess::NotRunning) {
+            process.kill();
+            process.waitForFinished(killWaitMs);
+        }
+        if (run.stopped)
+            return false;
         restoreOverrideCursor();
         QMessageBox::warning(
             nullptr, QStringLiteral("Problem"),
@@ -93,28 +214,27 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
                 QStringLiteral("<br>Error: ") + process.errorString());
         return false;
     }
-
-    // Device lines and paints go on; a click now would start a command in the middle of
-    // this one, so user input waits until the transfer is over.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    // A quick tool may have ended while those events were processed; waitForFinished()
-    // then reports false although nothing is left to wait for.
-    const bool ended =
-        process.waitForFinished(finishTimeout) || process.state() == QProcess::NotRunning;
-    if (!ended) {
+    if (process.state() != QProcess::NotRunning) {
+        // Out of time, stopped, or the application is quitting (which ends every loop).
+        process.kill();
+        process.waitForFinished(killWaitMs);
+        if (!timedOut || run.stopped) {
+            qCDebug(lcDevice) << "tool stopped";
+            return false;
+        }
         restoreOverrideCursor();
         QMessageBox::warning(nullptr, QStringLiteral("Problem"),
                              QStringLiteral("SCP did not end (yet)!"));
-        // What destroying the process object would do, without Qt's warning about it.
-        process.kill();
-        process.waitForFinished(killWaitMs);
+        return false;
+    }
+    if (run.stopped) {
+        qCDebug(lcDevice) << "tool stopped";
         return false;
     }
 
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     restoreOverrideCursor();
+    takeOutput();
     const int exitCode = process.exitCode();
-    const QByteArray standardOutput = process.readAllStandardOutput();
     const QByteArray standardError = process.readAllStandardError();
     qCDebug(lcDevice) << "exit code:" << exitCode;
 
@@ -139,13 +259,36 @@ bool ScpTransfer::runTool(const QString& argumentText, const QString& workingDir
 }
 
 bool ScpTransfer::fetchDirectory(const QString& host, const QString& directoryName,
-                                 const QString& localFolder)
+                                 const QString& localFolder, const FileDone& fileDone)
 {
     VTRACE();
+    if (!usableHost(host))
+        return false;
     QDir folder(localFolder);
     if (!folder.exists(directoryName))
         folder.mkpath(directoryName);
-    return runTool(fetchArguments(host, directoryName), folder.absolutePath());
+    return runTool(fetchPieces(host, directoryName), folder.absolutePath(), fileDone);
+}
+
+bool ScpTransfer::uploadFile(const QString& host, const QString& localArchivePath)
+{
+    VTRACE();
+    return usableHost(host) && runTool(uploadPieces(host, localArchivePath));
+}
+
+bool ScpTransfer::isRunning()
+{
+    return currentRun != nullptr;
+}
+
+void ScpTransfer::stopRunning()
+{
+    if (!currentRun)
+        return;
+    qCDebug(lcDevice) << "stopping the SCP tool";
+    currentRun->stopped = true;
+    currentRun->process->kill();
+    currentRun->loop->quit();
 }
 
 void ScpTransfer::setTimeoutsForTesting(int startTimeoutMs, int finishTimeoutMs)

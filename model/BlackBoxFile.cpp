@@ -212,7 +212,13 @@ void readLine(const QString& line, Section& section, SampleSink& sink, BlackBoxS
                          << "emit projectChanged()";
     } else if (line.trimmed().startsWith(QLatin1String("t="))) {
         // The sample period line. Matched at the start only: "/unit=" holds "t=" too,
-        // and sensor units must not be swallowed by it.
+        // and sensor units must not be swallowed by it. The first usable one counts.
+        const int period = toInt(line.trimmed().mid(2));
+        if (period > 0 && shot.samplePeriodMs == 0)
+            shot.samplePeriodMs = period;
+        else if (period <= 0)
+            qCWarning(lcModel).noquote()
+                << signature << "ERROR: sample period not usable:" << line.left(80);
     } else if (section == Section::Sensors) {
         readSensorLine(line, shot);
     }

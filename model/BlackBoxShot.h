@@ -37,6 +37,8 @@ struct BlackBoxShot
     // Invalid when the file holds no time, or one that does not read as a date and time.
     QDateTime timestamp;
     std::vector<Setting> settings;
+    // Milliseconds between two samples from the file's "t=" line; 0 when it names none.
+    int samplePeriodMs = 0;
     // Lines that are section, time or sample lines; none in a file that is no black-box file.
     int recognisedLines = 0;
 };

@@ -1,10 +1,14 @@
 // The black-box workflow: the day and file tables, the staging folder and its names, and the
 // controller's list, local folder, fetch (with the winscp stand-in) and import.
+#include "app/Constants.h"
 #include "control/BlackBoxDatesTableModel.h"
 #include "control/BlackBoxFilesTableModel.h"
 #include "control/BlackBoxStaging.h"
 #include "control/TabBlackBox.h"
+#include "device/KalvikConnector.h"
 #include "device/ScpTransfer.h"
+#include "model/BlackBoxFile.h"
+#include "model/BlackBoxShot.h"
 #include "model/FileJob.h"
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/LogCapture.h"
@@ -16,7 +20,10 @@
 #include <QAbstractItemModelTester>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QSemaphore>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -77,8 +84,25 @@ private slots:
     void fetchTwoDaysAnEmptyDayAndAFailingDay();
     void symlinkedStagingFolderIsRefused();
 
+    void importTookEveryShotAtTheProjectsClock_data();
+    void importTookEveryShotAtTheProjectsClock();
+    void fetchListedFilesOfEarlierFetchesAndOtherDevices();
+    void fetchFrozeTheWindow();
+    void quitDuringAFetchWaitedForEveryDay();
+
 private:
-    QString staging() const { return ScpTransfer::localFetchFolder(); }
+    QString staging() const { return BlackBoxStaging::rootFolder(); }
+    // Where copies from a stick and the files of the fake device are staged.
+    QString localCopies() const { return staging() + QStringLiteral("/local"); }
+    QString deviceCopies(const QString& host) const
+    {
+        return staging() + QLatin1Char('/') + BlackBoxStaging::deviceFolderName(host);
+    }
+    // A tool that waits for gate() to appear before it does the stand-in's work, and notes
+    // its process id in the gate's folder.
+    void useGatedTool();
+    QString gate() const { return m_temp->filePath(QStringLiteral("gate/open")); }
+    void selectDays(const QByteArray& listReply);
     TabBlackBox* tab() const { return m_app->view->tabBlackBox(); }
     // Chooses folder in the local-folder command's directory dialog; expectBox answers the
     // message that follows.
@@ -98,6 +122,8 @@ void TestBlackBox::init()
     m_temp = std::make_unique<QTemporaryDir>();
     QVERIFY(m_temp->isValid());
     qputenv("TMPDIR", m_temp->path().toLocal8Bit());
+    qputenv("XDG_CACHE_HOME", m_temp->filePath(QStringLiteral("cache")).toLocal8Bit());
+    QVERIFY(staging().startsWith(m_temp->path()));
     m_stick = std::make_unique<QTemporaryDir>();
     qputenv("KALVIK_STICK_DIR", m_stick->path().toLocal8Bit());
     QCOMPARE(StickFolder(m_stick->path()).generate(QDate(2019, 12, 24), 2, 3, 7), 6);
@@ -107,6 +133,7 @@ void TestBlackBox::init()
 void TestBlackBox::cleanup()
 {
     FileJob::setWorkerStartHook(nullptr);
+    ScpTransfer::setApplicationDirForTesting(QString());
     const int unexpected = m_app ? m_app->answer->unexpected() : 0;
     m_app.reset();
     m_stick.reset();
@@ -277,16 +304,18 @@ void TestBlackBox::dataFolderWithTwoDays()
                  name.mid(11, 2) + '.' + name.mid(9, 2) + '.' + name.mid(5, 4));
         QCOMPARE(files->index(row, 1).data().toString(),
                  name.mid(14, 2) + ':' + name.mid(16, 2) + ':' + name.mid(18, 2));
-        QCOMPARE(readFile(staging() + '/' + expected.at(row)), readFile(data + '/' + expected.at(row)));
+        QCOMPARE(readFile(localCopies() + '/' + expected.at(row)),
+                 readFile(data + '/' + expected.at(row)));
     }
     QVERIFY(tab()->form()->buttonImportFiles->isEnabled());
     QCOMPARE(m_app->model->lastDir(), data);
 
-    // A second copy leaves what is staged as it is and lists the files once more.
-    QVERIFY(writeFile(staging() + '/' + expected.at(0), "earlier copy"));
+    // A second copy lists the files once more; a staged copy that differs is replaced, so
+    // that what is listed is what the folder holds.
+    QVERIFY(writeFile(localCopies() + '/' + expected.at(0), "earlier copy"));
     listLocalFolder(data + QStringLiteral("/dir-20191223"));
     QCOMPARE(column(*tab()->filesModel(), 2), expected.mid(0, 3));
-    QCOMPARE(readFile(staging() + '/' + expected.at(0)), QByteArray("earlier copy"));
+    QCOMPARE(readFile(localCopies() + '/' + expected.at(0)), readFile(data + '/' + expected.at(0)));
 }
 
 void TestBlackBox::folderWithoutShotsTellsTheUser()
@@ -324,7 +353,8 @@ void TestBlackBox::importWithNothingSelected()
 
 void TestBlackBox::importTickedFiles()
 {
-    // A shot already in the project stays where it is.
+    // A shot already in the project, at the files' 10 ms, stays where it is.
+    m_app->model->setClock(10);
     m_app->model->addMeasurement();
     m_app->model->appendSample(0, 0, 42.0);
     listLocalFolder(m_stick->path() + QStringLiteral("/data"));
@@ -368,7 +398,7 @@ void TestBlackBox::importSkipsWhatItCannotRead()
     // One vanishes between listing and import; one row names a path outside the staging
     // folder, as a hostile list could.
     const QString vanished = tab()->filesModel()->path(0);
-    QVERIFY(QFile::remove(staging() + '/' + vanished));
+    QVERIFY(QFile::remove(localCopies() + '/' + vanished));
     tab()->addDownloadedFile(QStringLiteral("dir-../../../etc/passwd"));
     selectAllFiles();
 
@@ -391,7 +421,8 @@ void TestBlackBox::importHoldsCommandsAndLetsLinesOn()
     QVERIFY(m_app->connectDevice());
     listLocalFolder(m_stick->path() + QStringLiteral("/data"));
     selectAllFiles();
-    m_app->send("run=1\n" + FakeDeviceSetup::valueLines(1, 10));
+    // The device samples at the files' period.
+    m_app->send("t=10\nrun=1\n" + FakeDeviceSetup::valueLines(1, 10));
     QTRY_COMPARE(m_app->model->measurement(0, 0) ? m_app->model->measurement(0, 0)->size() : 0, 10);
 
     FileJob::setWorkerStartHook([this] {
@@ -503,7 +534,8 @@ void TestBlackBox::fetchTwoDaysAnEmptyDayAndAFailingDay()
     QCOMPARE(column(*files, 3), (QStringList{"OK", "OK", "OK", "OK", "OK", "OK"}));
     for (const QString& path : column(*files, 2)) {
         QVERIFY(path.startsWith(QStringLiteral("dir-2019122")));
-        QCOMPARE(readFile(staging() + '/' + path), readFile(m_stick->path() + "/data/" + path));
+        QCOMPARE(readFile(deviceCopies(m_app->controller->kalvikConnector()->host()) + '/' + path),
+                 readFile(m_stick->path() + "/data/" + path));
     }
     QVERIFY(tab()->form()->buttonImportFiles->isEnabled());
 
@@ -519,6 +551,7 @@ void TestBlackBox::fetchTwoDaysAnEmptyDayAndAFailingDay()
 void TestBlackBox::symlinkedStagingFolderIsRefused()
 {
     QTemporaryDir elsewhere;
+    QVERIFY(QDir().mkpath(QFileInfo(staging()).absolutePath()));
     QVERIFY(QFile::link(elsewhere.path(), staging()));
 
     m_app->answer->clickRole(QMessageBox::AcceptRole);
@@ -529,8 +562,9 @@ void TestBlackBox::symlinkedStagingFolderIsRefused()
     QVERIFY(QDir(elsewhere.path()).isEmpty());
 
     // Importing from it is refused too, with nothing added.
-    QVERIFY(writeFile(elsewhere.path() + QStringLiteral("/dir-20191224/shot_20191224_101010.bb"),
-                      "A=[1,2,3,4,5]\n"));
+    QVERIFY(
+        writeFile(elsewhere.path() + QStringLiteral("/local/dir-20191224/shot_20191224_101010.bb"),
+                  "A=[1,2,3,4,5]\n"));
     tab()->addDownloadedFile(QStringLiteral("dir-20191224/shot_20191224_101010.bb"));
     selectAllFiles();
     m_app->answer->clickRole(QMessageBox::AcceptRole);
@@ -538,6 +572,210 @@ void TestBlackBox::symlinkedStagingFolderIsRefused()
     tab()->form()->buttonImportFiles->click();
     QCOMPARE(m_app->answer->answered(), 2);
     QCOMPARE(m_app->model->numChannels(0), 0);
+}
+
+void TestBlackBox::useGatedTool()
+{
+    const QString appDir = m_temp->filePath(QStringLiteral("gated"));
+    const QString tool = appDir + QStringLiteral("/winscp/winscp.com");
+    QVERIFY(QDir().mkpath(QFileInfo(tool).absolutePath()));
+    QVERIFY(QDir().mkpath(QFileInfo(gate()).absolutePath()));
+    const QString standIn = QCoreApplication::applicationDirPath() + "/winscp/winscp.com";
+    const QByteArray script = "#!/bin/sh\necho $$ > '" + QFileInfo(gate()).absolutePath().toUtf8() +
+                              "/pid'\nwhile [ ! -e '" + gate().toUtf8() +
+                              "' ]; do sleep 0.02; done\nexec '" + standIn.toUtf8() + "' \"$@\"\n";
+    QVERIFY(writeFile(tool, script));
+    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    ScpTransfer::setApplicationDirForTesting(appDir);
+}
+
+void TestBlackBox::selectDays(const QByteArray& listReply)
+{
+    m_app->send(listReply);
+    QTRY_VERIFY(tab()->datesModel()->rowCount() > 0);
+    tab()->form()->datesTableView->selectAll();
+}
+
+void TestBlackBox::importTookEveryShotAtTheProjectsClock_data()
+{
+    QTest::addColumn<bool>("projectHasAShot");
+    QTest::addColumn<int>("clock");
+    QTest::addColumn<int>("shots");
+    QTest::newRow("empty project takes the files' 10 ms") << false << 10 << 3;
+    QTest::newRow("100 ms project refuses 10 ms files") << true << 100 << 1;
+}
+
+void TestBlackBox::importTookEveryShotAtTheProjectsClock()
+{
+    QFETCH(bool, projectHasAShot);
+    QFETCH(int, clock);
+    QFETCH(int, shots);
+    QVERIFY(m_app->connectDevice());
+    QByteArray received;
+    connect(m_app->device, &QTcpSocket::readyRead, this,
+            [&] { received += m_app->device->readAll(); });
+    if (projectHasAShot) {
+        m_app->model->addMeasurement();
+        m_app->model->appendSample(0, 0, 1.0);
+    }
+    // A file of another period among them: the first file decides.
+    const QString day = m_stick->path() + QStringLiteral("/data/dir-20191224");
+    QVERIFY(writeFile(day + QStringLiteral("/shot_20191224_235959.bb"),
+                      "[data]\nT=20191224-235959\nt=20\nA=[1, 2, 3, 4, 5]\n"));
+    listLocalFolder(day);
+    selectAllFiles();
+    received.clear();
+    m_app->answer->clickRole(QMessageBox::AcceptRole);
+    tab()->form()->buttonImportFiles->click();
+
+    QCOMPARE(m_app->model->clock(), clock);
+    QCOMPARE(m_app->model->numChannels(0), shots);
+    const QString warning = m_app->answer->texts().value(1);
+    QVERIFY2(warning.contains(QStringLiteral("shot_20191224_235959.bb (20 ms)")),
+             qPrintable(warning));
+    for (int row = 0; row < 3; ++row) {
+        const QString name = QFileInfo(tab()->filesModel()->path(row)).fileName();
+        QCOMPARE(warning.contains(name), projectHasAShot);
+    }
+    if (!projectHasAShot) {
+        // A 4 s shot of the device lasts 4 s: 400 samples at 10 ms.
+        QCOMPARE(m_app->model->measurement(0, 0)->size(), 400);
+        // The device is set to the same period, as choosing it on the project tab does.
+        QTRY_VERIFY(received.contains("t=10\n"));
+    }
+}
+
+void TestBlackBox::fetchListedFilesOfEarlierFetchesAndOtherDevices()
+{
+    // Another program's file in the shared temporary folder, where staging used to be.
+    QVERIFY(writeFile(m_temp->filePath("tmp-blackbox-dir/dir-20191224/shot_20191224_090000.bb"),
+                      "A=[9, 9, 9, 9, 9]\n"));
+    QVERIFY(m_app->connectDevice());
+    const QString host = m_app->controller->kalvikConnector()->host();
+    selectDays("list {\ndir-20191224\n} list\n");
+    tab()->form()->buttonFetchBlackBoxData->click();
+    QCOMPARE(tab()->filesModel()->rowCount(), 3);
+    const QString sameName = QFileInfo(tab()->filesModel()->path(0)).fileName();
+
+    // The box now has another stick with other shots of the same day, one of them under a
+    // name fetched before.
+    QTemporaryDir stickB;
+    QCOMPARE(StickFolder(stickB.path()).generate(QDate(2019, 12, 24), 1, 2, 99), 2);
+    const QString dayB = stickB.path() + QStringLiteral("/data/dir-20191224/");
+    const QString firstB = QDir(dayB).entryList(QDir::Files, QDir::Name).first();
+    QVERIFY(QFile::rename(dayB + firstB, dayB + sameName));
+    qputenv("KALVIK_STICK_DIR", stickB.path().toLocal8Bit());
+    tab()->form()->buttonFetchBlackBoxData->click();
+
+    const QStringList onB = QDir(dayB).entryList(QDir::Files, QDir::Name);
+    QStringList expected;
+    for (const QString& name : onB)
+        expected.append(QStringLiteral("dir-20191224/") + name);
+    QCOMPARE(column(*tab()->filesModel(), 2), expected);
+    QCOMPARE(tab()->getSelectedFilesToImport(), expected);
+    // The file fetched again under its old name is the new stick's.
+    QCOMPARE(readFile(deviceCopies(host) + QStringLiteral("/dir-20191224/") + sameName),
+             readFile(dayB + sameName));
+
+    tab()->form()->buttonImportFiles->click();
+    QCOMPARE(m_app->model->numChannels(0), 2);
+    QCOMPARE(*m_app->model->measurement(0, 0),
+             BlackBoxFile::parse(readFile(dayB + onB.at(0))).samples[0]);
+    QCOMPARE(m_app->answer->answered(), 0);
+}
+
+void TestBlackBox::fetchFrozeTheWindow()
+{
+    QVERIFY(m_app->connectDevice());
+    m_app->send("run=1\n");
+    QTRY_VERIFY(m_app->model->measurement(0, 0));
+    selectDays("list {\ndir-20191223/a.bb\ndir-20191223/b.bb\ndir-20191223/c.bb\n} list\n");
+    QByteArray received;
+    connect(m_app->device, &QTcpSocket::readyRead, this,
+            [&] { received += m_app->device->readAll(); });
+    useGatedTool();
+
+    // Acts once the tool runs: a device line and a user command arrive meanwhile.
+    bool lineWhileToolRan = false;
+    bool commandHeld = false;
+    int progressWhileToolRan = -1;
+    QList<int> steps;
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        if (!ScpTransfer::isRunning())
+            return;
+        poll.stop();
+        m_app->send(FakeDeviceSetup::valueLines(1, 5));
+        QTRY_COMPARE(m_app->model->measurement(0, 0)->size(), 5);
+        lineWhileToolRan = ScpTransfer::isRunning();
+        tab()->form()->buttonGetList->click();
+        commandHeld = tab()->filesModel()->rowCount() == 0 && !received.contains("list\n");
+        auto* indicator = m_app->view->findChild<QProgressDialog*>("fetchProgressIndicator");
+        progressWhileToolRan = indicator ? indicator->maximum() : -1;
+        if (auto* bar = indicator ? indicator->findChild<QProgressBar*>() : nullptr)
+            connect(bar, &QProgressBar::valueChanged, this,
+                    [&](int value) { steps.append(value); });
+        QVERIFY(writeFile(gate(), ""));
+    });
+    poll.start(5);
+    tab()->form()->buttonFetchBlackBoxData->click();
+
+    QVERIFY(lineWhileToolRan);
+    QVERIFY(commandHeld);
+    // The device listed three files of the day: the bar counts them as they come.
+    QCOMPARE(progressWhileToolRan, 3);
+    QCOMPARE(steps, (QList<int>{1, 2, 3}));
+    QCOMPARE(tab()->filesModel()->rowCount(), 3);
+    // The held command runs after the fetch: it empties the list and asks the device.
+    QTRY_VERIFY(received.contains("list\n"));
+    QCOMPARE(tab()->filesModel()->rowCount(), 0);
+}
+
+void TestBlackBox::quitDuringAFetchWaitedForEveryDay()
+{
+    QSettings(settingsOrganization, settingsApplication).remove(settingsKeyMainWindowPos);
+    QVERIFY(m_app->connectDevice());
+    QVERIFY(m_app->model->isProjectModified());
+    selectDays("list {\ndir-20191223\ndir-20191224\n} list\n");
+    useGatedTool();
+    const QString pidPath = QFileInfo(gate()).absolutePath() + QStringLiteral("/pid");
+    QTimer poll;
+    connect(&poll, &QTimer::timeout, this, [&] {
+        // Once the tool waits at the gate, with its process id noted.
+        if (!ScpTransfer::isRunning() || QFileInfo(pidPath).size() == 0)
+            return;
+        poll.stop();
+        m_app->answer->clickRole(QMessageBox::YesRole); // stop the transfer
+        // Then only the save question ("Verwerfen"); "quit?" was answered by stopping.
+        m_app->answer->clickRole(QMessageBox::NoRole);
+        m_app->view->close();
+    });
+    poll.start(5);
+    LogCapture log;
+    tab()->form()->buttonFetchBlackBoxData->click();
+
+    // The tool is ended, the next day not fetched.
+    QCOMPARE(log.count(QStringLiteral("starting tool: ")), 1);
+    QFile pidFile(pidPath);
+    QVERIFY(pidFile.open(QIODevice::ReadOnly));
+    const QByteArray pid = pidFile.readAll().trimmed();
+    QVERIFY(!pid.isEmpty());
+    QVERIFY(!QFileInfo::exists(QStringLiteral("/proc/") + QString::fromLatin1(pid)));
+    QCOMPARE(m_app->answer->answered(), 1);
+
+    // The quit goes on once the fetch has ended and ends the application's loop.
+    QSignalSpy quitting(qApp, &QCoreApplication::aboutToQuit);
+    QTimer safety;
+    safety.setSingleShot(true);
+    connect(&safety, &QTimer::timeout, qApp, &QCoreApplication::quit);
+    safety.start(20000);
+    QCoreApplication::exec();
+    QVERIFY(safety.isActive());
+    QCOMPARE(quitting.count(), 1);
+    QCOMPARE(m_app->answer->answered(), 2);
+    QVERIFY(
+        QSettings(settingsOrganization, settingsApplication).contains(settingsKeyMainWindowPos));
+    QVERIFY(!m_app->model->isConnected());
 }
 
 VENTARO_TEST_MAIN(TestBlackBox)

@@ -1,6 +1,7 @@
 // The simulated Kalvik box (tools/sim) in-process, reached through the application's own
 // KalvikConnector on a loopback address of this test: protocol, readings, stick folder,
 // reboot, and the connector surviving every fault mode.
+#include "control/BlackBoxDatesTableModel.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
@@ -376,15 +377,36 @@ private slots:
         QCOMPARE(bench.waitFor(QStringLiteral("t=")), QStringLiteral("t=50\n"));
     }
 
-    void listNamesTheDayFoldersOfTheStick()
+    // The list used to name each day folder once, so the day table counted one shot for a
+    // day of several.
+    void listCountsEachDaysFilesNotItsFolder()
     {
-        QVERIFY(StickFolder(m_stick->path()).generate(QDate(2019, 12, 24), 2, 1, 5) == 2);
+        const StickFolder stick(m_stick->path());
+        QCOMPARE(stick.generate(QDate(2019, 12, 24), 2, 4, 5), 8);
+        // Days of different counts, so that no count can come out right by chance.
+        const QDir firstDay(stick.dataPath() + QStringLiteral("/dir-20191223"));
+        QVERIFY(QFile::remove(firstDay.filePath(firstDay.entryList(QDir::Files).first())));
         Bench bench(options());
         QVERIFY(bench.startAndConnect());
         bench.connector.write(QStringLiteral("list\n"));
         QVERIFY(!bench.waitFor(QStringLiteral("} list")).isEmpty());
-        QCOMPARE(bench.messages, (QStringList{"list {\n", ".\n", "..\n", "dir-20191223\n",
-                                              "dir-20191224\n", "} list\n"}));
+        QStringList entries;
+        for (const QString& line : qAsConst(bench.messages)) {
+            const QString entry = line.trimmed();
+            if (entry.startsWith(QLatin1String("dir-")))
+                entries.append(entry);
+        }
+        BlackBoxDatesTableModel days;
+        days.setFileList(entries);
+        QCOMPARE(days.rowCount(), 2);
+        for (int row = 0; row < 2; ++row) {
+            const QString date = days.index(row, 0).data().toString();
+            const QString folder =
+                QStringLiteral("/dir-") + date.mid(6, 4) + date.mid(3, 2) + date.left(2);
+            QCOMPARE(days.index(row, 1).data().toInt(),
+                     QDir(stick.dataPath() + folder).entryList({QStringLiteral("*.bb")}).size());
+        }
+        QCOMPARE(days.index(0, 1).data().toInt(), 3);
     }
 
     void listOfAnEmptyStick()

@@ -2,6 +2,7 @@
 // servers on loopback), its way in through the about dialog and the controller, and the
 // build date of the about dialog.
 #include "app/BuildDate.h"
+#include "control/IPAddressDialog.h"
 #include "control/UpdateDialog.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
@@ -13,6 +14,7 @@
 #include "tests/common/LoopbackAddress.h"
 #include "tests/common/TestMain.h"
 #include "ui_AboutDialog.h"
+#include "ui_IPAddressDialog.h"
 #include "ui_UpdateDialog.h"
 #include "ui_View.h"
 #include "widgets/AboutDialog.h"
@@ -436,6 +438,61 @@ private slots:
         QVERIFY(app.model->isConnected());
         QCOMPARE(appState.count(), 0);
         QCOMPARE(app.answer->unexpected(), 0);
+    }
+
+    // The restart went to the factory address while the upload went to the address the
+    // application last used.
+    void restartWentElsewhereThanTheUpload()
+    {
+        pointDeviceAddressAt(loopbackAddress(updateArea, silentOffset));
+        const QString used = loopbackAddress(updateArea, ownDeviceOffset);
+        QTcpServer device;
+        QVERIFY2(device.listen(QHostAddress(used), devicePort), qPrintable(device.errorString()));
+        Model model;
+        KalvikConnector connector;
+        connector.connect(used);
+        QVERIFY(device.waitForNewConnection(5000));
+        delete device.nextPendingConnection();
+        connector.disconnectFromHost();
+        QCOMPARE(connector.host(), used);
+
+        UpdateDialog dialog(&model, &connector);
+        Ui::UpdateDialog* f = dialog.form();
+        f->buttonReset->click();
+        QCOMPARE(f->labelResult2->text(), QStringLiteral("Reboot Kommando gesendet."));
+        QVERIFY(device.hasPendingConnections() || device.waitForNewConnection(5000));
+        QCOMPARE(receivedUntilClosed(device.nextPendingConnection()), QByteArray("reboot\n"));
+    }
+
+    void addressDialogTookAnyText_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("taken");
+        QTest::newRow("IPv4") << "192.168.77.21" << true;
+        QTest::newRow("IPv4 with blanks around") << " 10.0.0.5 " << true;
+        QTest::newRow("host name") << "kalvik7.werk.local" << true;
+        QTest::newRow("empty") << "" << false;
+        QTest::newRow("part above 255") << "192.168.256.1" << false;
+        QTest::newRow("three parts") << "192.168.77" << false;
+        QTest::newRow("blank and switch") << "192.168.77.20 -hostkey=x" << false;
+        QTest::newRow("quote and script command") << "192.168.77.20\" \"put /etc/passwd" << false;
+        QTest::newRow("user in front") << "root@192.168.77.20" << false;
+        QTest::newRow("leading hyphen") << "-kalvik" << false;
+    }
+
+    void addressDialogTookAnyText()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, taken);
+        QCOMPARE(isDeviceAddressText(text.trimmed()), taken);
+        IPAddressDialog dialog(nullptr);
+        dialog.form()->editIPAddress->setText(text);
+        QCOMPARE(dialog.form()->buttonBox->button(QDialogButtonBox::Ok)->isEnabled(), taken);
+        dialog.accept();
+        QCOMPARE(dialog.result() == QDialog::Accepted, taken);
+        QCOMPARE(dialog.form()->labelInvalid->text().isEmpty(), taken);
+        if (taken)
+            QCOMPARE(dialog.address(), text.trimmed());
     }
 };
 

@@ -248,6 +248,14 @@
         <translation>None of the given shots exists:
 </translation>
     </message>
+    <message>
+        <source>Die BlackBox-Dateien werden noch übertragen.&lt;br&gt;&lt;br&gt;Übertragung abbrechen?</source>
+        <translation>The black-box files are still being transferred.&lt;br&gt;&lt;br&gt;Stop the transfer?</translation>
+    </message>
+    <message>
+        <source>Andere Abtastrate als das Projekt (%1 ms):</source>
+        <translation>Sample period differs from the project (%1 ms):</translation>
+    </message>
 </context>
 <context>
     <name>IPAddressDialog</name>
@@ -262,6 +270,10 @@
     <message>
         <source>IP Adresse:</source>
         <translation>IP address:</translation>
+    </message>
+    <message>
+        <source>Bitte eine IPv4-Adresse (z. B. 192.168.1.20) oder einen Rechnernamen eingeben.</source>
+        <translation>Please enter an IPv4 address (e.g. 192.168.1.20) or a host name.</translation>
     </message>
 </context>
 <context>

@@ -209,9 +209,9 @@ void KalvikSimulator::handleCommand(const QByteArray& rawCommand)
         qCInfo(lcSim) << "calibrating";
     } else if (command == "list") {
         QByteArray reply = "list {\n.\n..\n";
-        const QStringList days = StickFolder(m_stickPath).dayFolders();
-        for (const QString& day : days)
-            reply += day.toUtf8() + '\n';
+        const QStringList entries = StickFolder(m_stickPath).listEntries();
+        for (const QString& entry : entries)
+            reply += entry.toUtf8() + '\n';
         reply += "} list\n";
         sendLine(reply);
     } else if (command == "reboot") {

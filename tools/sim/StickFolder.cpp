@@ -32,6 +32,19 @@ QStringList StickFolder::dayFolders() const
     return QDir(dataPath()).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
 }
 
+QStringList StickFolder::listEntries() const
+{
+    QStringList entries;
+    const QDir data(dataPath());
+    for (const QString& day : dayFolders()) {
+        const QStringList files =
+            QDir(data.filePath(day)).entryList({QStringLiteral("*.bb")}, QDir::Files, QDir::Name);
+        for (const QString& file : files)
+            entries.append(day + QLatin1Char('/') + file);
+    }
+    return entries;
+}
+
 int StickFolder::generate(const QDate& lastDay, int days, int shotsPerDay, unsigned int seed,
                           bool micrometres) const
 {

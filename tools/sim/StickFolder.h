@@ -15,6 +15,9 @@ public:
     QString dataPath() const;
     // Names of the folders in data/, sorted (the device lists them for "list").
     QStringList dayFolders() const;
+    // What the device lists for "list": every black-box file as its day folder, "/" and
+    // its name, by day and name, so that a day counts as many entries as it holds shots.
+    QStringList listEntries() const;
     bool hasDayFolders() const { return !dayFolders().isEmpty(); }
 
     // Writes days day folders ending with lastDay, each with shotsPerDay shots recorded
