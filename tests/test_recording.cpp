@@ -288,14 +288,14 @@ void TestRecording::brokenValueLinesMakeNoSamples()
     QVERIFY(m_app->connectDevice());
     QVERIFY(m_app->controller->readingsInThousandths());
     // Over-long lines: fields of 300 digits, whose first 1023 bytes hold four readings, one
-    // of them cut; five short readings padded with blanks beyond the piece; a last reading
+    // of them cut; five short readings padded with blanks over three pieces; a last reading
     // of 2000 digits.
     QByteArray longFields = "8";
     for (int k = 0; k < 5; ++k)
         longFields += ';' + QByteArray(300, char('1' + k));
     const QList<QByteArray> broken = {
         longFields + '\n',
-        "9;1;2;3;4;5" + QByteArray(2000, ' ') + '\n',
+        "9;1;2;3;4;5" + QByteArray(3000, ' ') + '\n',
         "9;1;2;3;4;" + QByteArray(2000, '5') + '\n',
         "10;1;2;3\n",
         "10;1;2;3;4\n",
