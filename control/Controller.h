@@ -175,4 +175,6 @@ private:
     bool inList = false;
     bool listTruncated = false;
     QElapsedTimer sinceLastValueLine;
+    // Value lines refused since the connection was made, for the diagnostics.
+    qint64 droppedValueLines = 0;
 };

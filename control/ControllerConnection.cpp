@@ -50,6 +50,7 @@ void Controller::onConnected()
 {
     VTRACE();
     closeProgress();
+    droppedValueLines = 0;
     model->setConnected(true);
     emit model->appStateChanged();
     connector->setSampleRate(QStringLiteral("100ms"));
@@ -236,10 +237,15 @@ void Controller::handleValueMessage(const QString& msg)
 
     const DeviceProtocol::Readings readings = DeviceProtocol::parseValues(msg, valuesInThousandths);
     if (!readings.error.isEmpty()) {
-        qCWarning(lcControl).noquote() << readings.error;
+        // The whole line goes: a sample for some sensors and not for others would shift
+        // the shot's curves against each other.
+        ++droppedValueLines;
+        qCWarning(lcControl).noquote()
+            << readings.error
+            << QStringLiteral("- value line dropped (%1 since connecting):").arg(droppedValueLines)
+            << msg.left(60).trimmed();
         return;
     }
-    // A line with fewer fields leaves the series of the sensors without a field unchanged.
     bool stored = false;
     // A line that arrives while a load holds the signals back must not release them.
     const bool wasBlocked = model->blockSignals(true);
@@ -250,8 +256,11 @@ void Controller::handleValueMessage(const QString& msg)
         }
     }
     model->blockSignals(wasBlocked);
-    if (!stored)
+    if (!stored) {
+        // Nothing changed: announcing it would count as unsaved work.
         qCDebug(lcControl).noquote() << "no shot open, readings dropped:" << msg.trimmed();
+        return;
+    }
     emit model->dataChanged();
 }
 

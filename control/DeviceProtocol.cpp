@@ -4,6 +4,7 @@
 #include "model/SensorDescription.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -89,9 +90,31 @@ Readings parseValues(const QString& msg, bool thousandths)
         readings.error = QStringLiteral("received data. ERROR: No List!");
         return readings;
     }
+    if (!msg.endsWith(QLatin1Char('\n'))) {
+        readings.error = QStringLiteral("ERROR: value line cut short");
+        return readings;
+    }
+    if (fields.size() != numReadings + 1) {
+        readings.error = QStringLiteral("ERROR: value line with %1 readings instead of %2")
+                             .arg(fields.size() - 1)
+                             .arg(numReadings);
+        return readings;
+    }
+    readings.values.reserve(numReadings);
     // Fields 1 to 5 are the readings of sensors 0 to 4.
-    for (int k = 0; k < 5 && k + 1 < fields.size(); ++k) {
-        double reading = fields.at(k + 1).trimmed().toDouble();
+    for (int k = 1; k <= numReadings; ++k) {
+        const QStringRef field = fields.at(k).trimmed();
+        bool ok = false;
+        double reading = field.toDouble(&ok);
+        // "inf", "nan" and numbers beyond the double range read as numbers, but no file
+        // can keep them.
+        if (!ok || !std::isfinite(reading)) {
+            readings.values.clear();
+            readings.error =
+                QStringLiteral("ERROR: value line with a reading that is not a finite number: ") +
+                field.left(40);
+            return readings;
+        }
         if (thousandths)
             reading /= 1000.0;
         readings.values.append(reading);

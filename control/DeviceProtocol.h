@@ -34,15 +34,20 @@ enum class Kind
 // it begins with a digit as day folders do.
 Kind classify(const QString& line, bool inList);
 
+constexpr int numReadings = 5;
+
 struct Readings
 {
-    // The readings of sensors 0 to 4; a line with fewer fields gives fewer.
+    // The readings of sensors 0 to 4: all five, or none when error is set.
     QVector<double> values;
-    // Set when the line holds no readings at all.
     QString error;
 };
-// A value line: a leading counter and up to five readings separated by ";". Readings in
-// thousandths (micrometres from a device that reports millimetres) are divided by 1000.
+// A value line: a leading counter and five readings separated by ";", ended by its line
+// feed. A line counts only as a whole: one cut short (no line feed, as the first piece of
+// an over-long line arrives), with another number of fields, or with a reading that is not
+// a finite number gives no readings at all, so that the five sensors of a shot always hold
+// the same number of samples. Readings in thousandths (micrometres from a device that
+// reports millimetres) are divided by 1000.
 Readings parseValues(const QString& line, bool thousandths);
 
 // The longest sample period the device offers, in milliseconds.

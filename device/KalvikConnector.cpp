@@ -57,6 +57,8 @@ void KalvikConnector::connect(const QString& host)
     tcpSocket->close();
     tcpSocket->abort();
     inLongLine = false;
+    longLineReported = false;
+    overLongLines = 0;
     hostAddress = host;
     tcpSocket->connectToHost(host, devicePort, QIODevice::ReadWrite,
                              QAbstractSocket::AnyIPProtocol);
@@ -176,15 +178,26 @@ void KalvikConnector::tcpSocketListener()
         failures = 0;
         // Only a piece that begins a line is a message: the rest of an over-long line
         // would otherwise pass for lines of its own, a value line among them.
+        // The first piece goes on without its line feed, which tells the controller that
+        // the line is not whole.
         const bool continuation = inLongLine;
         inLongLine = lineLength > 0 && receiveBuffer[lineLength - 1] != '\n';
         if (continuation) {
-            qCWarning(lcDevice).noquote()
-                << "ERROR: rest of an over-long line ignored:"
-                << QString::fromLatin1(receiveBuffer,
-                                       static_cast<int>(qMin<qint64>(lineLength, 40)));
+            // One diagnostic per line, however many pieces it has.
+            if (!longLineReported) {
+                longLineReported = true;
+                ++overLongLines;
+                qCWarning(lcDevice).noquote()
+                    << QStringLiteral("ERROR: line longer than %1 bytes, the rest ignored (%2 "
+                                      "such lines since connecting):")
+                           .arg(receiveBufferSize - 1)
+                           .arg(overLongLines)
+                    << QString::fromLatin1(receiveBuffer,
+                                           static_cast<int>(qMin<qint64>(lineLength, 40)));
+            }
             continue;
         }
+        longLineReported = false;
         if (lineLength > 1) {
             // Up to the first zero byte, one byte one character.
             const QString text = QString::fromLatin1(receiveBuffer);

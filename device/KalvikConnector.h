@@ -62,5 +62,7 @@ private:
     bool connectedState = false;
     // The last piece read did not end its line: the next pieces continue it.
     bool inLongLine = false;
+    bool longLineReported = false;
+    int overLongLines = 0;
     QString hostAddress;
 };

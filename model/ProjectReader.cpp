@@ -1,15 +1,11 @@
 #include "model/ProjectReader.h"
 
-#include "model/NumberText.h"
+#include "model/JsonReader.h"
 #include "model/ProjectDocument.h"
 
 #include <QIODevice>
 
-#include <rapidjson/error/en.h>
-#include <rapidjson/reader.h>
-
 #include <array>
-#include <charconv>
 #include <cmath>
 #include <condition_variable>
 #include <cstring>
@@ -21,9 +17,6 @@
 #include <vector>
 
 namespace {
-
-// QJsonDocument refuses documents nested deeper than this; so does the reader.
-constexpr int maxDepth = 1024;
 
 // Reads a device ahead on a thread of its own, so that the disk and the kernel's copying
 // work while the JSON is parsed. Pieces are handed out in order; each has one spare byte
@@ -123,9 +116,9 @@ private:
     std::thread m_thread;
 };
 
-// A byte stream over a device for the JSON reader, read in large pieces. Like the reader's
-// own file stream it marks the end of the content with a NUL byte, which JSON cannot hold
-// outside strings, so the reader needs no end check of its own.
+// A byte stream over a device for the JSON reader, read in large pieces. It marks the end
+// of the content with a NUL byte, so that the reader's look at the next byte needs no end
+// check; a NUL byte in the content is told from the end by atEnd().
 class DeviceStream
 {
 public:
@@ -150,20 +143,7 @@ public:
         return c;
     }
     size_t Tell() const { return static_cast<size_t>(m_count + (m_current - m_begin)); }
-
-    // Only needed for in-place parsing, which this stream does not offer.
-    void Put(Ch) { RAPIDJSON_ASSERT(false); }
-    void Flush() { RAPIDJSON_ASSERT(false); }
-    Ch* PutBegin()
-    {
-        RAPIDJSON_ASSERT(false);
-        return nullptr;
-    }
-    size_t PutEnd(Ch*)
-    {
-        RAPIDJSON_ASSERT(false);
-        return 0;
-    }
+    bool atEnd() const { return m_eof && m_current == m_last; }
 
     bool failed() const { return m_failed; }
 
@@ -229,12 +209,6 @@ private:
     bool m_eof = false;
     bool m_failed = false;
 };
-
-// Found by argument-dependent lookup, so the JSON reader takes it over its own loop.
-inline void SkipWhitespace(DeviceStream& stream)
-{
-    stream.skipWhitespace();
-}
 
 enum class Top
 {
@@ -327,23 +301,6 @@ enum class ViewKey
     OsziMax
 };
 
-bool sameKey(const char* key, const char* str, rapidjson::SizeType length)
-{
-    return std::strlen(key) == length && std::memcmp(key, str, length) == 0;
-}
-
-// A JSON number as a double, correctly rounded: plain decimals, the numbers of almost every
-// file, take the exact fast path, everything else goes through from_chars. False for
-// numbers beyond the double range.
-bool parseNumber(const char* str, size_t length, double& value)
-{
-    const char* const end = str + length;
-    if (NumberText::parsePlainDecimal(str, end, value))
-        return true;
-    const std::from_chars_result result = std::from_chars(str, end, value);
-    return result.ec == std::errc() && result.ptr == end;
-}
-
 // An integer key: whole numbers in the int range are taken, anything else gives 0.
 int integerValue(double d)
 {
@@ -358,7 +315,7 @@ int integerValue(double d)
 // read where a number belongs gives 0 when it is none, every value where a text belongs
 // the empty text, as QJsonValue's conversions do; a key given twice counts with its last
 // value, as in QJsonDocument.
-class Handler : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, Handler>
+class Handler
 {
 public:
     explicit Handler(ProjectDocument& document)
@@ -368,7 +325,6 @@ public:
 
     // What the reader found besides the JSON syntax.
     bool notObject = false;
-    QString failure;
     std::array<QByteArray, ProjectDocument::numImages> imageTexts;
 
     bool Null() { return scalar(Scalar{}); }
@@ -379,15 +335,8 @@ public:
         s.boolean = b;
         return scalar(s);
     }
-    bool RawNumber(const char* str, rapidjson::SizeType length, bool)
+    bool Number(double d)
     {
-        double d = 0.0;
-        if (!parseNumber(str, length, d)) {
-            // QJsonDocument refuses numbers beyond the double range too.
-            failure = QStringLiteral("number out of range: ") +
-                      QString::fromLatin1(str, static_cast<int>(length));
-            return false;
-        }
         if (depth == 3 && context[3] == Context::Shot) {
             samples.push_back(d);
             return true;
@@ -397,40 +346,39 @@ public:
         s.number = d;
         return scalar(s);
     }
-    bool String(const char* str, rapidjson::SizeType length, bool)
+    bool String(const QString& text)
     {
         Scalar s;
         s.kind = Scalar::String;
-        s.text = str;
-        s.length = length;
+        s.text = &text;
         return scalar(s);
     }
-    bool Key(const char* str, rapidjson::SizeType length, bool)
+    bool Key(const QString& key)
     {
         if (skip > 0)
             return true;
         if (depth == 1) {
             top = Top::Unknown;
             topIndex = 0;
-            for (const TopKey& key : topKeys) {
-                if (sameKey(key.name, str, length)) {
-                    top = key.top;
-                    topIndex = key.index;
+            for (const TopKey& k : topKeys) {
+                if (key == QLatin1String(k.name)) {
+                    top = k.top;
+                    topIndex = k.index;
                     break;
                 }
             }
         } else if (depth == 2 && context[2] == Context::View) {
-            viewKey = sameKey("checkBoxMarkerAbsolute", str, length) ? ViewKey::MarkerAbsolute
-                      : sameKey("osziMinValues", str, length)        ? ViewKey::OsziMin
-                      : sameKey("osziMaxValues", str, length)        ? ViewKey::OsziMax
+            viewKey = key == QLatin1String("checkBoxMarkerAbsolute") ? ViewKey::MarkerAbsolute
+                      : key == QLatin1String("osziMinValues")        ? ViewKey::OsziMin
+                      : key == QLatin1String("osziMaxValues")        ? ViewKey::OsziMax
                                                                      : ViewKey::Unknown;
         }
         return true;
     }
     bool StartObject() { return start(false); }
-    bool EndObject(rapidjson::SizeType) { return end(); }
+    bool EndObject() { return end(); }
     bool StartArray() { return start(true); }
-    bool EndArray(rapidjson::SizeType) { return end(); }
+    bool EndArray() { return end(); }
 
 private:
     struct Scalar
@@ -444,14 +392,10 @@ private:
         } kind = Null;
         bool boolean = false;
         double number = 0.0;
-        const char* text = nullptr;
-        rapidjson::SizeType length = 0;
+        const QString* text = nullptr;
 
         double toDouble() const { return kind == Number ? number : 0.0; }
-        QString toString() const
-        {
-            return kind == String ? QString::fromUtf8(text, static_cast<int>(length)) : QString();
-        }
+        QString toString() const { return kind == String ? *text : QString(); }
         std::optional<QString> stringOnly() const
         {
             if (kind != String)
@@ -619,9 +563,7 @@ private:
             doc.swVersion = s.toString();
             break;
         case Top::Image:
-            imageTexts[sensor] = s.kind == Scalar::String
-                                     ? QByteArray(s.text, static_cast<int>(s.length))
-                                     : QByteArray();
+            imageTexts[sensor] = s.kind == Scalar::String ? s.text->toUtf8() : QByteArray();
             break;
         case Top::SensorName:
             doc.sensorNames[sensor] = s.stringOnly();
@@ -655,10 +597,7 @@ private:
     bool start(bool isArray)
     {
         const int level = depth;
-        if (++depth > maxDepth) {
-            failure = QStringLiteral("nested deeper than %1 levels").arg(maxDepth);
-            return false;
-        }
+        ++depth;
         if (skip > 0) {
             ++skip;
             return true;
@@ -828,12 +767,9 @@ bool read(QIODevice& device, qint64 size, ProjectDocument& document, QString& er
     document = ProjectDocument();
     Handler handler(document);
     DeviceStream stream(device, size, progress);
-    rapidjson::Reader reader;
-    constexpr unsigned flags = rapidjson::kParseIterativeFlag |
-                               rapidjson::kParseNumbersAsStringsFlag |
-                               rapidjson::kParseValidateEncodingFlag;
-    const rapidjson::ParseResult result = reader.Parse<flags>(stream, handler);
-    if (!result || stream.failed()) {
+    JsonReader::Reader<DeviceStream, Handler> reader(stream, handler);
+    const bool parsed = reader.parse();
+    if (!parsed || stream.failed()) {
         document = ProjectDocument();
         error = QStringLiteral(" jdoc is no object!");
         if (stream.failed())
@@ -841,10 +777,8 @@ bool read(QIODevice& device, qint64 size, ProjectDocument& document, QString& er
                      QLatin1Char(')');
         else if (!handler.notObject)
             error += QStringLiteral(" (JSON error at byte %1: %2)")
-                         .arg(result.Offset())
-                         .arg(handler.failure.isEmpty()
-                                  ? QString::fromLatin1(rapidjson::GetParseError_En(result.Code()))
-                                  : handler.failure);
+                         .arg(reader.errorOffset())
+                         .arg(JsonReader::errorText(reader.error()));
         return false;
     }
     for (size_t i = 0; i < handler.imageTexts.size(); ++i) {

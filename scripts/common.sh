@@ -1,7 +1,7 @@
 # Shared by run.sh and test.sh: install what is missing, configure and build.
 # shellcheck shell=bash
 
-VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools rapidjson-dev)
+VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools)
 # Only for tools/look.sh, which runs the application on a real X server by hand; neither the
 # tests nor CI need them.
 LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)

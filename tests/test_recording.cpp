@@ -34,10 +34,13 @@ private slots:
     void lateSensorDescriptionWidensTheAxes();
     void titleTellsTheConnectionAndTheFile();
     void projectOpenedAtStartCanConnect();
+    void brokenValueLinesMakeNoSamples();
 
     void protocolLineKinds_data();
     void protocolLineKinds();
-    void protocolValueAndPeriodLines();
+    void valueLineCountsOnlyWithFiveFiniteReadings_data();
+    void valueLineCountsOnlyWithFiveFiniteReadings();
+    void protocolSamplePeriod();
     void protocolShotRanges();
 
 private:
@@ -282,15 +285,88 @@ void TestRecording::protocolLineKinds()
     QCOMPARE(int(DeviceProtocol::classify(line, inList)), kind);
 }
 
-void TestRecording::protocolValueAndPeriodLines()
+void TestRecording::brokenValueLinesMakeNoSamples()
 {
-    const DeviceProtocol::Readings five =
-        DeviceProtocol::parseValues(QStringLiteral("7;1000;2000;x;4000;5000;6000\n"), true);
-    QCOMPARE(five.values, (QVector<double>{1.0, 2.0, 0.0, 4.0, 5.0}));
-    QCOMPARE(DeviceProtocol::parseValues(QStringLiteral("7;1.5;2"), false).values,
-             (QVector<double>{1.5, 2.0}));
-    QVERIFY(!DeviceProtocol::parseValues(QStringLiteral("7;1"), false).error.isEmpty());
+    QVERIFY(m_app->connectDevice());
+    QVERIFY(m_app->controller->readingsInThousandths());
+    // Over-long lines: fields of 300 digits, whose first 1023 bytes hold four readings, one
+    // of them cut; five short readings padded with blanks over three pieces; a last reading
+    // of 2000 digits.
+    QByteArray longFields = "8";
+    for (int k = 0; k < 5; ++k)
+        longFields += ';' + QByteArray(300, char('1' + k));
+    const QList<QByteArray> broken = {
+        longFields + '\n',
+        "9;1;2;3;4;5" + QByteArray(3000, ' ') + '\n',
+        "9;1;2;3;4;" + QByteArray(2000, '5') + '\n',
+        "10;1;2;3\n",
+        "10;1;2;3;4\n",
+        "11;inf;1;2;3;4\n",
+        "12;1;nan;2;3;4\n",
+        "13;1;2;1e999;3;4\n",
+        "14;1;2;3;4;x\n",
+        "15;1;2;3;;4\n",
+    };
+    QByteArray stream = "run=1\n";
+    int good = 0;
+    for (const QByteArray& line : broken)
+        stream += FakeDeviceSetup::valueLines(++good, 1) + line;
+    stream += FakeDeviceSetup::valueLines(++good, 1);
+    LogCapture log;
+    m_app->send(stream);
+    Model& model = *m_app->model;
+    // The last good line is in: every line before it has been handled.
+    QTRY_VERIFY(model.numChannels(4) == 1 && !model.measurement(4, 0)->isEmpty() &&
+                model.measurement(4, 0)->constLast() == (good * 1000 + 4) / 1000.0);
+    for (int k = 0; k < 5; ++k) {
+        SampleList expected;
+        for (int n = 1; n <= good; ++n)
+            expected.append((n * 1000 + k) / 1000.0);
+        QCOMPARE(*model.measurement(k, 0), expected);
+    }
+    // One diagnostic for each refused line, not one for each piece.
+    QCOMPARE(log.count(QStringLiteral("value line dropped")), broken.size());
+    QCOMPARE(log.count(QStringLiteral("ERROR: line longer than 1023 bytes")), 3);
+}
 
+void TestRecording::valueLineCountsOnlyWithFiveFiniteReadings_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<bool>("thousandths");
+    // Empty when the line gives no readings.
+    QTest::addColumn<QVector<double>>("values");
+    QTest::newRow("five readings")
+        << QStringLiteral("7;1;2.5;3;4;5\n") << false << QVector<double>{1, 2.5, 3, 4, 5};
+    QTest::newRow("blanks, exponent, carriage return, thousandths")
+        << QStringLiteral("7; 1000 ;2000;3e3;4000;-5000\r\n") << true
+        << QVector<double>{1, 2, 3, 4, -5};
+    QTest::newRow("cut short: no line feed")
+        << QStringLiteral("7;1;2;3;4;5") << false << QVector<double>();
+    QTest::newRow("two readings") << QStringLiteral("7;1;2\n") << false << QVector<double>();
+    QTest::newRow("four readings") << QStringLiteral("7;1;2;3;4\n") << false << QVector<double>();
+    QTest::newRow("six readings") << QStringLiteral("7;1;2;3;4;5;6\n") << false
+                                  << QVector<double>();
+    QTest::newRow("not a number") << QStringLiteral("7;1;2;x;4;5\n") << false << QVector<double>();
+    QTest::newRow("empty reading") << QStringLiteral("7;1;2;;4;5\n") << false << QVector<double>();
+    QTest::newRow("inf") << QStringLiteral("7;1;2;inf;4;5\n") << false << QVector<double>();
+    QTest::newRow("-inf") << QStringLiteral("7;-inf;2;3;4;5\n") << true << QVector<double>();
+    QTest::newRow("nan") << QStringLiteral("7;1;2;3;4;nan\n") << false << QVector<double>();
+    QTest::newRow("beyond the double range")
+        << QStringLiteral("7;1;2;3;1e999;5\n") << false << QVector<double>();
+}
+
+void TestRecording::valueLineCountsOnlyWithFiveFiniteReadings()
+{
+    QFETCH(QString, line);
+    QFETCH(bool, thousandths);
+    QFETCH(QVector<double>, values);
+    const DeviceProtocol::Readings readings = DeviceProtocol::parseValues(line, thousandths);
+    QCOMPARE(readings.values, values);
+    QCOMPARE(readings.error.isEmpty(), !values.isEmpty());
+}
+
+void TestRecording::protocolSamplePeriod()
+{
     QCOMPARE(DeviceProtocol::parseSamplePeriod(QStringLiteral("t=1\n")), std::optional<int>(1));
     QCOMPARE(DeviceProtocol::parseSamplePeriod(QStringLiteral("t=1000")), std::optional<int>(1000));
     for (const char* refused : {"t=1001", "t=0", "t=-5", "t=21474837", "t=99999999999", "t="})

@@ -6,6 +6,7 @@
 #include "model/SensorDescription.h"
 #include "tests/fuzz/FuzzQt.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -32,10 +33,14 @@ void parseLine(const QString& line, bool& inList, SensorDescription& description
 
     for (const bool thousandths : {false, true}) {
         const Readings readings = parseValues(line, thousandths);
-        if (readings.values.size() > 5)
-            fail("more than five readings");
+        if (!readings.values.isEmpty() && readings.values.size() != numReadings)
+            fail("a value line taken without exactly five readings");
         if (readings.values.isEmpty() == readings.error.isEmpty())
             fail("readings and error disagree");
+        for (const double v : readings.values) {
+            if (!std::isfinite(v))
+                fail("a reading that is not finite");
+        }
     }
 
     QString error;

@@ -9,6 +9,7 @@
 #include "tests/fuzz/FuzzQt.h"
 
 #include <QBuffer>
+#include <QJsonDocument>
 
 #include <cstdint>
 #include <cstdio>
@@ -70,6 +71,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ProjectDocument document;
     QString error;
     const bool ok = readInto(input, input.size(), document, error);
+    // Files are taken and refused as QJsonDocument, the reader of earlier versions, did.
+    if (ok != QJsonDocument::fromJson(input).isObject())
+        fail("taken or refused unlike QJsonDocument");
 
     // The reader takes the file in pieces sized by what it expects, no smaller than 4 KiB.
     // A longer input is read again told to expect nothing, so in the smallest pieces:
