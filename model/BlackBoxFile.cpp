@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <cstring>
 #include <thread>
 
@@ -200,8 +201,18 @@ void readLine(const QString& line, Section& section, SampleSink& sink, BlackBoxS
             return;
         }
         double readings[Model::numSensors];
-        for (int k = 0; k < Model::numSensors; ++k)
-            readings[k] = toDouble(items.at(k));
+        for (int k = 0; k < Model::numSensors; ++k) {
+            bool ok = false;
+            readings[k] = items.at(k).trimmed().toDouble(&ok);
+            // A sample that is no finite number would be saved as nothing and read back
+            // as 0; the line goes whole, so that the five sensors keep equal counts.
+            if (!ok || !std::isfinite(readings[k])) {
+                qCWarning(lcModel).noquote()
+                    << signature << "ERROR: not a finite number in list, line dropped:"
+                    << items.at(k).trimmed().left(40);
+                return;
+            }
+        }
         sink.add(readings);
         ++shot.recognisedLines;
     } else if (section == Section::Data && line.contains(QLatin1String("T="))) {

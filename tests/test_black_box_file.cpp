@@ -64,9 +64,10 @@ void TestBlackBoxFile::sampleLines_data()
                                           << QVector<SampleList>{{1.5}, {2}, {3}, {4}, {5}} << 0;
     QTest::newRow("four values are skipped") << QByteArray("A=[1,2,3,4]\nA=1 2 3 4\nA=9 8 7 6 5\n")
                                              << QVector<SampleList>{{9}, {8}, {7}, {6}, {5}} << 2;
-    QTest::newRow("not a number counts as 0")
-        << QByteArray("A=[x, 2, , 4, 1e3]\n") << QVector<SampleList>{{0}, {2}, {0}, {4}, {1000}}
-        << 0;
+    QTest::newRow("a line with a field that is no finite number goes whole")
+        << QByteArray("A=[x, 2, , 4, 1e3]\nA=[inf,1,1,1,1]\nA=nan 1 1 1 1\nA=1 1e999 1 1 1\n"
+                      "A=[1, 2, 3, 4, 1e3]\n")
+        << QVector<SampleList>{{1}, {2}, {3}, {4}, {1000}} << 0;
     QTest::newRow("blank runs and tabs collapse")
         << QByteArray("   A=1\t\t2    3 4 5   \n") << QVector<SampleList>{{1}, {2}, {3}, {4}, {5}}
         << 0;
