@@ -29,6 +29,9 @@ cmake --build "$dir" --parallel "$(nproc)" --target "${targets[@]}"
 cmake --build "$dir" --parallel "$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1"
+# Qt's own leaks, known by name: that needs whole allocation stacks, which the fast unwinder
+# does not give through Qt's libraries.
+export LSAN_OPTIONS="suppressions=$root/tests/fuzz/lsan_fuzz.supp:print_suppressions=0:fast_unwind_on_malloc=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 symbolizer=$(command -v "llvm-symbolizer-$major" || true)
 [ -n "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-$symbolizer}
