@@ -1,0 +1,320 @@
+#include "analysis/ReferenceBand.h"
+#include "analysis/ShotJudge.h"
+#include "tests/common/TestMain.h"
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr int clockMs = 2;
+constexpr int length = 1000;
+const std::array<int, 4> markers = {400, 900, 1300, 1700}; // ms
+const QStringList phases = {QStringLiteral("Schließen"), QStringLiteral("Einspritzen"),
+                            QStringLiteral("Nachdruck"), QStringLiteral("Kühlen"),
+                            QStringLiteral("Öffnen")};
+
+// A tool that closes steeply at sample 200, breathes open by 10 while injecting and opens
+// steeply at sample 800; shift moves the whole shot in time, scale is the sensor's unit.
+SampleList curve(int shift, double offset, unsigned seed, int samples = length,
+                 double scale = 1.0)
+{
+    std::mt19937 random(seed);
+    std::normal_distribution<double> noise(0.0, 0.3);
+    SampleList list(samples);
+    for (int i = 0; i < samples; ++i) {
+        const double t = i - shift;
+        double v = 100.0 - std::clamp((t - 200.0) * 20.0, 0.0, 100.0);
+        if (t >= 800.0)
+            v = std::clamp((t - 800.0) * 20.0, 0.0, 100.0);
+        if (t >= 300.0 && t < 500.0)
+            v += 10.0 * std::sin((t - 300.0) / 200.0 * 3.14159265);
+        list[i] = scale * (v + offset + noise(random));
+    }
+    return list;
+}
+
+struct Shots
+{
+    std::vector<std::array<SampleList, 5>> lists;
+
+    void add(const SampleList& samples)
+    {
+        lists.push_back({samples, samples, samples, samples, samples});
+    }
+    QVector<ShotSamples> all() const
+    {
+        QVector<ShotSamples> result;
+        for (const auto& shot : lists)
+            result.append({&shot[0], &shot[1], &shot[2], &shot[3], &shot[4]});
+        return result;
+    }
+};
+
+// Ten good shots whose edges start up to three samples apart.
+Shots taughtShots(double scale = 1.0, const QVector<int>& lengths = {})
+{
+    const int shifts[] = {-3, -2, -1, 0, 1, 2, 3, -3, 3, 0};
+    Shots shots;
+    for (int s = 0; s < 10; ++s)
+        shots.add(curve(shifts[s], 0.1 * (s % 5) - 0.2, 100 + s, lengths.value(s, length),
+                        scale));
+    return shots;
+}
+
+ReferenceBand taught()
+{
+    const ReferenceBand::TeachResult result = ReferenceBand::teach(taughtShots().all(), clockMs);
+    if (!result.ok)
+        qFatal("teaching failed: %s", qPrintable(result.error));
+    return result.band;
+}
+
+Verdict judged(const ShotSamples& shot, const ReferenceBand& band = taught())
+{
+    return ShotJudge(band, markers, phases).judge(shot);
+}
+
+} // namespace
+
+class TestVerdict : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bandAbsorbsTaughtTimeJitter_data();
+    void bandAbsorbsTaughtTimeJitter();
+    void shortExcursionDoesNotReject_data();
+    void shortExcursionDoesNotReject();
+    void failedSensorIsNamed_data();
+    void failedSensorIsNamed();
+    void firstViolationGivesPhaseAndTime_data();
+    void firstViolationGivesPhaseAndTime();
+    void shotLengthAgainstBand_data();
+    void shotLengthAgainstBand();
+    void teachingRefusedWithMessage_data();
+    void teachingRefusedWithMessage();
+    void defaultsFollowTheSensorsUnit();
+};
+
+void TestVerdict::bandAbsorbsTaughtTimeJitter_data()
+{
+    QTest::addColumn<int>("shift");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("earliest taught") << -3 << true;
+    QTest::newRow("latest taught") << 3 << true;
+    QTest::newRow("a sample beyond") << 4 << true;
+    QTest::newRow("ten times later") << 30 << false;
+    QTest::newRow("ten times earlier") << -30 << false;
+}
+
+void TestVerdict::bandAbsorbsTaughtTimeJitter()
+{
+    QFETCH(int, shift);
+    QFETCH(bool, ok);
+    Shots shot;
+    shot.add(curve(shift, 0.0, 7));
+    const Verdict verdict = judged(shot.all().first());
+    QCOMPARE(verdict.isOk(), ok);
+    if (!ok) {
+        QCOMPARE(verdict.kind, Verdict::Kind::OutsideBand);
+        // The closing edge is the first place the shifted shot leaves the band.
+        QVERIFY2(std::abs(verdict.timeMs - 200 * clockMs) <= 30 * clockMs,
+                 qPrintable(QString::number(verdict.timeMs)));
+    }
+}
+
+void TestVerdict::shortExcursionDoesNotReject_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("one sample far out") << 1 << 1000.0 << true;
+    QTest::newRow("two samples far out") << 2 << 1000.0 << true;
+    QTest::newRow("one sample not a number") << 1 << qQNaN() << true;
+    QTest::newRow("three samples") << 3 << 1000.0 << false;
+    QTest::newRow("twenty samples slightly out") << 20 << 8.0 << false;
+}
+
+void TestVerdict::shortExcursionDoesNotReject()
+{
+    QFETCH(int, samples);
+    QFETCH(double, value);
+    QFETCH(bool, ok);
+    SampleList list = curve(0, 0.0, 7);
+    for (int i = 600; i < 600 + samples; ++i)
+        list[i] = value;
+    Shots shot;
+    shot.add(list);
+    const Verdict verdict = judged(shot.all().first());
+    QCOMPARE(verdict.isOk(), ok);
+    if (!ok) {
+        QCOMPARE(verdict.timeMs, 600.0 * clockMs);
+        QCOMPARE(verdict.samplesOutside, samples);
+        QCOMPARE(verdict.durationMs, double(samples * clockMs));
+        // Measured from the band, which lies a few units above the closed tool at 0.
+        QVERIFY2(verdict.deviation > value - 5.0 && verdict.deviation < value,
+                 qPrintable(QString::number(verdict.deviation)));
+    }
+}
+
+void TestVerdict::failedSensorIsNamed_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<int>("kind");
+    QTest::newRow("no samples") << "empty" << int(Verdict::Kind::SensorFailed);
+    QTest::newRow("no list") << "null" << int(Verdict::Kind::SensorFailed);
+    QTest::newRow("stuck at the closed gap") << "flat" << int(Verdict::Kind::SensorFailed);
+    QTest::newRow("reading 0 for a while") << "zeros" << int(Verdict::Kind::OutsideBand);
+}
+
+void TestVerdict::failedSensorIsNamed()
+{
+    QFETCH(QString, fault);
+    QFETCH(int, kind);
+    Shots shot;
+    SampleList faulty = curve(0, 0.0, 9);
+    if (fault == QLatin1String("empty"))
+        faulty.clear();
+    else if (fault == QLatin1String("flat"))
+        faulty.fill(0.5);
+    else if (fault == QLatin1String("zeros"))
+        std::fill(faulty.begin() + 50, faulty.begin() + 150, 0.0);
+    shot.add(curve(0, 0.0, 8));
+    shot.lists[0][3] = faulty;
+    // An earlier excursion of another sensor does not hide the failed one.
+    std::fill(shot.lists[0][1].begin() + 20, shot.lists[0][1].begin() + 30, 150.0);
+    ShotSamples samples = shot.all().first();
+    if (fault == QLatin1String("null"))
+        samples[3] = nullptr;
+    const Verdict verdict = judged(samples);
+    QCOMPARE(int(verdict.kind), kind);
+    QCOMPARE(verdict.sensor, kind == int(Verdict::Kind::SensorFailed) ? 3 : 1);
+    if (kind == int(Verdict::Kind::SensorFailed))
+        QCOMPARE(verdict.kindText(), QStringLiteral("Sensor ausgefallen"));
+}
+
+void TestVerdict::firstViolationGivesPhaseAndTime_data()
+{
+    QTest::addColumn<int>("sensorA");
+    QTest::addColumn<int>("atA");
+    QTest::addColumn<int>("sensorB");
+    QTest::addColumn<int>("atB");
+    QTest::addColumn<int>("sensor");
+    QTest::addColumn<int>("phase");
+    QTest::addColumn<bool>("betweenMarkers");
+    // Markers at samples 200, 450, 650 and 850.
+    QTest::newRow("closing, before marker 0") << 2 << 100 << 0 << 600 << 2 << 0 << false;
+    QTest::newRow("on marker 1 starts phase 2") << 4 << 450 << 1 << 700 << 4 << 2 << false;
+    QTest::newRow("earlier sensor wins") << 1 << 700 << 3 << 520 << 3 << 2 << false;
+    QTest::newRow("after the last marker") << 0 << 900 << 0 << 950 << 0 << 4 << false;
+    // Monitoring from marker 0 to marker 3 leaves the fault at sample 100 out.
+    QTest::newRow("outside the monitored part") << 2 << 100 << 0 << 600 << 0 << 2 << true;
+}
+
+void TestVerdict::firstViolationGivesPhaseAndTime()
+{
+    QFETCH(int, sensorA);
+    QFETCH(int, atA);
+    QFETCH(int, sensorB);
+    QFETCH(int, atB);
+    QFETCH(int, sensor);
+    QFETCH(int, phase);
+    QFETCH(bool, betweenMarkers);
+    Shots shot;
+    shot.add(curve(0, 0.0, 11));
+    for (int i = 0; i < 10; ++i) {
+        shot.lists[0][sensorA][atA + i] += 40.0;
+        shot.lists[0][sensorB][atB + i] -= 40.0;
+    }
+    ReferenceBand band = taught();
+    if (betweenMarkers) {
+        ReferenceSettings settings = band.settings();
+        settings.part = ReferenceSettings::Part::BetweenMarkers;
+        settings.fromMarker = 0;
+        settings.toMarker = 3;
+        band.setSettings(settings);
+    }
+    const Verdict verdict = judged(shot.all().first(), band);
+    QCOMPARE(verdict.kind, Verdict::Kind::OutsideBand);
+    QCOMPARE(verdict.sensor, sensor);
+    QCOMPARE(verdict.timeMs, double((sensor == sensorA ? atA : atB) * clockMs));
+    QCOMPARE(verdict.phase, phase);
+    QCOMPARE(verdict.phaseName, phases[phase]);
+}
+
+void TestVerdict::shotLengthAgainstBand_data()
+{
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("longer than the band") << length + 200 << true;
+    QTest::newRow("a sample short") << length - 1 << true;
+    QTest::newRow("ended early") << length - 100 << false;
+}
+
+void TestVerdict::shotLengthAgainstBand()
+{
+    QFETCH(int, samples);
+    QFETCH(bool, ok);
+    Shots shot;
+    shot.add(curve(0, 0.0, 12, samples));
+    const Verdict verdict = judged(shot.all().first());
+    QCOMPARE(verdict.isOk(), ok);
+    if (!ok) {
+        QCOMPARE(verdict.kind, Verdict::Kind::TooShort);
+        QCOMPARE(verdict.timeMs, double(samples * clockMs));
+    }
+}
+
+void TestVerdict::teachingRefusedWithMessage_data()
+{
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QVector<int>>("lengths");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("two shots") << 2 << QVector<int>()
+                               << "Zum Einlernen sind mindestens 3 Schüsse nötig, gewählt sind 2.";
+    QTest::newRow("one shot much longer")
+        << 10 << QVector<int>{1000, 1000, 1000, 1300}
+        << "Die gewählten Schüsse sind zu verschieden lang (Sensor 1: 2000 bis 2600 ms), um "
+           "sie zu einer Referenz zusammenzufassen.";
+    QTest::newRow("lengths a few samples apart") << 10 << QVector<int>{1000, 1004, 998}
+                                                 << QString();
+}
+
+void TestVerdict::teachingRefusedWithMessage()
+{
+    QFETCH(int, count);
+    QFETCH(QVector<int>, lengths);
+    QFETCH(QString, error);
+    const Shots shots = taughtShots(1.0, lengths);
+    const ReferenceBand::TeachResult result =
+        ReferenceBand::teach(shots.all().mid(0, count), clockMs);
+    QCOMPARE(result.error, error);
+    QCOMPARE(result.ok, error.isEmpty());
+    QCOMPARE(result.band.isEmpty(), !error.isEmpty());
+}
+
+void TestVerdict::defaultsFollowTheSensorsUnit()
+{
+    // The same shots in micrometres and in millimetres: tolerances scale, verdicts agree.
+    const ReferenceBand::TeachResult um = ReferenceBand::teach(taughtShots().all(), clockMs);
+    const ReferenceBand::TeachResult mm =
+        ReferenceBand::teach(taughtShots(0.001).all(), clockMs);
+    QVERIFY(um.ok && mm.ok);
+    QVERIFY(um.defaults.valueTolerance[0] > 0.0);
+    QVERIFY(qFuzzyCompare(mm.defaults.valueTolerance[0] * 1000, um.defaults.valueTolerance[0]));
+    QCOMPARE(mm.defaults.timeToleranceMs, um.defaults.timeToleranceMs);
+    for (const double offset : {0.0, 6.0}) {
+        const bool ok = offset == 0.0;
+        Shots shotUm;
+        shotUm.add(curve(2, offset, 13));
+        Shots shotMm;
+        shotMm.add(curve(2, offset, 13, length, 0.001));
+        QCOMPARE(judged(shotUm.all().first(), um.band).isOk(), ok);
+        QCOMPARE(judged(shotMm.all().first(), mm.band).isOk(), ok);
+    }
+}
+
+VENTARO_TEST_MAIN(TestVerdict)
+#include "test_verdict.moc"
