@@ -101,21 +101,31 @@ private slots:
 void TestVerdict::bandAbsorbsTaughtTimeJitter_data()
 {
     QTest::addColumn<int>("shift");
+    QTest::addColumn<int>("toleranceSamples"); // -1: the taught defaults
     QTest::addColumn<bool>("ok");
-    QTest::newRow("earliest taught") << -3 << true;
-    QTest::newRow("latest taught") << 3 << true;
-    QTest::newRow("a sample beyond") << 4 << true;
-    QTest::newRow("ten times later") << 30 << false;
-    QTest::newRow("ten times earlier") << -30 << false;
+    QTest::newRow("earliest taught") << -3 << -1 << true;
+    QTest::newRow("latest taught") << 3 << -1 << true;
+    QTest::newRow("a sample beyond") << 4 << -1 << true;
+    QTest::newRow("ten times later") << 30 << -1 << false;
+    QTest::newRow("ten times earlier") << -30 << -1 << false;
+    QTest::newRow("within a wider time tolerance") << 15 << 16 << true;
+    QTest::newRow("beyond a wider time tolerance") << 15 << 8 << false;
 }
 
 void TestVerdict::bandAbsorbsTaughtTimeJitter()
 {
     QFETCH(int, shift);
+    QFETCH(int, toleranceSamples);
     QFETCH(bool, ok);
+    ReferenceBand band = taught();
+    if (toleranceSamples >= 0) {
+        ReferenceSettings settings = band.settings();
+        settings.timeToleranceMs = toleranceSamples * clockMs;
+        band.setSettings(settings);
+    }
     Shots shot;
     shot.add(curve(shift, 0.0, 7));
-    const Verdict verdict = judged(shot.all().first());
+    const Verdict verdict = judged(shot.all().first(), band);
     QCOMPARE(verdict.isOk(), ok);
     if (!ok) {
         QCOMPARE(verdict.kind, Verdict::Kind::OutsideBand);
