@@ -345,6 +345,17 @@
     </message>
 </context>
 <context>
+    <name>ReferenceBand</name>
+    <message>
+        <source>Zum Einlernen sind mindestens %1 Schüsse nötig, gewählt sind %2.</source>
+        <translation>Teaching needs at least %1 shots; %2 are chosen.</translation>
+    </message>
+    <message>
+        <source>Die gewählten Schüsse sind zu verschieden lang (Sensor %1: %2 bis %3 ms), um sie zu einer Referenz zusammenzufassen.</source>
+        <translation>The chosen shots differ too much in length (sensor %1: %2 to %3 ms) to be combined into a reference.</translation>
+    </message>
+</context>
+<context>
     <name>SensorGroupWidget</name>
     <message>
         <source>Gruppe: </source>
@@ -1141,6 +1152,21 @@ shots</translation>
     <message>
         <source>Reboot Kommando gesendet.</source>
         <translation>Restart command sent.</translation>
+    </message>
+</context>
+<context>
+    <name>Verdict</name>
+    <message>
+        <source>Außerhalb der Referenz</source>
+        <translation>Outside the reference</translation>
+    </message>
+    <message>
+        <source>Sensor ausgefallen</source>
+        <translation>Sensor failed</translation>
+    </message>
+    <message>
+        <source>Schuss zu kurz</source>
+        <translation>Shot too short</translation>
     </message>
 </context>
 <context>
