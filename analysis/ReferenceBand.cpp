@@ -10,10 +10,8 @@
 namespace {
 
 // Default value tolerance in standard deviations of the taught shots (the median over
-// the samples, so the spread of steep edges does not count), and the core band's width
-// where the taught envelope is narrower than that.
+// the samples, so the spread of steep edges does not count).
 constexpr double toleranceSigmas = 2.0;
-constexpr double coreSigmas = 3.0;
 // Runs of outside samples shorter than this are noise, not a fault.
 constexpr int defaultMinDurationSamples = 3;
 
@@ -21,6 +19,19 @@ int samplesOf(double ms, double clockMs)
 {
     // Tolerances entered in ms that are whole samples must not round up by one.
     return static_cast<int>(std::clamp(std::ceil(ms / clockMs - 1e-9), 0.0, 1e9));
+}
+
+// Half-width of the core band in standard deviations: where one more good shot falls with
+// 99.5 % (Student's t for n taught shots, widened for the uncertain mean). A few taught
+// shots say little about their spread, so their band must be wider.
+double coreSigmas(int n)
+{
+    static const double t[] = {63.66, 9.925, 5.841, 4.604, 4.032, 3.707, 3.499, 3.355, 3.250,
+                               3.169};
+    const int df = n - 1;
+    const double z = 2.576;
+    const double quantile = df <= 10 ? t[df - 1] : z + (z * z * z + z) / (4.0 * df);
+    return quantile * std::sqrt(1.0 + 1.0 / n);
 }
 
 int lengthOf(const SampleList* samples)
@@ -172,11 +183,12 @@ ReferenceBand::TeachResult ReferenceBand::teach(const QVector<ShotSamples>& shot
         s.coreUpper.resize(length);
         s.coreLower.resize(length);
         std::vector<double> sigmas(static_cast<size_t>(length));
+        const double width = coreSigmas(n);
         for (int i = 0; i < length; ++i) {
             const double sigma = std::sqrt(squares[i] / (n - 1));
             sigmas[i] = sigma;
-            s.coreUpper[i] = std::max(high[i], s.mean[i] + coreSigmas * sigma);
-            s.coreLower[i] = std::min(low[i], s.mean[i] - coreSigmas * sigma);
+            s.coreUpper[i] = std::max(high[i], s.mean[i] + width * sigma);
+            s.coreLower[i] = std::min(low[i], s.mean[i] - width * sigma);
         }
         std::nth_element(sigmas.begin(), sigmas.begin() + length / 2, sigmas.end());
         defaults.valueTolerance[k] = toleranceSigmas * sigmas[length / 2];

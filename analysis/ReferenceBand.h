@@ -16,7 +16,8 @@ using ShotSamples = std::array<const SampleList*, Model::numSensors>;
 // sample of the shot's time axis, taught from good shots.
 //
 // Teaching keeps, per sample, the taught shots' mean and a core band: their envelope,
-// widened to three standard deviations where the few taught shots spread less than that.
+// widened to where one more good shot is expected (a few standard deviations, more for few
+// taught shots) where the taught shots spread less than that.
 // The limits are the core band's running maximum (minimum) over the time tolerance on
 // either side, plus (minus) the value tolerance: a steep edge that starts a few samples
 // earlier or later than in the taught shots stays inside.

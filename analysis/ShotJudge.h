@@ -15,7 +15,9 @@
 // recording may stop a little later); a shot that ends more than the time tolerance before
 // the band counts its missing samples as outside ("TooShort"). A failed sensor outranks
 // every other finding, since it is what the user must see to; otherwise the earliest
-// violation over all sensors is reported, the lower sensor on a tie.
+// violation over all sensors is reported, the lower sensor on a tie. Sensors the band
+// holds nothing for are not judged, so an empty band passes every shot: show no verdict
+// without a taught reference.
 class ShotJudge
 {
 public:
