@@ -26,8 +26,8 @@ int samplesOf(double ms, double clockMs)
 // shots say little about their spread, so their band must be wider.
 double coreSigmas(int n)
 {
-    static const double t[] = {63.66, 9.925, 5.841, 4.604, 4.032, 3.707, 3.499, 3.355, 3.250,
-                               3.169};
+    static const double t[] = {63.66, 9.925, 5.841, 4.604, 4.032,
+                               3.707, 3.499, 3.355, 3.250, 3.169};
     const int df = n - 1;
     const double z = 2.576;
     const double quantile = df <= 10 ? t[df - 1] : z + (z * z * z + z) / (4.0 * df);
@@ -131,11 +131,11 @@ ReferenceBand::TeachResult ReferenceBand::teach(const QVector<ShotSamples>& shot
     TeachResult result;
     const int n = shots.size();
     if (n < minimumShots) {
-        result.error = QCoreApplication::translate(
-                           "ReferenceBand",
-                           "Zum Einlernen sind mindestens %1 Schüsse nötig, gewählt sind %2.")
-                           .arg(minimumShots)
-                           .arg(n);
+        result.error =
+            QCoreApplication::translate(
+                "ReferenceBand", "Zum Einlernen sind mindestens %1 Schüsse nötig, gewählt sind %2.")
+                .arg(minimumShots)
+                .arg(n);
         return result;
     }
     ReferenceBand band;
@@ -208,14 +208,13 @@ ReferenceBand::TeachResult ReferenceBand::teach(const QVector<ShotSamples>& shot
             continue;
         const int allowed = std::max(2 * w, shortest[k] / 50);
         if (longest[k] - shortest[k] > allowed) {
-            result.error =
-                QCoreApplication::translate("ReferenceBand",
-                                            "Die gewählten Schüsse sind zu verschieden lang "
-                                            "(Sensor %1: %2 bis %3 ms), um sie zu einer "
-                                            "Referenz zusammenzufassen.")
-                    .arg(k + 1)
-                    .arg(shortest[k] * band.m_clockMs)
-                    .arg(longest[k] * band.m_clockMs);
+            result.error = QCoreApplication::translate(
+                               "ReferenceBand", "Die gewählten Schüsse sind zu verschieden lang "
+                                                "(Sensor %1: %2 bis %3 ms), um sie zu einer "
+                                                "Referenz zusammenzufassen.")
+                               .arg(k + 1)
+                               .arg(shortest[k] * band.m_clockMs)
+                               .arg(longest[k] * band.m_clockMs);
             return result;
         }
     }

@@ -31,8 +31,8 @@ struct ReferenceSettings
     // The monitored samples [begin, end) of a band of length samples, for markers in ms
     // and a clock in ms per sample. Markers that enclose no sample of the band give the
     // whole band: judging nothing would pass every shot.
-    void monitoredRange(const std::array<int, 4>& markersMs, double clockMs, int length,
-                        int* begin, int* end) const;
+    void monitoredRange(const std::array<int, 4>& markersMs, double clockMs, int length, int* begin,
+                        int* end) const;
 
     bool operator==(const ReferenceSettings& other) const;
     bool operator!=(const ReferenceSettings& other) const { return !(*this == other); }

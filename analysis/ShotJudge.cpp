@@ -96,8 +96,8 @@ ShotJudge::Finding ShotJudge::scan(int sensor, const SampleList* samples) const
         ++run;
         // Neither above nor below: the sample is not a number.
         const double d = v > up[i] ? v - up[i] : (v < lo[i] ? lo[i] - v : notANumber);
-        runDeviation = std::isnan(runDeviation) || std::isnan(d) ? notANumber
-                                                                 : std::max(runDeviation, d);
+        runDeviation =
+            std::isnan(runDeviation) || std::isnan(d) ? notANumber : std::max(runDeviation, d);
     }
 
     if (found.kind == Verdict::Kind::Ok) {

@@ -92,11 +92,10 @@ int main(int argc, char* argv[])
     shots = std::max(teach, shots);
     // A cycle of the curve's usual length, whatever the number of samples.
     const int clockMs = std::max(1, static_cast<int>(ShotCurve::defaultCycleMs / samples));
-    const std::array<int, 4> markers = {
-        int(ShotCurve::injectionStart * samples * clockMs),
-        int(ShotCurve::holdingStart * samples * clockMs),
-        int(ShotCurve::coolingStart * samples * clockMs),
-        int(ShotCurve::openingStart * samples * clockMs)};
+    const std::array<int, 4> markers = {int(ShotCurve::injectionStart * samples * clockMs),
+                                        int(ShotCurve::holdingStart * samples * clockMs),
+                                        int(ShotCurve::coolingStart * samples * clockMs),
+                                        int(ShotCurve::openingStart * samples * clockMs)};
     const QStringList phases = {QStringLiteral("WZ schließen"), QStringLiteral("Einspritzzeit"),
                                 QStringLiteral("Nachdruckzeit"), QStringLiteral("Kühlzeit"),
                                 QStringLiteral("WZ öffnen")};
@@ -109,7 +108,8 @@ int main(int argc, char* argv[])
                 samples, clockMs, teach);
 
     ReferenceBand::TeachResult taught;
-    const double teachMs = bestOf([&] { taught = ReferenceBand::teach(all.mid(0, teach), clockMs); });
+    const double teachMs =
+        bestOf([&] { taught = ReferenceBand::teach(all.mid(0, teach), clockMs); });
     if (!taught.ok) {
         std::fprintf(stderr, "teaching failed: %s\n", qPrintable(taught.error));
         return 1;

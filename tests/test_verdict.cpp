@@ -17,8 +17,7 @@ const QStringList phases = {QStringLiteral("Schließen"), QStringLiteral("Einspr
 
 // A tool that closes steeply at sample 200, breathes open by 10 while injecting and opens
 // steeply at sample 800; shift moves the whole shot in time, scale is the sensor's unit.
-SampleList curve(int shift, double offset, unsigned seed, int samples = length,
-                 double scale = 1.0)
+SampleList curve(int shift, double offset, unsigned seed, int samples = length, double scale = 1.0)
 {
     std::mt19937 random(seed);
     std::normal_distribution<double> noise(0.0, 0.3);
@@ -58,8 +57,7 @@ Shots taughtShots(double scale = 1.0, const QVector<int>& lengths = {})
     const int shifts[] = {-3, -2, -1, 0, 1, 2, 3, -3, 3, 0};
     Shots shots;
     for (int s = 0; s < 10; ++s)
-        shots.add(curve(shifts[s], 0.1 * (s % 5) - 0.2, 100 + s, lengths.value(s, length),
-                        scale));
+        shots.add(curve(shifts[s], 0.1 * (s % 5) - 0.2, 100 + s, lengths.value(s, length), scale));
     return shots;
 }
 
@@ -288,8 +286,8 @@ void TestVerdict::teachingRefusedWithMessage_data()
         << 10 << QVector<int>{1000, 1000, 1000, 1300}
         << "Die gewählten Schüsse sind zu verschieden lang (Sensor 1: 2000 bis 2600 ms), um "
            "sie zu einer Referenz zusammenzufassen.";
-    QTest::newRow("lengths a few samples apart") << 10 << QVector<int>{1000, 1004, 998}
-                                                 << QString();
+    QTest::newRow("lengths a few samples apart")
+        << 10 << QVector<int>{1000, 1004, 998} << QString();
 }
 
 void TestVerdict::teachingRefusedWithMessage()
@@ -309,8 +307,7 @@ void TestVerdict::defaultsFollowTheSensorsUnit()
 {
     // The same shots in micrometres and in millimetres: tolerances scale, verdicts agree.
     const ReferenceBand::TeachResult um = ReferenceBand::teach(taughtShots().all(), clockMs);
-    const ReferenceBand::TeachResult mm =
-        ReferenceBand::teach(taughtShots(0.001).all(), clockMs);
+    const ReferenceBand::TeachResult mm = ReferenceBand::teach(taughtShots(0.001).all(), clockMs);
     QVERIFY(um.ok && mm.ok);
     QVERIFY(um.defaults.valueTolerance[0] > 0.0);
     QVERIFY(qFuzzyCompare(mm.defaults.valueTolerance[0] * 1000, um.defaults.valueTolerance[0]));
