@@ -378,7 +378,8 @@ private slots:
         using K = ShotFault::Kind;
         QTest::newRow("over-breathing opens wider in injection and holding")
             << int(K::OverBreathing) << 0.20 << 0.55 << 1 << 25.0;
-        QTest::newRow("short shot breathes less") << int(K::ShortShot) << 0.20 << 0.55 << -1 << 25.0;
+        QTest::newRow("short shot breathes less")
+            << int(K::ShortShot) << 0.20 << 0.55 << -1 << 25.0;
         QTest::newRow("late switch-over opens further in holding")
             << int(K::LateSwitchOver) << 0.30 << 0.55 << 1 << 20.0;
         QTest::newRow("early opening opens before cooling ended")
@@ -457,8 +458,7 @@ private slots:
         QVERIFY(doc.sensorUnits.has_value());
         QCOMPARE(doc.sensorUnits->count(QStringLiteral("\u00B5m")), ShotCurve::numSensors);
 
-        const QVector<QStringList> rows =
-            labelRows(o.labelsPath, QStringLiteral("shot,fault"));
+        const QVector<QStringList> rows = labelRows(o.labelsPath, QStringLiteral("shot,fault"));
         QCOMPARE(rows.size(), settings.shots);
         QSet<QString> named;
         for (int j = 0; j < rows.size(); ++j) {
@@ -504,8 +504,9 @@ private slots:
                                        {QStringLiteral("2"), QStringLiteral("sensor-zero")}}));
         const QStringList lines = bench.valueLines();
         QCOMPARE(lines.size(), 60);
-        QVERIFY(std::any_of(lines.begin(), lines.end(),
-                            [](const QString& line) { return line.contains(QLatin1String(";0")); }));
+        QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+            return line.contains(QLatin1String(";0"));
+        }));
 
         // Every black-box file written to the empty stick, under the name list gives it.
         const QVector<QStringList> files =

@@ -94,8 +94,8 @@ bool KalvikSimulator::start()
             return false;
         }
         const int files = stick.generate(QDate::currentDate(), generatedDays, generatedShotsPerDay,
-                                         chooseSeed(m_options), m_options.micrometres,
-                                         &stickFaults, labelled ? &stickLabels : nullptr);
+                                         chooseSeed(m_options), m_options.micrometres, &stickFaults,
+                                         labelled ? &stickLabels : nullptr);
         if (labelled && !stickLabels.close()) {
             m_error = stickLabels.errorString();
             return false;

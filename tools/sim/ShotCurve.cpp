@@ -136,7 +136,8 @@ double ShotCurve::shape(int sensor, double fraction, const Timing& t, double bre
     if (f < t.switchOver)
         return closed + lift + (peak - lift) * ease((f - t.holding) / (t.switchOver - t.holding));
     if (f < t.cooling)
-        return closed + peak - (peak - heldLift) * ease((f - t.switchOver) / (t.cooling - t.switchOver));
+        return closed + peak -
+               (peak - heldLift) * ease((f - t.switchOver) / (t.cooling - t.switchOver));
     if (f < t.opening) {
         const double x = (f - t.cooling) / (t.opening - t.cooling);
         // Exponential settling from the held lift to minus the shrinkage.

@@ -49,9 +49,9 @@ ShotFault ShotFaultPlan::draw(ShotFault::Kind kind)
         const int first = anySensor(m_random);
         fault.sensors = 1 << first;
         if (uniform(0.0, 1.0) < 0.5) {
-            const int second =
-                (first + std::uniform_int_distribution<int>(1, ShotCurve::numSensors - 1)(m_random)) %
-                ShotCurve::numSensors;
+            const int second = (first + std::uniform_int_distribution<int>(
+                                            1, ShotCurve::numSensors - 1)(m_random)) %
+                               ShotCurve::numSensors;
             fault.sensors |= 1 << second;
         }
         fault.size = uniform(1.5, 2.0);
@@ -70,8 +70,8 @@ ShotFault ShotFaultPlan::draw(ShotFault::Kind kind)
     case ShotFault::Kind::CoolingBump:
         fault.size = uniform(50.0, 100.0);
         fault.length = uniform(0.08, 0.15);
-        fault.start = uniform(ShotCurve::coolingStart + 0.02,
-                              ShotCurve::openingStart - 0.02 - fault.length);
+        fault.start =
+            uniform(ShotCurve::coolingStart + 0.02, ShotCurve::openingStart - 0.02 - fault.length);
         break;
     case ShotFault::Kind::SensorZero:
         fault.sensors = 1 << anySensor(m_random);

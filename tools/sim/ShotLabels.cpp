@@ -24,7 +24,8 @@ bool ShotLabels::close()
         return true;
     const bool ok = m_file.flush() && m_file.error() == QFileDevice::NoError;
     if (!ok)
-        m_error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        m_error =
+            QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
     m_file.close();
     return ok;
 }
@@ -32,7 +33,8 @@ bool ShotLabels::close()
 bool ShotLabels::write(const QByteArray& line)
 {
     if (m_file.write(line) != line.size() || !m_file.flush()) {
-        m_error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        m_error =
+            QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
         return false;
     }
     return true;

@@ -29,8 +29,7 @@ bool ShotSetWriter::write(const QString& projectPath, const Settings& settings,
                                 "one sample period");
         return false;
     }
-    const quint32 seed =
-        options.fixedSeed ? options.seed : QRandomGenerator::global()->generate();
+    const quint32 seed = options.fixedSeed ? options.seed : QRandomGenerator::global()->generate();
     ShotCurve curve(seed);
     ShotFaultPlan faults(options.shotFaultRate, options.shotFaultKinds, seed ^ faultSalt);
     ShotLabels labels;
