@@ -5,12 +5,16 @@
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
+#include "model/ProjectDocument.h"
+#include "model/ProjectReader.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/LoopbackAddress.h"
 #include "tests/common/TestMain.h"
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/KalvikSimulator.h"
 #include "tools/sim/ShotCurve.h"
+#include "tools/sim/ShotFaultPlan.h"
+#include "tools/sim/ShotSetWriter.h"
 #include "tools/sim/StickFolder.h"
 
 #include <QRegularExpression>
@@ -30,6 +34,22 @@ const QRegularExpression valueLinePattern(QStringLiteral("^(\\d+)(;-?\\d+(\\.\\d
 bool isValueLine(const QString& message)
 {
     return valueLinePattern.match(message).hasMatch();
+}
+
+// The lines of a labels file after its header, split at the comma.
+QVector<QStringList> labelRows(const QString& path, const QString& header)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return {};
+    const QStringList lines =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    if (lines.isEmpty() || lines.first() != header)
+        return {};
+    QVector<QStringList> rows;
+    for (int i = 1; i < lines.size(); ++i)
+        rows.append(lines.at(i).split(QLatin1Char(',')));
+    return rows;
 }
 
 // The value of key read the way the controller reads it: from offset characters after the
@@ -343,6 +363,159 @@ private slots:
             const ShotCurve::Sample s = curve.sample(f * 6000.0, 6000.0);
             for (int k = 0; k < ShotCurve::numSensors; ++k)
                 QVERIFY(qAbs(s[k] - ShotCurve::nominal(k, f)) < 25.0);
+        }
+    }
+
+    void eachShotFaultChangesItsShotAsItShould_data()
+    {
+        QTest::addColumn<int>("kind");
+        // Window of the cycle where the fault shows, and how: the largest difference to the
+        // same shot without the fault, upwards (1) or downwards (-1); 0: readings of 0.
+        QTest::addColumn<double>("from");
+        QTest::addColumn<double>("to");
+        QTest::addColumn<int>("direction");
+        QTest::addColumn<double>("least");
+        using K = ShotFault::Kind;
+        QTest::newRow("over-breathing opens wider in injection and holding")
+            << int(K::OverBreathing) << 0.20 << 0.55 << 1 << 25.0;
+        QTest::newRow("short shot breathes less")
+            << int(K::ShortShot) << 0.20 << 0.55 << -1 << 25.0;
+        QTest::newRow("late switch-over opens further in holding")
+            << int(K::LateSwitchOver) << 0.30 << 0.55 << 1 << 20.0;
+        QTest::newRow("early opening opens before cooling ended")
+            << int(K::EarlyOpening) << 0.75 << 0.85 << 1 << 300.0;
+        QTest::newRow("cooling bump") << int(K::CoolingBump) << 0.55 << 0.85 << 1 << 45.0;
+        QTest::newRow("sensor reads zero") << int(K::SensorZero) << 0.0 << 1.0 << 0 << 0.0;
+    }
+
+    void eachShotFaultChangesItsShotAsItShould()
+    {
+        QFETCH(int, kind);
+        QFETCH(double, from);
+        QFETCH(double, to);
+        QFETCH(int, direction);
+        QFETCH(double, least);
+        const double cycle = ShotCurve::defaultCycleMs;
+        const int period = 10;
+        ShotFaultPlan plan(1.0, {ShotFault::Kind(kind)}, 17);
+        // Several draws cover the range of the fault's sizes and places.
+        for (unsigned seed = 1; seed <= 12; ++seed) {
+            const ShotFault fault = plan.next();
+            QCOMPARE(int(fault.kind), kind);
+            ShotCurve good(seed);
+            ShotCurve bad(seed);
+            good.newShot();
+            bad.newShot(fault);
+            std::array<double, ShotCurve::numSensors> largest{};
+            std::array<int, ShotCurve::numSensors> zeros{};
+            std::array<int, ShotCurve::numSensors> changed{};
+            for (int t = 0; t < int(cycle); t += period) {
+                const ShotCurve::Sample a = good.sample(t, cycle);
+                const ShotCurve::Sample b = bad.sample(t, cycle);
+                const double f = t / cycle;
+                for (int k = 0; k < ShotCurve::numSensors; ++k) {
+                    QVERIFY(a[k] > 0.0);
+                    zeros[k] += b[k] == 0.0;
+                    changed[k] += a[k] != b[k];
+                    if (f >= from && f < to)
+                        largest[k] = qMax(largest[k], direction * (b[k] - a[k]));
+                }
+            }
+            for (int k = 0; k < ShotCurve::numSensors; ++k) {
+                const QByteArray where = "seed " + QByteArray::number(seed) + " sensor " +
+                                         QByteArray::number(k) + ": " +
+                                         QByteArray::number(largest[k]);
+                if (!fault.affects(k))
+                    QVERIFY2(changed[k] == 0, where.constData());
+                else if (direction == 0)
+                    QVERIFY2(zeros[k] >= 0.9 * fault.length * cycle / period, where.constData());
+                else
+                    QVERIFY2(largest[k] >= least && zeros[k] == 0, where.constData());
+            }
+        }
+    }
+
+    void writtenShotSetReadsBackWithItsLabels()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        SimulatorOptions o = options();
+        o.seed = 3;
+        o.shotFaultRate = 0.6;
+        o.labelsPath = dir.filePath(QStringLiteral("labels.csv"));
+        ShotSetWriter::Settings settings;
+        settings.shots = 60;
+        settings.goodFirst = 10;
+        const QString path = dir.filePath(QStringLiteral("set.mvx"));
+        QString error;
+        QVERIFY2(ShotSetWriter::write(path, settings, o, &error), qPrintable(error));
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        ProjectDocument doc;
+        QVERIFY2(ProjectReader::read(file, file.size(), doc, error), qPrintable(error));
+        QCOMPARE(doc.clock, 100.0);
+        QVERIFY(doc.sensorUnits.has_value());
+        QCOMPARE(doc.sensorUnits->count(QStringLiteral("\u00B5m")), ShotCurve::numSensors);
+
+        const QVector<QStringList> rows = labelRows(o.labelsPath, QStringLiteral("shot,fault"));
+        QCOMPARE(rows.size(), settings.shots);
+        QSet<QString> named;
+        for (int j = 0; j < rows.size(); ++j) {
+            QCOMPARE(rows.at(j).value(0), QString::number(j + 1));
+            const QString label = rows.at(j).value(1);
+            if (j < settings.goodFirst)
+                QCOMPARE(label, QStringLiteral("none"));
+            named.insert(label);
+            // The label tells the truth about the readings: only a zero fault reads 0.
+            bool zero = false;
+            for (int k = 0; k < ShotCurve::numSensors; ++k) {
+                QVERIFY(doc.shots[size_t(k)].has_value());
+                QCOMPARE(doc.shots[size_t(k)]->size(), settings.shots);
+                const QVector<double>& samples = doc.shots[size_t(k)]->at(j);
+                QCOMPARE(samples.size(), o.cycleMs / settings.samplePeriodMs);
+                zero = zero || samples.contains(0.0);
+            }
+            QCOMPARE(zero, label == QLatin1String("sensor-zero"));
+        }
+        for (const QString& name : ShotFault::names())
+            QVERIFY2(named.contains(name), qPrintable(name));
+    }
+
+    void liveShotsAndBlackBoxFilesAreLabelled()
+    {
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        SimulatorOptions o = options();
+        o.cycleMs = 300;
+        o.shotFaultRate = 1.0;
+        o.shotFaultKinds = {ShotFault::Kind::SensorZero};
+        o.labelsPath = dir.filePath(QStringLiteral("labels.csv"));
+        Bench bench(o);
+        QVERIFY(bench.startAndConnect());
+        bench.connector.setSampleRate(QStringLiteral("10ms"));
+        for (int shot = 0; shot < 2; ++shot) {
+            bench.connector.sendRunStart();
+            QVERIFY(!bench.waitFor(QStringLiteral("run=0")).isEmpty());
+            bench.messages.removeAll(QStringLiteral("run=0\n"));
+        }
+        QCOMPARE(labelRows(o.labelsPath, QStringLiteral("shot,fault")),
+                 (QVector<QStringList>{{QStringLiteral("1"), QStringLiteral("sensor-zero")},
+                                       {QStringLiteral("2"), QStringLiteral("sensor-zero")}}));
+        const QStringList lines = bench.valueLines();
+        QCOMPARE(lines.size(), 60);
+        QVERIFY(std::any_of(lines.begin(), lines.end(), [](const QString& line) {
+            return line.contains(QLatin1String(";0"));
+        }));
+
+        // Every black-box file written to the empty stick, under the name list gives it.
+        const QVector<QStringList> files =
+            labelRows(o.blackBoxLabelsPath(), QStringLiteral("file,fault"));
+        const QStringList entries = StickFolder(m_stick->path()).listEntries();
+        QCOMPARE(files.size(), entries.size());
+        for (const QStringList& row : files) {
+            QVERIFY(entries.contains(row.value(0)));
+            QCOMPARE(row.value(1), QStringLiteral("sensor-zero"));
         }
     }
 

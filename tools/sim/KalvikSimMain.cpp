@@ -1,6 +1,7 @@
 // kalvik-sim: the Kalvik measuring box simulated on this PC, for people and scripts.
 #include "tools/common/StickPath.h"
 #include "tools/sim/KalvikSimulator.h"
+#include "tools/sim/ShotSetWriter.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +16,17 @@ int fail(const QString& text)
     return 2;
 }
 
+// The share of faulty shots when faults are asked for without one.
+constexpr double defaultFaultRate = 0.2;
+
+bool readCount(const QCommandLineParser& parser, const QCommandLineOption& option, int minimum,
+               int* value)
+{
+    bool ok = false;
+    *value = parser.value(option).toInt(&ok);
+    return ok && *value >= minimum;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -26,7 +38,11 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(QStringLiteral(
         "Simulates the Kalvik measuring box: the device side of its line protocol on "
         "<host>:2222, and its USB stick of black-box files (the folder that stands for "
-        "/media/usbstick/). Runs until it is ended."));
+        "/media/usbstick/). Runs until it is ended.\n"
+        "With --write-project it writes a labelled set of shots into a project file "
+        "instead and exits:\n"
+        "  kalvik-sim --write-project OUT.mvx --shots N [--good-first K] [--fault-rate R] "
+        "[--seed S] --labels OUT.csv"));
     parser.addHelpOption();
     const QCommandLineOption host(QStringLiteral("host"),
                                   QStringLiteral("Address to listen on (default 127.0.0.1)."),
@@ -72,8 +88,45 @@ int main(int argc, char* argv[])
         QStringLiteral("reboot-delay"),
         QStringLiteral("How long the device is away after \"reboot\", in ms (default 2000)."),
         QStringLiteral("MS"), QStringLiteral("2000"));
+    const QCommandLineOption shotFault(
+        QStringLiteral("shot-fault"),
+        QStringLiteral("Faults of the moulding process that faulty shots carry; may be "
+                       "repeated or comma-separated (default: all): %1.")
+            .arg(ShotFault::names().join(QStringLiteral(", "))),
+        QStringLiteral("KIND"));
+    const QCommandLineOption faultRate(
+        QStringLiteral("fault-rate"),
+        QStringLiteral("Share of shots that carry a fault, 0 to 1 (default 0, or %1 with "
+                       "--shot-fault or --write-project).")
+            .arg(defaultFaultRate),
+        QStringLiteral("R"));
+    const QCommandLineOption labels(
+        QStringLiteral("labels"),
+        QStringLiteral("CSV file of each shot's fault, written anew: \"shot,fault\" with "
+                       "shots numbered from 1 in the order sent and \"none\" for a good "
+                       "shot. Black-box files written to an empty stick are labelled in "
+                       "FILE with \"-blackbox\" added to its name (\"file,fault\")."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption writeProject(
+        QStringLiteral("write-project"),
+        QStringLiteral("Write a project file of simulated shots (5 sensors in \u00B5m) and "
+                       "exit; needs --shots and --labels. No connection is served."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption shots(QStringLiteral("shots"),
+                                   QStringLiteral("Shots in the project file, 1 or more."),
+                                   QStringLiteral("N"));
+    const QCommandLineOption goodFirst(
+        QStringLiteral("good-first"),
+        QStringLiteral("The first K shots of the project file are good (default 0)."),
+        QStringLiteral("K"), QStringLiteral("0"));
+    const QCommandLineOption period(
+        QStringLiteral("period"),
+        QStringLiteral("Sample period of the project file in ms (default 100, as the "
+                       "application asks of the device)."),
+        QStringLiteral("MS"), QStringLiteral("100"));
     parser.addOptions({host, stick, noSensorDescription, micrometres, millimetres,
-                       projectDescription, seed, fault, rate, cycle, rebootDelay});
+                       projectDescription, seed, fault, rate, cycle, rebootDelay, shotFault,
+                       faultRate, labels, writeProject, shots, goodFirst, period});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(
@@ -115,6 +168,45 @@ int main(int argc, char* argv[])
     options.rebootDelayMs = parser.value(rebootDelay).toInt(&ok);
     if (!ok || options.rebootDelayMs < 0)
         return fail(QStringLiteral("--reboot-delay needs a number of milliseconds, 0 or more"));
+
+    for (const QString& value : parser.values(shotFault)) {
+        for (const QString& name : value.split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+            ShotFault::Kind kind = ShotFault::Kind::None;
+            if (!ShotFault::parse(name.trimmed(), &kind))
+                return fail(QStringLiteral("unknown shot fault \"%1\"; known: %2")
+                                .arg(name, ShotFault::names().join(QStringLiteral(", "))));
+            if (!options.shotFaultKinds.contains(kind))
+                options.shotFaultKinds.append(kind);
+        }
+    }
+    if (parser.isSet(faultRate)) {
+        options.shotFaultRate = parser.value(faultRate).toDouble(&ok);
+        if (!ok || !(options.shotFaultRate >= 0.0 && options.shotFaultRate <= 1.0))
+            return fail(QStringLiteral("--fault-rate needs a number from 0 to 1"));
+    } else if (parser.isSet(shotFault) || parser.isSet(writeProject)) {
+        options.shotFaultRate = defaultFaultRate;
+    }
+    options.labelsPath = parser.value(labels);
+
+    if (parser.isSet(writeProject)) {
+        ShotSetWriter::Settings settings;
+        if (!parser.isSet(shots) || !readCount(parser, shots, 1, &settings.shots))
+            return fail(QStringLiteral("--write-project needs --shots with 1 or more"));
+        if (!readCount(parser, goodFirst, 0, &settings.goodFirst))
+            return fail(QStringLiteral("--good-first needs a whole number, 0 or more"));
+        if (!readCount(parser, period, 1, &settings.samplePeriodMs))
+            return fail(QStringLiteral("--period needs a number of milliseconds, 1 or more"));
+        if (options.labelsPath.isEmpty())
+            return fail(QStringLiteral("--write-project needs --labels"));
+        if (options.cycleMs < settings.samplePeriodMs)
+            return fail(QStringLiteral("--cycle must hold at least one sample period"));
+        QString error;
+        if (!ShotSetWriter::write(parser.value(writeProject), settings, options, &error)) {
+            std::fprintf(stderr, "kalvik-sim: %s\n", qPrintable(error));
+            return 1;
+        }
+        return 0;
+    }
 
     KalvikSimulator simulator(options);
     if (!simulator.start())

@@ -34,6 +34,13 @@ quint32 chooseSeed(const SimulatorOptions& options)
     return options.fixedSeed ? options.seed : QRandomGenerator::global()->generate();
 }
 
+// Shot faults draw from generators of their own, so that a seed gives the same readings
+// of the good shots whatever faults are switched on.
+quint32 shotFaultSeed(const SimulatorOptions& options, quint32 salt)
+{
+    return chooseSeed(options) ^ salt;
+}
+
 } // namespace
 
 KalvikSimulator::KalvikSimulator(const SimulatorOptions& options, QObject* parent)
@@ -41,6 +48,8 @@ KalvikSimulator::KalvikSimulator(const SimulatorOptions& options, QObject* paren
     , m_options(options)
     , m_profile(options.micrometres)
     , m_curve(chooseSeed(options))
+    , m_shotFaults(options.shotFaultRate, options.shotFaultKinds,
+                   shotFaultSeed(options, 0x2545f491u))
     , m_stickPath(kalvikStickDir(options.stickDir))
 {
     // The faults draw from a generator of their own, so that the readings of a seed stay
@@ -69,10 +78,28 @@ KalvikSimulator::~KalvikSimulator()
 
 bool KalvikSimulator::start()
 {
+    if (!m_options.labelsPath.isEmpty() && !m_labels.open(m_options.labelsPath)) {
+        m_error = m_labels.errorString();
+        return false;
+    }
+    m_shotsStarted = 0;
     StickFolder stick(m_stickPath);
     if (m_options.generateStick && !stick.hasDayFolders()) {
+        ShotFaultPlan stickFaults(m_options.shotFaultRate, m_options.shotFaultKinds,
+                                  shotFaultSeed(m_options, 0x68e31da4u));
+        ShotLabels stickLabels;
+        const bool labelled = !m_options.labelsPath.isEmpty();
+        if (labelled && !stickLabels.open(m_options.blackBoxLabelsPath(), QStringLiteral("file"))) {
+            m_error = stickLabels.errorString();
+            return false;
+        }
         const int files = stick.generate(QDate::currentDate(), generatedDays, generatedShotsPerDay,
-                                         chooseSeed(m_options), m_options.micrometres);
+                                         chooseSeed(m_options), m_options.micrometres, &stickFaults,
+                                         labelled ? &stickLabels : nullptr);
+        if (labelled && !stickLabels.close()) {
+            m_error = stickLabels.errorString();
+            return false;
+        }
         qCInfo(lcSim).noquote()
             << QStringLiteral("wrote %1 black-box files to %2").arg(files).arg(stick.dataPath());
     }
@@ -225,7 +252,10 @@ void KalvikSimulator::startShot()
 {
     if (!m_client)
         return;
-    m_curve.newShot();
+    m_curve.newShot(m_shotFaults.next());
+    ++m_shotsStarted;
+    if (m_labels.isOpen() && !m_labels.append(QString::number(m_shotsStarted), m_curve.fault()))
+        qCWarning(lcSim).noquote() << m_labels.errorString();
     m_shotRunning = true;
     m_droppedThisShot = false;
     m_samplesSent = 0;

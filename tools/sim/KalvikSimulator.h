@@ -2,6 +2,8 @@
 
 #include "tools/sim/DeviceProfile.h"
 #include "tools/sim/ShotCurve.h"
+#include "tools/sim/ShotFaultPlan.h"
+#include "tools/sim/ShotLabels.h"
 #include "tools/sim/SimulatorOptions.h"
 
 #include <QElapsedTimer>
@@ -30,8 +32,8 @@ public:
     explicit KalvikSimulator(const SimulatorOptions& options, QObject* parent = nullptr);
     ~KalvikSimulator() override;
 
-    // Prepares the stick folder and starts listening; false with errorString() if the
-    // address cannot be had.
+    // Prepares the stick folder and the labels file and starts listening; false with
+    // errorString() if the address cannot be had or the labels cannot be written.
     bool start();
     void stop();
 
@@ -44,6 +46,9 @@ public:
     bool isShotRunning() const { return m_shotRunning; }
     // Value lines sent in the current (or last) shot.
     qint64 samplesSent() const { return m_samplesSent; }
+    // Shots started since start(), and the fault the current (or last) one carries.
+    qint64 shotsStarted() const { return m_shotsStarted; }
+    const ShotFault& shotFault() const { return m_curve.fault(); }
     bool hasClient() const { return !m_client.isNull(); }
 
 signals:
@@ -86,6 +91,9 @@ private:
     SimulatorOptions m_options;
     DeviceProfile m_profile;
     ShotCurve m_curve;
+    ShotFaultPlan m_shotFaults;
+    ShotLabels m_labels;
+    qint64 m_shotsStarted = 0;
     std::mt19937 m_random;
     QString m_stickPath;
     QString m_error;

@@ -1,5 +1,8 @@
 #include "tools/sim/SimulatorOptions.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace {
 
 struct FaultName
@@ -33,4 +36,13 @@ QStringList SimulatorOptions::faultNames()
     for (const FaultName& entry : faultTable)
         names.append(QLatin1String(entry.name));
     return names;
+}
+
+QString SimulatorOptions::blackBoxLabelsPath() const
+{
+    if (labelsPath.isEmpty())
+        return QString();
+    const QFileInfo info(labelsPath);
+    const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+    return info.dir().filePath(info.completeBaseName() + QStringLiteral("-blackbox") + suffix);
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "tools/sim/ShotFault.h"
+
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <QtGlobal>
 
 // Everything that makes one simulated device differ from another. The command line of
@@ -38,6 +41,17 @@ struct SimulatorOptions
     int cycleMs = 6000;
     // How long the device is away after "reboot".
     int rebootDelayMs = 2000;
+
+    // Faults of the moulding process put into shots: the share of faulty shots (0 to 1) and
+    // the kinds to choose from (empty: every kind). Live shots are labelled in labelsPath
+    // ("shot,fault", numbered from 1 in the order sent); black-box files written to an
+    // empty stick in blackBoxLabelsPath() ("file,fault", the file as the device lists it).
+    double shotFaultRate = 0.0;
+    QVector<ShotFault::Kind> shotFaultKinds;
+    QString labelsPath;
+
+    // labelsPath with "-blackbox" added to its base name; empty without labelsPath.
+    QString blackBoxLabelsPath() const;
 
     // "garbage", "long-lines", "binary", "drop", "trickle"; false for another name.
     static bool parseFault(const QString& name, int* fault);

@@ -3,6 +3,8 @@
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/DeviceProfile.h"
 #include "tools/sim/ShotCurve.h"
+#include "tools/sim/ShotFaultPlan.h"
+#include "tools/sim/ShotLabels.h"
 
 #include <QDir>
 
@@ -46,7 +48,7 @@ QStringList StickFolder::listEntries() const
 }
 
 int StickFolder::generate(const QDate& lastDay, int days, int shotsPerDay, unsigned int seed,
-                          bool micrometres) const
+                          bool micrometres, ShotFaultPlan* faults, ShotLabels* labels) const
 {
     const DeviceProfile profile(micrometres);
     ShotCurve curve(seed);
@@ -71,13 +73,19 @@ int StickFolder::generate(const QDate& lastDay, int days, int shotsPerDay, unsig
         std::sort(seconds.begin(), seconds.end());
         for (int s : seconds) {
             const QDateTime time(day, QTime(0, 0).addSecs(s));
-            curve.newShot();
+            const ShotFault fault = faults ? faults->next() : ShotFault();
+            curve.newShot(fault);
             QVector<ShotCurve::Sample> samples;
             for (int t = 0; t < blackBoxCycleMs; t += blackBoxPeriodMs)
                 samples.append(curve.sample(t, blackBoxCycleMs));
             const QString path = QDir(folder).absoluteFilePath(BlackBoxWriter::fileName(time));
-            if (BlackBoxWriter::write(path, profile, time, blackBoxPeriodMs, samples))
-                ++written;
+            if (!BlackBoxWriter::write(path, profile, time, blackBoxPeriodMs, samples))
+                continue;
+            ++written;
+            if (labels)
+                labels->append(BlackBoxWriter::dayFolderName(day) + QLatin1Char('/') +
+                                   BlackBoxWriter::fileName(time),
+                               fault);
         }
     }
     return written;

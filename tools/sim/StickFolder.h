@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QDate>
+
+class ShotFaultPlan;
+class ShotLabels;
 #include <QString>
 #include <QStringList>
 
@@ -22,9 +25,11 @@ public:
 
     // Writes days day folders ending with lastDay, each with shotsPerDay shots recorded
     // at random times of the working day, in micrometres unless told otherwise. Returns
-    // the number of files written.
+    // the number of files written. With a fault plan each shot may carry a fault, which
+    // labels records under the file as list names it.
     int generate(const QDate& lastDay, int days, int shotsPerDay, unsigned int seed,
-                 bool micrometres = true) const;
+                 bool micrometres = true, ShotFaultPlan* faults = nullptr,
+                 ShotLabels* labels = nullptr) const;
 
 private:
     QString m_path;
