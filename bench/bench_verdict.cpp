@@ -2,16 +2,22 @@
 // simulator's shot curve, each shot a few samples earlier or later than the last. Times:
 // teaching a reference from 50 shots, judging every shot, and the floor of any verdict, one
 // plain pass over every sample; the verdict may cost at most three such passes. Also the
-// share of these good shots that the verdict rejects.
+// share of these good shots that the verdict rejects, and on a labelled set of the simulator
+// (good and faulty shots at the device's usual period, taught from its first 50 good shots)
+// the share of faulty shots found and of good shots rejected.
 //
-//   bench_verdict [--shots N] [--samples N] [--teach N]
+//   bench_verdict [--shots N] [--samples N] [--teach N] [--labelled N]
 #include "analysis/ReferenceBand.h"
 #include "analysis/ShotJudge.h"
 #include "bench/BenchUtil.h"
+#include "model/Model.h"
 #include "tools/sim/ShotCurve.h"
+#include "tools/sim/ShotSetWriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <random>
@@ -70,6 +76,75 @@ double bestOf(Work work)
     return best;
 }
 
+struct Detection
+{
+    bool ok = false;
+    double detectedPercent = 0.0;
+    double falseAlarmPercent = 0.0;
+};
+
+// A labelled set written by the simulator's project writer and read back as the application
+// reads a project; the first shots are good and teach the reference with its defaults.
+Detection detection(int shots, int teach)
+{
+    Detection result;
+    QTemporaryDir dir;
+    const QString project = dir.filePath(QStringLiteral("set.mvx"));
+    SimulatorOptions options;
+    options.fixedSeed = true;
+    options.seed = 19;
+    options.shotFaultRate = 0.5;
+    options.labelsPath = dir.filePath(QStringLiteral("labels.csv"));
+    ShotSetWriter::Settings settings;
+    settings.shots = shots;
+    settings.goodFirst = teach;
+    QString error;
+    Model model;
+    if (!ShotSetWriter::write(project, settings, options, &error) || !model.open(project)) {
+        std::fprintf(stderr, "labelled set not written or read: %s\n", qPrintable(error));
+        return result;
+    }
+    QFile labels(options.labelsPath);
+    if (!labels.open(QIODevice::ReadOnly | QIODevice::Text))
+        return result;
+    QStringList faults;
+    labels.readLine(); // header
+    while (!labels.atEnd())
+        faults.append(QString::fromUtf8(labels.readLine()).trimmed().section(QLatin1Char(','), 1));
+
+    QVector<ShotSamples> taughtShots;
+    for (int i = 0; i < teach; ++i)
+        taughtShots.append(ShotJudge::shotOf(model, i));
+    const ReferenceBand::TeachResult taught = ReferenceBand::teach(taughtShots, model.clock());
+    if (!taught.ok || faults.size() != model.numChannels(0)) {
+        std::fprintf(stderr, "labelled set: %s\n", qPrintable(taught.error));
+        return result;
+    }
+    std::array<int, 4> markers{};
+    for (int m = 0; m < 4; ++m)
+        markers[static_cast<size_t>(m)] = model.projectData().markers[static_cast<size_t>(m)];
+    QStringList phases;
+    for (int p = 0; p < 5; ++p)
+        phases.append(model.phaseName(p));
+    const ShotJudge judge(taught.band, markers, phases);
+    int faulty = 0, found = 0, good = 0, alarms = 0;
+    // The taught shots are not counted: they are good by construction.
+    for (int i = teach; i < model.numChannels(0); ++i) {
+        const bool nok = !judge.judge(ShotJudge::shotOf(model, i)).isOk();
+        if (faults.at(i) == QLatin1String("none")) {
+            ++good;
+            alarms += nok;
+        } else {
+            ++faulty;
+            found += nok;
+        }
+    }
+    result.ok = faulty > 0 && good > 0;
+    result.detectedPercent = 100.0 * found / std::max(faulty, 1);
+    result.falseAlarmPercent = 100.0 * alarms / std::max(good, 1);
+    return result;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
@@ -79,6 +154,7 @@ int main(int argc, char* argv[])
     int shots = 2000;
     int samples = 3000;
     int teach = 50;
+    int labelled = 1000;
     for (int i = 1; i + 1 < args.size(); i += 2) {
         if (args[i] == QLatin1String("--shots"))
             shots = args[i + 1].toInt();
@@ -86,6 +162,8 @@ int main(int argc, char* argv[])
             samples = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--teach"))
             teach = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--labelled"))
+            labelled = args[i + 1].toInt();
     }
     samples = std::max(100, samples);
     teach = std::max(ReferenceBand::minimumShots, teach);
@@ -146,6 +224,11 @@ int main(int argc, char* argv[])
     bench::report("generated_good_nok_percent", 100.0 * nok / shots, "%");
     bench::report("value_tolerance_sensor1", taught.defaults.valueTolerance[0], "um");
     bench::report("time_tolerance_ms", taught.defaults.timeToleranceMs, "ms");
+    const Detection found = detection(std::max(labelled, teach + 10), teach);
+    if (!found.ok)
+        return 1;
+    bench::report("detected_percent", found.detectedPercent, "%");
+    bench::report("false_alarm_percent", found.falseAlarmPercent, "%");
     if (shots >= checkedShots && ratio > maximumVerdictVsScan) {
         std::fprintf(stderr, "verdict_vs_scan %.2f exceeds %.1f\n", ratio, maximumVerdictVsScan);
         return 1;
