@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProjectData.h"
+#include "model/ShotRangeText.h"
 
 #include <QString>
 #include <QStringList>
@@ -73,26 +74,11 @@ void applySensorDescription(const QString& line, SensorDescription& description)
 // The name of a list entry; empty for "." and "..".
 QString listEntry(const QString& line);
 
-// The user's text naming shots to delete: numbers counted from 1, separated by ",", each
-// a number or a range "a-b".
-struct ShotRange
-{
-    QString text; // the part as given
-    qint64 first = 0;
-    qint64 last = 0;
-};
-struct ShotRanges
-{
-    QVector<ShotRange> parts;
-    // The pieces of the first part that is neither a number nor a range; the parts after
-    // it are not read.
-    std::optional<QStringList> syntaxError;
-};
-ShotRanges parseShotRanges(const QString& text);
-// The shots the ranges name among shotCount shots, counted from 1, ascending and each once;
-// numbers outside 1..shotCount are left out.
-QVector<int> shotNumbers(const ShotRanges& ranges, int shotCount);
-// Ascending shot numbers as the user writes them, runs joined: "2, 5-7".
-QString shotNumbersText(const QVector<int>& numbers);
+// The user's shot-range text ("3,5-7"), read by the data layer's plain functions.
+using ShotRange = ShotRangeText::ShotRange;
+using ShotRanges = ShotRangeText::ShotRanges;
+using ShotRangeText::parseShotRanges;
+using ShotRangeText::shotNumbers;
+using ShotRangeText::shotNumbersText;
 
 } // namespace DeviceProtocol

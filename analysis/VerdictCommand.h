@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QStringList>
+
+class QTextStream;
+
+// "ventaro-cli verdict": the verdict of every shot of a project as CSV, for scripts and line
+// systems. Runs without a display; the executable only hands it its arguments and streams.
+namespace VerdictCommand {
+
+enum ExitCode
+{
+    Success = 0,
+    DataError = 1,
+    UsageError = 2
+};
+
+// arguments as QCoreApplication::arguments() gives them (the program name first). Results
+// go to out, one line of message to err; on an error nothing is written to out.
+int run(const QStringList& arguments, QTextStream& out, QTextStream& err);
+
+} // namespace VerdictCommand

@@ -1,0 +1,131 @@
+#include "analysis/VerdictCommand.h"
+#include "model/Model.h"
+#include "tests/common/TestMain.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTextStream>
+
+#include <cmath>
+
+// ventaro-cli verdict: the CSV of a small project, and its errors with nothing on the
+// standard output.
+class TestCli : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void verdictCsvOfAProject();
+    void errorsSayOneLineAndPrintNothing_data();
+    void errorsSayOneLineAndPrintNothing();
+    void runsWithoutADisplay();
+
+private:
+    int run(const QStringList& arguments, QString* out, QString* err) const;
+
+    QTemporaryDir m_dir;
+    QString m_project;
+};
+
+void TestCli::initTestCase()
+{
+    // Eight shots of a smooth movement with a little noise; shot 8 opens too far between
+    // 1000 and 1400 ms in sensor 3, in the third phase.
+    Model model;
+    ProjectData data = model.projectData();
+    data.markers = {500, 900, 2000, 3000};
+    model.setProjectData(data);
+    model.setClock(10);
+    for (int shot = 0; shot < 8; ++shot) {
+        model.addMeasurement();
+        for (int k = 0; k < 5; ++k) {
+            SampleList& samples = *model.measurement(k, shot);
+            for (int i = 0; i < 400; ++i) {
+                double v = 100.0 * std::sin(i / 60.0) + 0.3 * ((i * 7 + shot * 13 + k) % 5);
+                if (shot == 7 && k == 2 && i >= 100 && i < 140)
+                    v += 60.0;
+                samples.append(v);
+            }
+        }
+    }
+    m_project = m_dir.filePath(QStringLiteral("p.mvx"));
+    QVERIFY(model.save(m_project));
+}
+
+int TestCli::run(const QStringList& arguments, QString* out, QString* err) const
+{
+    QTextStream outStream(out);
+    QTextStream errStream(err);
+    return VerdictCommand::run(QStringList{QStringLiteral("ventaro-cli")} + arguments,
+                               outStream, errStream);
+}
+
+void TestCli::verdictCsvOfAProject()
+{
+    QString out, err;
+    QCOMPARE(run({"verdict", m_project, "--teach", "1-5"}, &out, &err), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+    const QStringList lines = out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 9);
+    QCOMPARE(lines.at(0), QStringLiteral("shot,verdict,sensor,phase,time_ms,deviation,samples_outside"));
+    for (int shot = 1; shot <= 7; ++shot)
+        QCOMPARE(lines.at(shot), QStringLiteral("%1,OK,,,,,").arg(shot));
+    const QStringList bad = lines.at(8).split(QLatin1Char(','));
+    QCOMPARE(bad.mid(0, 4), (QStringList{"8", "NOK", "3", "Nachdruckzeit"}));
+    QCOMPARE(bad.at(4).toDouble(), 1000.0);
+    QVERIFY2(bad.at(5).toDouble() > 40.0 && bad.at(5).toDouble() <= 61.0, qPrintable(bad.at(5)));
+    QCOMPARE(bad.at(6).toInt(), 40);
+
+    // A value tolerance wider than the fault lets it pass.
+    QCOMPARE(run({"verdict", m_project, "--teach", "1-5", "--value-tolerance", "80"}, &out, &err),
+             0);
+    QVERIFY(out.endsWith(QStringLiteral("8,OK,,,,,\n")));
+}
+
+void TestCli::errorsSayOneLineAndPrintNothing_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    const QString p = QStringLiteral("%PROJECT%");
+    QTest::newRow("no mode") << QStringList{"verdict", p} << 2;
+    QTest::newRow("both modes") << QStringList{"verdict", p, "--teach", "1-5", "--use-stored"} << 2;
+    QTest::newRow("unknown option") << QStringList{"verdict", p, "--teach", "1-5", "--fast"} << 2;
+    QTest::newRow("other command") << QStringList{"judge", p, "--teach", "1-5"} << 2;
+    QTest::newRow("tolerance not a number")
+        << QStringList{"verdict", p, "--teach", "1-5", "--time-tolerance", "x"} << 2;
+    QTest::newRow("ranges not shot numbers") << QStringList{"verdict", p, "--teach", "1-2-3"} << 2;
+    QTest::newRow("missing project") << QStringList{"verdict", "fehlt.mvx", "--teach", "1-5"} << 1;
+    QTest::newRow("range outside the project") << QStringList{"verdict", p, "--teach", "5-9"} << 1;
+    QTest::newRow("fewer than three taught") << QStringList{"verdict", p, "--teach", "1,2"} << 1;
+    QTest::newRow("no stored reference") << QStringList{"verdict", p, "--use-stored"} << 1;
+}
+
+void TestCli::errorsSayOneLineAndPrintNothing()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    arguments.replaceInStrings(QStringLiteral("%PROJECT%"), m_project);
+    QString out, err;
+    QCOMPARE(run(arguments, &out, &err), exitCode);
+    QVERIFY2(out.isEmpty(), qPrintable(out));
+    QVERIFY2(err.startsWith(QStringLiteral("ventaro-cli: ")) && err.count(QLatin1Char('\n')) == 1,
+             qPrintable(err));
+}
+
+void TestCli::runsWithoutADisplay()
+{
+    QProcess cli;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    cli.setProcessEnvironment(env);
+    cli.start(QStringLiteral(VENTARO_CLI), {"verdict", m_project, "--teach", "1-5"});
+    QVERIFY(cli.waitForFinished(30000));
+    QCOMPARE(cli.exitCode(), 0);
+    QVERIFY(cli.readAllStandardError().isEmpty());
+    QCOMPARE(cli.readAllStandardOutput().count('\n'), 9);
+}
+
+VENTARO_TEST_MAIN(TestCli)
+#include "test_cli.moc"
