@@ -1,7 +1,8 @@
 #include "control/Controller.h"
 
 #include "app/Logging.h"
-#include "control/TabBlackBox.h"
+#include "control/FileJob.h"
+#include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "view/TabOszilloscope.h"
@@ -19,6 +20,8 @@ Controller::Controller(Model* m, View* v)
     progressIndicator = new ProgressIndicator(view, tr("Default Text..."));
     progressIndicator->hide();
     model->setKalvikType(2);
+    // The model's file work runs on a worker while this thread's event loop goes on.
+    model->setFileWorkRunner(&FileJob::runOnWorker);
 
     connect(view, &View::newProject, this, &Controller::onNewProject);
     connect(view, &View::openProject, this, &Controller::onOpenProject);
