@@ -10,6 +10,7 @@
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
+#include <QApplication>
 #include <QMetaType>
 
 Controller::Controller(Model* m, View* v)
@@ -32,6 +33,8 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::calibrate, this, &Controller::onActionCalibration);
     connect(view, &View::startStopRecording, this, &Controller::onActionStartStopRecording);
     connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
+    connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
+    connect(view, &View::projectImageChanged, this, &Controller::onProjectImageChanged);
     // Queued, so that quitting runs after the event that asked for it.
     connect(view, &View::quit, this, &Controller::onActionQuit, Qt::QueuedConnection);
 
@@ -98,6 +101,23 @@ Controller::Controller(Model* m, View* v)
 Controller::~Controller()
 {
     delete connector;
+}
+
+void Controller::onExportMeasurements(const QString& fileName)
+{
+    VTRACE() << fileName;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = model->exportText(fileName);
+    QApplication::restoreOverrideCursor();
+    if (!written)
+        view->showMeasurementExportFailure(fileName);
+}
+
+void Controller::onProjectImageChanged(int index, const QImage& image)
+{
+    VTRACE() << index;
+    model->setProjectImage(index, image);
+    emit model->projectChanged();
 }
 
 int Controller::currentSeriesOf(int sensor) const
