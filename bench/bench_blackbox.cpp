@@ -9,10 +9,10 @@
 //
 //   bench_blackbox [--files N] [--samples N]
 #include "bench/BenchUtil.h"
-#include "control/BlackBoxFilesTableModel.h"
+#include "view/BlackBoxFilesTableModel.h"
 #include "control/BlackBoxStaging.h"
 #include "control/Controller.h"
-#include "control/TabBlackBox.h"
+#include "view/TabBlackBox.h"
 #include "model/Model.h"
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/DeviceProfile.h"

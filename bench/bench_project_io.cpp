@@ -6,6 +6,7 @@
 //
 //   bench_project_io [--shots N] [--samples N] [--dir DIR]
 #include "bench/BenchUtil.h"
+#include "control/FileJob.h"
 #include "model/Model.h"
 
 #include <QCoreApplication>
@@ -134,6 +135,8 @@ int openModel(const QString& path)
     QElapsedTimer timer;
     timer.start();
     Model model;
+    // As in the application: the file work on a worker while the event loop goes on.
+    model.setFileWorkRunner(&FileJob::runOnWorker);
     const bool ok = model.open(path);
     const double ms = timer.nsecsElapsed() / 1e6;
     std::printf("%.3f %.1f %d\n", ms, bench::peakRssMb(), ok ? model.numChannels(0) : -1);
@@ -184,6 +187,8 @@ int main(int argc, char* argv[])
     const QString floorPath = tempDir.filePath(QStringLiteral("floor.json"));
 
     Model model;
+    // As in the application: the file work on a worker while the event loop goes on.
+    model.setFileWorkRunner(&FileJob::runOnWorker);
     fill(model, shots, samples);
     std::printf("# %d shots x %d sensors x %d samples\n", shots, Model::numSensors, samples);
 

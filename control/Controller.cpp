@@ -1,7 +1,8 @@
 #include "control/Controller.h"
 
 #include "app/Logging.h"
-#include "control/TabBlackBox.h"
+#include "control/FileJob.h"
+#include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "view/TabOszilloscope.h"
@@ -9,6 +10,7 @@
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
+#include <QApplication>
 #include <QMetaType>
 
 Controller::Controller(Model* m, View* v)
@@ -19,6 +21,8 @@ Controller::Controller(Model* m, View* v)
     progressIndicator = new ProgressIndicator(view, tr("Default Text..."));
     progressIndicator->hide();
     model->setKalvikType(2);
+    // The model's file work runs on a worker while this thread's event loop goes on.
+    model->setFileWorkRunner(&FileJob::runOnWorker);
 
     connect(view, &View::newProject, this, &Controller::onNewProject);
     connect(view, &View::openProject, this, &Controller::onOpenProject);
@@ -29,6 +33,8 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::calibrate, this, &Controller::onActionCalibration);
     connect(view, &View::startStopRecording, this, &Controller::onActionStartStopRecording);
     connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
+    connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
+    connect(view, &View::projectImageChanged, this, &Controller::onProjectImageChanged);
     // Queued, so that quitting runs after the event that asked for it.
     connect(view, &View::quit, this, &Controller::onActionQuit, Qt::QueuedConnection);
 
@@ -95,6 +101,23 @@ Controller::Controller(Model* m, View* v)
 Controller::~Controller()
 {
     delete connector;
+}
+
+void Controller::onExportMeasurements(const QString& fileName)
+{
+    VTRACE() << fileName;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool written = model->exportText(fileName);
+    QApplication::restoreOverrideCursor();
+    if (!written)
+        view->showMeasurementExportFailure(fileName);
+}
+
+void Controller::onProjectImageChanged(int index, const QImage& image)
+{
+    VTRACE() << index;
+    model->setProjectImage(index, image);
+    emit model->projectChanged();
 }
 
 int Controller::currentSeriesOf(int sensor) const

@@ -4,6 +4,7 @@
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -46,6 +47,10 @@ public slots:
     void onActionStartStopRecording();
     void onActionQuit();
     void onFirmwareUpdate();
+    // A file operation on the model's worker: device lines go on and user commands wait, as
+    // during a save.
+    void onExportMeasurements(const QString& fileName);
+    void onProjectImageChanged(int index, const QImage& image);
     void onTabProject_projectDataChanged();
     void onTabProject_clockChanged(const QString& clock);
     void onTabProject_clearDataClicked();

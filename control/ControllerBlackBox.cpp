@@ -3,15 +3,16 @@
 #include "control/Controller.h"
 
 #include "app/Logging.h"
-#include "control/BlackBoxDatesTableModel.h"
-#include "control/BlackBoxFilesTableModel.h"
+#include "view/BlackBoxDatesTableModel.h"
+#include "view/BlackBoxFilesTableModel.h"
 #include "control/BlackBoxStaging.h"
-#include "control/TabBlackBox.h"
+#include "control/FileJob.h"
+#include "control/ScpProblemBox.h"
+#include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "device/ScpTransfer.h"
 #include "model/BlackBoxFile.h"
 #include "model/BlackBoxShot.h"
-#include "model/FileJob.h"
 #include "model/Model.h"
 #include "ui_TabBlackBox.h"
 #include "view/TabOszilloscope.h"
@@ -259,8 +260,11 @@ void Controller::onTabBlackBox_fetchBlackBoxDataClicked()
         if (fetchStopped)
             break;
         qCDebug(lcControl).noquote() << "dir=" + name;
-        if (!ScpTransfer::fetchDirectory(host, name, incoming.path(), fileDone))
+        ScpTransfer::Problem problem;
+        if (!ScpTransfer::fetchDirectory(host, name, incoming.path(), fileDone, &problem)) {
+            ScpProblemBox::show(problem);
             continue;
+        }
         if (!BlackBoxStaging::prepareDayFolder(deviceFolder, name, &reason)) {
             qCWarning(lcControl).noquote() << "ERROR: day folder refused:" << name << reason;
             continue;

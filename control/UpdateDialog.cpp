@@ -3,6 +3,7 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "control/DialogStyle.h"
+#include "control/ScpProblemBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "ui_UpdateDialog.h"
@@ -135,10 +136,12 @@ void UpdateDialog::onUpload()
     // The transfer lets events through before and after the tool's run; a click queued
     // meanwhile must not start a second run.
     setBusy(true);
-    // The transfer restores the cursor when the tool has ended or failed to start.
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     QPointer<UpdateDialog> self(this);
-    const bool uploaded = connector->transferUpdateFile(fileName);
+    ScpTransfer::Problem problem;
+    const bool uploaded = connector->transferUpdateFile(fileName, &problem);
+    // Takes the wait cursor away, and tells why the upload failed.
+    ScpProblemBox::show(problem);
     if (!self)
         return;
     setBusy(false);

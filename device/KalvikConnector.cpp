@@ -152,10 +152,11 @@ bool KalvikConnector::reboot()
     return false;
 }
 
-bool KalvikConnector::transferUpdateFile(const QString& localFilePath)
+bool KalvikConnector::transferUpdateFile(const QString& localFilePath,
+                                         ScpTransfer::Problem* problem)
 {
     VTRACE();
-    return ScpTransfer::uploadFile(hostAddress, localFilePath);
+    return ScpTransfer::uploadFile(hostAddress, localFilePath, problem);
 }
 
 void KalvikConnector::tcpSocketListener()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "device/ScpTransfer.h"
+
 #include <QAbstractSocket>
 #include <QObject>
 #include <QString>
@@ -39,8 +41,8 @@ public:
     bool reboot();
 
     // Uploads a firmware archive to the root of the device's USB stick with the SCP tool
-    // true only when the tool ended normally with exit code 0.
-    bool transferUpdateFile(const QString& localFilePath);
+    // true only when the tool ended normally with exit code 0; problem, when given, tells why not.
+    bool transferUpdateFile(const QString& localFilePath, ScpTransfer::Problem* problem = nullptr);
 
 signals:
     void connected();

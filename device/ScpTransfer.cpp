@@ -6,8 +6,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QGuiApplication>
-#include <QMessageBox>
 #include <QProcess>
 #include <QTimer>
 
@@ -39,23 +37,25 @@ QString openCommand(const QString& host)
            ScpTransfer::password + QLatin1Char('@') + host + QStringLiteral(" -hostkey=* ");
 }
 
-void restoreOverrideCursor()
+// Hands a failure to the caller, who tells the user.
+bool failed(ScpTransfer::Problem* problem, const QString& title, const QString& text)
 {
-    if (QGuiApplication::overrideCursor())
-        QGuiApplication::restoreOverrideCursor();
+    if (problem) {
+        problem->title = title;
+        problem->text = text;
+    }
+    return false;
 }
 
 // The address becomes script text; anything but an address or a host name is refused.
-bool usableHost(const QString& host)
+bool usableHost(const QString& host, ScpTransfer::Problem* problem)
 {
     if (isDeviceAddressText(host))
         return true;
     qCWarning(lcDevice).noquote() << "ERROR: device address refused:" << host.left(80);
-    restoreOverrideCursor();
-    QMessageBox::warning(nullptr, QStringLiteral("Problem"),
-                         QStringLiteral("The device address is not valid: ") +
-                             host.left(80).toHtmlEscaped());
-    return false;
+    return failed(problem, QStringLiteral("Problem"),
+                  QStringLiteral("The device address is not valid: ") +
+                      host.left(80).toHtmlEscaped());
 }
 
 // The console tool reports each transferred file on a line of its own ending in "100%".
@@ -128,7 +128,7 @@ QString ScpTransfer::fetchArguments(const QString& host, const QString& director
 }
 
 bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirectory,
-                          const FileDone& fileDone)
+                          const FileDone& fileDone, Problem* problem)
 {
     VTRACE();
     if (currentRun) {
@@ -207,12 +207,9 @@ bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirec
         }
         if (run.stopped)
             return false;
-        restoreOverrideCursor();
-        QMessageBox::warning(
-            nullptr, QStringLiteral("Problem"),
-            QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ") + tool +
-                QStringLiteral("<br>Error: ") + process.errorString());
-        return false;
+        return failed(problem, QStringLiteral("Problem"),
+                      QStringLiteral("The SCP tool could not be started!<br><br>Tool command: ") +
+                          tool + QStringLiteral("<br>Error: ") + process.errorString());
     }
     if (process.state() != QProcess::NotRunning) {
         // Out of time, stopped, or the application is quitting (which ends every loop).
@@ -222,32 +219,26 @@ bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirec
             qCDebug(lcDevice) << "tool stopped";
             return false;
         }
-        restoreOverrideCursor();
-        QMessageBox::warning(nullptr, QStringLiteral("Problem"),
-                             QStringLiteral("SCP did not end (yet)!"));
-        return false;
+        return failed(problem, QStringLiteral("Problem"), QStringLiteral("SCP did not end (yet)!"));
     }
     if (run.stopped) {
         qCDebug(lcDevice) << "tool stopped";
         return false;
     }
 
-    restoreOverrideCursor();
     takeOutput();
     const int exitCode = process.exitCode();
     const QByteArray standardError = process.readAllStandardError();
     qCDebug(lcDevice) << "exit code:" << exitCode;
 
     if (process.exitStatus() != QProcess::NormalExit) {
-        QMessageBox::warning(nullptr, QStringLiteral("Problem"),
-                             QStringLiteral("The tool stopped!"));
-        return false;
+        return failed(problem, QStringLiteral("Problem"), QStringLiteral("The tool stopped!"));
     }
     if (exitCode != 0) {
         const QByteArray output = standardOutput + "\n*******\n" + standardError;
-        QMessageBox::warning(nullptr, QStringLiteral("SCP Problem"),
-                             QStringLiteral("SCP was NOT successful!!\n\nPlease check output:") +
-                                 QString::fromLatin1(output.constData()));
+        failed(problem, QStringLiteral("SCP Problem"),
+               QStringLiteral("SCP was NOT successful!!\n\nPlease check output:") +
+                   QString::fromLatin1(output.constData()));
         qCWarning(lcDevice).noquote() << QString(64, QLatin1Char('-'));
         qCWarning(lcDevice).noquote() << "SCP Problem:";
         qCWarning(lcDevice).noquote() << "  StdOut:  " + QString::fromLatin1(standardOutput);
@@ -259,21 +250,24 @@ bool ScpTransfer::runTool(const QStringList& pieces, const QString& workingDirec
 }
 
 bool ScpTransfer::fetchDirectory(const QString& host, const QString& directoryName,
-                                 const QString& localFolder, const FileDone& fileDone)
+                                 const QString& localFolder, const FileDone& fileDone,
+                                 Problem* problem)
 {
     VTRACE();
-    if (!usableHost(host))
+    if (!usableHost(host, problem))
         return false;
     QDir folder(localFolder);
     if (!folder.exists(directoryName))
         folder.mkpath(directoryName);
-    return runTool(fetchPieces(host, directoryName), folder.absolutePath(), fileDone);
+    return runTool(fetchPieces(host, directoryName), folder.absolutePath(), fileDone, problem);
 }
 
-bool ScpTransfer::uploadFile(const QString& host, const QString& localArchivePath)
+bool ScpTransfer::uploadFile(const QString& host, const QString& localArchivePath,
+                             Problem* problem)
 {
     VTRACE();
-    return usableHost(host) && runTool(uploadPieces(host, localArchivePath));
+    return usableHost(host, problem) &&
+           runTool(uploadPieces(host, localArchivePath), QString(), FileDone(), problem);
 }
 
 bool ScpTransfer::isRunning()

@@ -7,7 +7,8 @@
 
 // File transfers to and from the device's USB stick through the external SCP tool: the
 // fixed values, the script commands of upload and fetch, and the one tool run that both
-// share, with its message boxes. While the tool runs (at most the start and finish
+// share. A failure is handed back as a title and a text; telling the user is the caller's
+// business (this layer shows nothing). While the tool runs (at most the start and finish
 // time-outs) the event loop goes on without user input: the window repaints and device
 // lines arrive, clicks and keys wait until the run is over.
 class ScpTransfer
@@ -40,17 +41,28 @@ public:
     // Called once for every file the tool reports as transferred.
     using FileDone = std::function<void()>;
 
-    // Runs the tool once with the pieces, in workingDirectory when one is given, and
-    // reports every failure in a message box without parent. True only when the tool ended
-    // normally with exit code 0. A run ended by stopRunning() fails without a box.
+    // What went wrong, for a warning box: empty when there is nothing to tell (success, a
+    // run ended by stopRunning(), a second run refused).
+    struct Problem
+    {
+        QString title;
+        QString text;
+        bool isEmpty() const { return title.isEmpty() && text.isEmpty(); }
+    };
+
+    // Runs the tool once with the pieces, in workingDirectory when one is given. True only
+    // when the tool ended normally with exit code 0; otherwise problem, when given, tells
+    // why. A run ended by stopRunning() fails with no problem to tell.
     static bool runTool(const QStringList& pieces, const QString& workingDirectory = QString(),
-                        const FileDone& fileDone = FileDone());
+                        const FileDone& fileDone = FileDone(), Problem* problem = nullptr);
     // One fetch: makes sure localFolder/directoryName exists and runs the tool with the
     // fetch arguments in localFolder, where the tool places the remote day folder.
     static bool fetchDirectory(const QString& host, const QString& directoryName,
-                               const QString& localFolder, const FileDone& fileDone = FileDone());
+                               const QString& localFolder, const FileDone& fileDone = FileDone(),
+                               Problem* problem = nullptr);
     // The firmware upload: the archive to the root of the stick at host.
-    static bool uploadFile(const QString& host, const QString& localArchivePath);
+    static bool uploadFile(const QString& host, const QString& localArchivePath,
+                           Problem* problem = nullptr);
 
     // Whether a tool runs now, and ending it (the quit of the application).
     static bool isRunning();

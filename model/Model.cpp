@@ -448,11 +448,18 @@ bool Model::beginFileOperation(FileOperation operation)
     return true;
 }
 
-bool Model::runFileWork(const FileJob::Work& work)
+bool Model::runFileWork(const FileWork& work)
 {
-    FileJob job;
-    connect(&job, &FileJob::progress, this, &Model::fileProgress);
-    return job.run(work);
+    int lastPercent = -1;
+    const FileProgress progress = [this, &lastPercent](int percent) {
+        if (percent == lastPercent)
+            return;
+        lastPercent = percent;
+        emit fileProgress(percent);
+    };
+    if (m_fileWorkRunner)
+        return m_fileWorkRunner(work, progress);
+    return work(progress);
 }
 
 void Model::endFileOperation()

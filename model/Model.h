@@ -1,6 +1,5 @@
 #pragma once
 
-#include "model/FileJob.h"
 #include "model/ProjectData.h"
 #include "model/SensorDescription.h"
 #include "model/ViewData.h"
@@ -13,6 +12,7 @@
 #include <QVector>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -158,8 +158,17 @@ public:
     bool isFileBusy() const { return m_fileOperation != FileOperation::None; }
     // False (with a diagnostic) while another one runs.
     bool beginFileOperation(FileOperation operation);
-    // Runs work on the worker thread; fileProgress() reports its percent.
-    bool runFileWork(const FileJob::Work& work);
+    // File work reads or writes data of its own and reports its percent through a callback.
+    using FileProgress = std::function<void(int percent)>;
+    using FileWork = std::function<bool(const FileProgress& progress)>;
+    // Runs work to its end and returns its result; progress is called in the calling
+    // thread. Where the work runs, and whether the event loop goes on meanwhile, is the
+    // runner's business: the controller runs it on a worker thread. Without a runner the
+    // work runs right here.
+    using FileWorkRunner = std::function<bool(const FileWork& work, const FileProgress& progress)>;
+    void setFileWorkRunner(FileWorkRunner runner) { m_fileWorkRunner = std::move(runner); }
+    // Runs work through the runner; fileProgress() reports its percent, each value once.
+    bool runFileWork(const FileWork& work);
     void endFileOperation();
     // Grows with every projectChanged and dataChanged, so that a save can tell whether the
     // project changed while it was written.
@@ -216,6 +225,7 @@ private:
     quint64 m_changeCount = 0;
     quint64 m_changeCountAtFile = 0;
     FileOperation m_fileOperation = FileOperation::None;
+    FileWorkRunner m_fileWorkRunner;
     QString m_fileError;
     QString m_startFile;
     bool m_startFileFailed = false;

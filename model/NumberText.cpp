@@ -193,14 +193,4 @@ int germanG6(double value, char* out)
     return static_cast<int>(p - out);
 }
 
-int shortest(double value, char* out)
-{
-    if (!std::isfinite(value)) {
-        out[0] = '0';
-        return 1;
-    }
-    const auto result = std::to_chars(out, out + maxChars, value);
-    return static_cast<int>(result.ptr - out);
-}
-
 } // namespace NumberText

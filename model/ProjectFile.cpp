@@ -63,11 +63,11 @@ private:
 // Writes path on the worker thread through QSaveFile, which replaces an earlier file only
 // when every byte reached the disk.
 bool writeFile(Model& model, const QString& path,
-               const std::function<bool(QIODevice&, const FileJob::Progress&)>& write)
+               const std::function<bool(QIODevice&, const Model::FileProgress&)>& write)
 {
     QString failure;
     QString reason;
-    const bool written = model.runFileWork([&](const FileJob::Progress& progress) {
+    const bool written = model.runFileWork([&](const Model::FileProgress& progress) {
         QSaveFile file(path);
         if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
             reason = file.errorString();
@@ -173,7 +173,7 @@ bool ProjectFile::save(Model& model, const QString& path)
         return false;
     const ProjectDocument document = documentOf(model);
     const quint64 changesBefore = model.changeCount();
-    const bool written = writeFile(model, path, [&](QIODevice& file, const FileJob::Progress& p) {
+    const bool written = writeFile(model, path, [&](QIODevice& file, const Model::FileProgress& p) {
         return ProjectWriter::writeProject(document, file, p);
     });
     if (!written)
@@ -210,7 +210,7 @@ bool ProjectFile::open(Model& model, const QString& path)
     ProjectDocument document;
     QString failure;
     const qint64 size = file.size();
-    const bool read = model.runFileWork([&](const FileJob::Progress& progress) {
+    const bool read = model.runFileWork([&](const Model::FileProgress& progress) {
         return ProjectReader::read(file, size, document, failure, progress);
     });
     file.close();
@@ -406,7 +406,7 @@ bool ProjectFile::exportText(Model& model, const QString& path)
         return false;
     const ProjectDocument document = documentOf(model);
     const QString fileName = QFileInfo(model.projectFileName()).fileName();
-    return writeFile(model, path, [&](QIODevice& file, const FileJob::Progress& p) {
+    return writeFile(model, path, [&](QIODevice& file, const Model::FileProgress& p) {
         return ProjectWriter::writeText(document, fileName, file, p);
     });
 }

@@ -1,6 +1,6 @@
 #include "model/Model.h"
 #include "tests/common/TestMain.h"
-#include "view/EvaluationMath.h"
+#include "analysis/EvaluationMath.h"
 #include "view/TabEvaluationRuntime.h"
 #include "view/TabEvaluationSingleShot.h"
 #include "view/TabEvaluationValues.h"

@@ -1,4 +1,5 @@
 #include "app/Constants.h"
+#include "control/Controller.h"
 #include "model/Model.h"
 #include "tests/common/DialogAnswerer.h"
 #include "tests/common/LogCapture.h"
@@ -61,6 +62,8 @@ private:
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<Model> model;
     std::unique_ptr<View> view;
+    // Handles the window's exports and picture edits, as in the application.
+    std::unique_ptr<Controller> controller;
     std::unique_ptr<DialogAnswerer> answer;
 };
 
@@ -70,6 +73,7 @@ void TestExports::init()
     dir = std::make_unique<QTemporaryDir>();
     model = std::make_unique<Model>();
     view = std::make_unique<View>(model.get());
+    controller = std::make_unique<Controller>(model.get(), view.get());
     answer = std::make_unique<DialogAnswerer>();
 }
 
@@ -77,6 +81,7 @@ void TestExports::cleanup()
 {
     QCOMPARE(answer->unexpected(), 0);
     answer.reset();
+    controller.reset();
     view.reset();
     model.reset();
     dir.reset();

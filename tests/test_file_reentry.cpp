@@ -1,7 +1,7 @@
 #include "app/Constants.h"
 #include "control/Controller.h"
 #include "device/KalvikConnector.h"
-#include "model/FileJob.h"
+#include "control/FileJob.h"
 #include "model/Model.h"
 #include "tests/common/DialogAnswerer.h"
 #include "tests/common/FakeDeviceSetup.h"

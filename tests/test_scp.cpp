@@ -1,6 +1,7 @@
 // SCP transfers: the argument texts and the shared tool run, with the winscp
 // stand-in that the build places beside the test executables (bin/winscp/winscp.com),
 // working on a simulated USB stick.
+#include "control/ScpProblemBox.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "device/ScpTransfer.h"
@@ -321,8 +322,12 @@ private slots:
         QGuiApplication::setOverrideCursor(Qt::WaitCursor);
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
-        QVERIFY(
-            !ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
+        ScpTransfer::Problem problem;
+        QVERIFY(!ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"),
+                                             m_work->path(), {}, &problem));
+        // The device layer shows nothing; the controller's box tells the problem.
+        QCOMPARE(answer.answered(), 0);
+        ScpProblemBox::show(problem);
         QCOMPARE(answer.answered(), 1);
         QCOMPARE(answer.titles(), QStringList{QStringLiteral("Problem")});
         const QString prefix =
@@ -341,9 +346,11 @@ private slots:
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
         LogCapture log;
-        QVERIFY(!ScpTransfer::runTool(arguments, m_work->path()));
-        QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
-        const QString text = answer.texts().first();
+        ScpTransfer::Problem problem;
+        QVERIFY(!ScpTransfer::runTool(arguments, m_work->path(), {}, &problem));
+        QCOMPARE(answer.answered(), 0);
+        QCOMPARE(problem.title, QStringLiteral("SCP Problem"));
+        const QString text = problem.text;
         QVERIFY2(
             text.startsWith(QStringLiteral("SCP was NOT successful!!\n\nPlease check output:")),
             qPrintable(text));
@@ -369,10 +376,12 @@ private slots:
         answer.clickButton(QStringLiteral("OK"));
         QElapsedTimer clock;
         clock.start();
-        QVERIFY(!ScpTransfer::runTool(arguments, m_work->path()));
+        ScpTransfer::Problem problem;
+        QVERIFY(!ScpTransfer::runTool(arguments, m_work->path(), {}, &problem));
         QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(answer.titles(), QStringList{QStringLiteral("Problem")});
-        QCOMPARE(answer.texts(), QStringList{QStringLiteral("SCP did not end (yet)!")});
+        QCOMPARE(answer.answered(), 0);
+        QCOMPARE(problem.title, QStringLiteral("Problem"));
+        QCOMPARE(problem.text, QStringLiteral("SCP did not end (yet)!"));
 #ifdef Q_OS_LINUX
         QCOMPARE(processesMentioning(QStringLiteral("k7315ta") + marker), 0);
 #endif
@@ -386,10 +395,12 @@ private slots:
         ScpTransfer::setApplicationDirForTesting(appDir.path());
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
-        QVERIFY(
-            !ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"), m_work->path()));
-        QCOMPARE(answer.titles(), QStringList{QStringLiteral("Problem")});
-        QCOMPARE(answer.texts(), QStringList{QStringLiteral("The tool stopped!")});
+        ScpTransfer::Problem problem;
+        QVERIFY(!ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"),
+                                             m_work->path(), {}, &problem));
+        QCOMPARE(answer.answered(), 0);
+        QCOMPARE(problem.title, QStringLiteral("Problem"));
+        QCOMPARE(problem.text, QStringLiteral("The tool stopped!"));
     }
 
     // A tool that has already ended when the wait for its end begins (the events processed
@@ -481,12 +492,14 @@ private slots:
         DialogAnswerer answer;
         answer.clickButton(QStringLiteral("OK"));
         // The device's own address: never reached, the stand-in opens no connection at all.
+        ScpTransfer::Problem problem;
         QVERIFY(!ScpTransfer::fetchDirectory(factoryDeviceAddress, QStringLiteral("dir-20191224"),
-                                             m_work->path()));
-        QCOMPARE(answer.titles(), QStringList{QStringLiteral("SCP Problem")});
-        QVERIFY(answer.texts().first().contains(
+                                             m_work->path(), {}, &problem));
+        QCOMPARE(answer.answered(), 0);
+        QCOMPARE(problem.title, QStringLiteral("SCP Problem"));
+        QVERIFY(problem.text.contains(
             QStringLiteral("Refused to connect to '%1'").arg(factoryDeviceAddress)));
-        QVERIFY(answer.texts().first().contains(QLatin1String("No connection was opened.")));
+        QVERIFY(problem.text.contains(QLatin1String("No connection was opened.")));
     }
 
     void standInAcceptsTheApplicationsCommandLine()

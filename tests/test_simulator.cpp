@@ -1,7 +1,7 @@
 // The simulated Kalvik box (tools/sim) in-process, reached through the application's own
 // KalvikConnector on a loopback address of this test: protocol, readings, stick folder,
 // reboot, and the connector surviving every fault mode.
-#include "control/BlackBoxDatesTableModel.h"
+#include "view/BlackBoxDatesTableModel.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"

@@ -1,4 +1,5 @@
 #include "app/Constants.h"
+#include "control/FileJob.h"
 #include "model/Model.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/TestMain.h"
@@ -658,6 +659,8 @@ void TestTabOszilloscope::openWhileShownAndPainting()
     }
 
     Model model;
+    // As the controller runs it: on a worker while the event loop goes on.
+    model.setFileWorkRunner(&FileJob::runOnWorker);
     TabOszilloscope tab;
     tab.setModel(&model);
     tab.resize(1400, 800);

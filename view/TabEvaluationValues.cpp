@@ -5,7 +5,7 @@
 #include "model/Model.h"
 #include "ui_TabEvaluationValues.h"
 #include "view/EvaluationCells.h"
-#include "view/EvaluationMath.h"
+#include "analysis/EvaluationMath.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"

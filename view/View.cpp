@@ -2,7 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
-#include "control/TabBlackBox.h"
+#include "view/TabBlackBox.h"
 #include "model/Model.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"

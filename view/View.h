@@ -108,6 +108,14 @@ signals:
     void importBlackBox();
     void firmwareUpdate();
     void openImportBlackBoxData();
+    // The measurement export the user asked for, to fileName.
+    void exportMeasurements(const QString& fileName);
+    // A project picture chosen, or deleted (a null image).
+    void projectImageChanged(int index, const QImage& image);
+
+public:
+    // The warning for a measurement export that wrote nothing.
+    void showMeasurementExportFailure(const QString& fileName);
 
 public slots:
     void menu();

@@ -59,16 +59,14 @@ void View::saveCSV()
     if (chosen.isEmpty())
         return;
     const QString fileName = ExportFiles::withSuffix(chosen, QStringLiteral(".csv"));
-    // A file operation on the model's worker: device lines go on and user commands wait,
-    // as during a save.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool written = model->exportText(fileName);
-    QApplication::restoreOverrideCursor();
-    if (!written) {
-        qCWarning(lcView) << "Error saving CSV!";
-        showExportFailure(tr("Die Messdaten konnten nicht in die Datei %1 gespeichert werden.")
-                              .arg(shownPath(fileName)));
-    }
+    emit exportMeasurements(fileName);
+}
+
+void View::showMeasurementExportFailure(const QString& fileName)
+{
+    qCWarning(lcView) << "Error saving CSV!";
+    showExportFailure(tr("Die Messdaten konnten nicht in die Datei %1 gespeichert werden.")
+                          .arg(shownPath(fileName)));
 }
 
 QImage View::oscilloscopePicture() const
@@ -218,8 +216,7 @@ void View::imageButtonClicked()
             tr("Die Datei %1 konnte nicht als Bild gelesen werden.").arg(shownPath(fileName)));
         return;
     }
-    model->setProjectImage(k, image);
-    emit model->projectChanged();
+    emit projectImageChanged(k, image);
     ClickableLabel* label = imageLabels(form)[static_cast<size_t>(k)];
     label->setPixmap(QPixmap::fromImage(image));
     label->setVisible(true);
@@ -273,8 +270,7 @@ void View::deleteImage(int k)
         if (m_imageBoxes[slot] && model->projectImage(k).cacheKey() != m_imageBoxKeys[slot]) {
             qCWarning(lcView) << "picture" << k << "changed since its viewer opened; kept";
         } else {
-            model->setProjectImage(k, QImage());
-            emit model->projectChanged();
+            emit projectImageChanged(k, QImage());
         }
     }
     if (m_imageBoxes[slot])

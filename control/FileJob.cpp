@@ -1,4 +1,4 @@
-#include "model/FileJob.h"
+#include "control/FileJob.h"
 
 #include <QEventLoop>
 #include <QPointer>
@@ -25,6 +25,13 @@ FileJob::FileJob(QObject* parent)
 void FileJob::setWorkerStartHook(std::function<void()> hook)
 {
     workerStartHook() = std::move(hook);
+}
+
+bool FileJob::runOnWorker(const Work& work, const Progress& progress)
+{
+    FileJob job;
+    connect(&job, &FileJob::progress, &job, [&progress](int percent) { progress(percent); });
+    return job.run(work);
 }
 
 bool FileJob::run(const Work& work)

@@ -1,9 +1,9 @@
-#include "control/TabBlackBox.h"
+#include "view/TabBlackBox.h"
 
 #include "app/Constants.h"
 #include "app/Logging.h"
-#include "control/BlackBoxDatesTableModel.h"
-#include "control/BlackBoxFilesTableModel.h"
+#include "view/BlackBoxDatesTableModel.h"
+#include "view/BlackBoxFilesTableModel.h"
 #include "model/Model.h"
 #include "ui_TabBlackBox.h"
 

@@ -23,6 +23,10 @@ public:
     // calling thread meanwhile.
     bool run(const Work& work);
 
+    // One job's run with its progress handed to progress in the calling thread: the
+    // model's file work runner (Model::setFileWorkRunner).
+    static bool runOnWorker(const Work& work, const Progress& progress);
+
     // For tests: runs on the worker thread before the next job's work, so that a test can
     // hold the work while lines and commands arrive. Used once.
     static void setWorkerStartHook(std::function<void()> hook);

@@ -1,4 +1,4 @@
-#include "view/EvaluationMath.h"
+#include "analysis/EvaluationMath.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "control/BlackBoxFilesTableModel.h"
+#include "view/BlackBoxFilesTableModel.h"
 
 #include "control/BlackBoxStaging.h"
 

@@ -1,4 +1,4 @@
-#include "control/BlackBoxDatesTableModel.h"
+#include "view/BlackBoxDatesTableModel.h"
 
 #include "app/Logging.h"
 #include "control/BlackBoxStaging.h"
