@@ -257,3 +257,54 @@ int ReferenceBand::minDurationSamples() const
 {
     return std::max(1, samplesOf(m_settings.minDurationMs, m_clockMs));
 }
+
+ReferenceData ReferenceBand::toData(const QVector<int>& taughtShots) const
+{
+    ReferenceData data;
+    data.taughtShots = taughtShots;
+    data.shotCount = m_shotCount;
+    data.clockMs = m_clockMs;
+    data.valueTolerance = m_settings.valueTolerance;
+    data.timeToleranceMs = m_settings.timeToleranceMs;
+    data.minDurationMs = m_settings.minDurationMs;
+    data.part = m_settings.part == ReferenceSettings::Part::BetweenMarkers
+                    ? ReferenceData::Part::BetweenMarkers
+                    : ReferenceData::Part::WholeShot;
+    data.fromMarker = m_settings.fromMarker;
+    data.toMarker = m_settings.toMarker;
+    for (int k = 0; k < numSensors; ++k) {
+        const SensorBand& s = m_sensors[static_cast<size_t>(k)];
+        ReferenceData::Sensor& sensor = data.sensors[static_cast<size_t>(k)];
+        sensor.mean = s.mean;
+        sensor.coreUpper = s.coreUpper;
+        sensor.coreLower = s.coreLower;
+    }
+    return data;
+}
+
+std::optional<ReferenceBand> ReferenceBand::fromData(const ReferenceData& data)
+{
+    if (!data.problem().isEmpty() || data.shotCount < minimumShots)
+        return std::nullopt;
+    ReferenceBand band;
+    band.m_clockMs = data.clockMs;
+    band.m_shotCount = data.shotCount;
+    for (int k = 0; k < numSensors; ++k) {
+        const ReferenceData::Sensor& sensor = data.sensors[static_cast<size_t>(k)];
+        SensorBand& s = band.m_sensors[static_cast<size_t>(k)];
+        s.mean = sensor.mean;
+        s.coreUpper = sensor.coreUpper;
+        s.coreLower = sensor.coreLower;
+    }
+    ReferenceSettings settings;
+    settings.valueTolerance = data.valueTolerance;
+    settings.timeToleranceMs = data.timeToleranceMs;
+    settings.minDurationMs = data.minDurationMs;
+    settings.part = data.part == ReferenceData::Part::BetweenMarkers
+                        ? ReferenceSettings::Part::BetweenMarkers
+                        : ReferenceSettings::Part::WholeShot;
+    settings.fromMarker = data.fromMarker;
+    settings.toMarker = data.toMarker;
+    band.setSettings(settings);
+    return band;
+}

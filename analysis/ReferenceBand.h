@@ -2,11 +2,13 @@
 
 #include "analysis/ReferenceSettings.h"
 #include "model/Model.h"
+#include "model/ReferenceData.h"
 
 #include <QString>
 #include <QVector>
 
 #include <array>
+#include <optional>
 
 // One shot as the five sample lists of its sensors; a null list is a sensor that
 // delivered nothing.
@@ -56,6 +58,13 @@ public:
     // Samples of time tolerance on either side at the current settings.
     int timeToleranceSamples() const;
     int minDurationSamples() const;
+
+    // The band as the project keeps it, taught from the given shots (numbered from 1).
+    ReferenceData toData(const QVector<int>& taughtShots) const;
+    // The band kept as data, its limits recomputed from its settings: the same verdicts as
+    // the band it was kept from. Empty for data that cannot be judged with (see
+    // ReferenceData::problem) or that was taught from fewer than minimumShots shots.
+    static std::optional<ReferenceBand> fromData(const ReferenceData& data);
 
 private:
     std::array<SensorBand, numSensors> m_sensors;

@@ -46,6 +46,36 @@ bool readTolerance(const QCommandLineParser& parser, const QString& name, double
     return true;
 }
 
+// Teaches band from the shots rangeText names; an exit code and, unless Success, its
+// message.
+int teachFrom(const Model& model, const QString& rangeText, ReferenceBand* band, QString* error)
+{
+    const int shots = model.numChannels(0);
+    const ShotRangeText::ShotRanges ranges = ShotRangeText::parseShotRanges(rangeText);
+    if (ranges.syntaxError || ranges.parts.isEmpty()) {
+        *error = QStringLiteral("--teach: \"%1\" is no list of shot numbers").arg(rangeText);
+        return UsageError;
+    }
+    for (const ShotRangeText::ShotRange& part : ranges.parts) {
+        if (part.first < 1 || part.last > shots || part.first > part.last) {
+            *error = QStringLiteral("--teach: %1 is outside the project's shots 1-%2")
+                         .arg(part.text.trimmed())
+                         .arg(shots);
+            return DataError;
+        }
+    }
+    QVector<ShotSamples> taughtShots;
+    for (const int n : ShotRangeText::shotNumbers(ranges, shots))
+        taughtShots.append(ShotJudge::shotOf(model, n - 1));
+    ReferenceBand::TeachResult taught = ReferenceBand::teach(taughtShots, model.clock());
+    if (!taught.ok) {
+        *error = taught.error;
+        return DataError;
+    }
+    *band = std::move(taught.band);
+    return Success;
+}
+
 } // namespace
 
 int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
@@ -66,8 +96,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                                      "in the application: \"1-50\" or \"1-20,25,30-40\"; at "
                                      "least 3 shots."),
                       QStringLiteral("RANGES")});
-    parser.addOption({QStringLiteral("use-stored"),
-                      QStringLiteral("Use the reference stored in the project.")});
+    parser.addOption(
+        {QStringLiteral("use-stored"), QStringLiteral("Use the reference stored in the project.")});
     parser.addOption({QStringLiteral("value-tolerance"),
                       QStringLiteral("Widen the band by X in each sensor's unit (default: "
                                      "from the taught shots' spread)."),
@@ -121,35 +151,31 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     Model model;
     if (!model.open(path))
         return dataError(QStringLiteral("%1 cannot be read as a project").arg(path));
-    if (!teach)
-        return dataError(QStringLiteral("%1 holds no stored reference").arg(path));
-
     const int shots = model.numChannels(0);
-    const QString rangeText = parser.value(QStringLiteral("teach"));
-    const ShotRangeText::ShotRanges ranges = ShotRangeText::parseShotRanges(rangeText);
-    if (ranges.syntaxError || ranges.parts.isEmpty())
-        return usage(QStringLiteral("--teach: \"%1\" is no list of shot numbers").arg(rangeText));
-    for (const ShotRangeText::ShotRange& part : ranges.parts) {
-        if (part.first < 1 || part.last > shots || part.first > part.last)
-            return dataError(QStringLiteral("--teach: %1 is outside the project's shots 1-%2")
-                                 .arg(part.text.trimmed())
-                                 .arg(shots));
+    ReferenceBand band;
+    if (teach) {
+        const int code = teachFrom(model, parser.value(QStringLiteral("teach")), &band, &error);
+        if (code == UsageError)
+            return usage(error);
+        if (code != Success)
+            return dataError(error);
+    } else {
+        if (!model.reference())
+            return dataError(QStringLiteral("%1 holds no stored reference").arg(path));
+        const std::optional<ReferenceBand> stored = ReferenceBand::fromData(*model.reference());
+        if (!stored)
+            return dataError(QStringLiteral("%1: the stored reference cannot be used").arg(path));
+        band = *stored;
     }
-    QVector<ShotSamples> taughtShots;
-    for (const int n : ShotRangeText::shotNumbers(ranges, shots))
-        taughtShots.append(ShotJudge::shotOf(model, n - 1));
-    ReferenceBand::TeachResult taught = ReferenceBand::teach(taughtShots, model.clock());
-    if (!taught.ok)
-        return dataError(taught.error);
 
-    ReferenceSettings settings = taught.defaults;
+    ReferenceSettings settings = band.settings();
     if (valueGiven)
         settings.valueTolerance.fill(valueTolerance);
     if (parser.isSet(QStringLiteral("time-tolerance")))
         settings.timeToleranceMs = overrides.timeToleranceMs;
     if (parser.isSet(QStringLiteral("min-duration")))
         settings.minDurationMs = overrides.minDurationMs;
-    taught.band.setSettings(settings);
+    band.setSettings(settings);
 
     std::array<int, 4> markers{};
     for (size_t m = 0; m < markers.size(); ++m)
@@ -157,7 +183,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QStringList phases;
     for (int p = 0; p < 5; ++p)
         phases.append(model.phaseName(p));
-    const ShotJudge judge(taught.band, markers, phases);
+    const ShotJudge judge(band, markers, phases);
 
     out << "shot,verdict,sensor,phase,time_ms,deviation,samples_outside\n";
     for (int i = 0; i < shots; ++i) {

@@ -65,6 +65,7 @@ void Model::clear()
 
     qCDebug(lcTrace).noquote() << Q_FUNC_INFO << " clearing images";
     m_projectImages.fill(QImage());
+    m_reference.reset();
 
     clearData();
     emit projectChanged();
@@ -137,6 +138,20 @@ int Model::appendSeries(int sensor, SampleList&& samples)
     if (index >= 0)
         *m_measurements[static_cast<size_t>(sensor)].back() = std::move(samples);
     return index;
+}
+
+void Model::setReference(const ReferenceData& reference)
+{
+    m_reference = std::make_unique<ReferenceData>(reference);
+    emit projectChanged();
+}
+
+void Model::clearReference()
+{
+    if (!m_reference)
+        return;
+    m_reference.reset();
+    emit projectChanged();
 }
 
 void Model::appendTimestamp(const QDateTime& time)

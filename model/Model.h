@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProjectData.h"
+#include "model/ReferenceData.h"
 #include "model/SensorDescription.h"
 #include "model/ViewData.h"
 
@@ -85,6 +86,12 @@ public:
     void setProjectData(const ProjectData& data);
     QString comment() const { return m_comment; }
     void setComment(const QString& comment);
+
+    // --- the taught reference of the quality verdict; null when none was taught.
+    const ReferenceData* reference() const { return m_reference.get(); }
+    // Both emit projectChanged: the reference is kept in the project file.
+    void setReference(const ReferenceData& reference);
+    void clearReference();
 
     // --- sensors of group 0
     QString sensorName(int i) const;
@@ -215,6 +222,7 @@ private:
     QString m_comment;
     int m_kalvikType = 0;
     std::array<QImage, numImages> m_projectImages;
+    std::unique_ptr<ReferenceData> m_reference;
     QString m_projectFileName;
     int m_clock = 100;
     SensorDescription m_sensorDescription;

@@ -11,3 +11,9 @@ qint64 ProjectDocument::sampleCount() const
     }
     return count;
 }
+
+bool ProjectDocument::Reference::anyKey() const
+{
+    return clock || shotCount || shots || valueTolerance || timeTolerance || minDuration || part ||
+           partMarkers || mean || upper || lower;
+}

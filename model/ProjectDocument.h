@@ -77,6 +77,26 @@ struct ProjectDocument
     std::optional<QStringList> sensorTypes;
     std::optional<QStringList> sensorUnits;
 
+    // The taught reference of the quality verdict, key by key as the file gives it; the
+    // project keeps it only when every key is there and the whole is sound.
+    struct Reference
+    {
+        std::optional<double> clock;
+        std::optional<double> shotCount;
+        std::optional<Numbers> shots;
+        std::optional<Numbers> valueTolerance;
+        std::optional<double> timeTolerance;
+        std::optional<double> minDuration;
+        std::optional<QString> part;
+        std::optional<Numbers> partMarkers;
+        std::optional<Shots> mean;
+        std::optional<Shots> upper;
+        std::optional<Shots> lower;
+
+        bool anyKey() const;
+    };
+    Reference reference;
+
     // How many samples the shots hold in all; writers measure their progress by it.
     qint64 sampleCount() const;
 };

@@ -39,6 +39,127 @@ ProjectDocument::Numbers numbers(const double* values, int count)
     return result;
 }
 
+const QString wholeShotText = QStringLiteral("wholeShot");
+const QString betweenMarkersText = QStringLiteral("betweenMarkers");
+
+QVector<double> numbersOf(const std::array<double, ReferenceData::numSensors>& values)
+{
+    return QVector<double>(values.cbegin(), values.cend());
+}
+
+ProjectDocument::Reference referenceDocument(const ReferenceData& data)
+{
+    ProjectDocument::Reference ref;
+    ref.clock = data.clockMs;
+    ref.shotCount = data.shotCount;
+    ProjectDocument::Numbers shots;
+    for (int shot : data.taughtShots)
+        shots.values.append(shot);
+    shots.size = shots.values.size();
+    ref.shots = shots;
+    const QVector<double> tolerances = numbersOf(data.valueTolerance);
+    ref.valueTolerance = numbers(tolerances.constData(), tolerances.size());
+    ref.timeTolerance = data.timeToleranceMs;
+    ref.minDuration = data.minDurationMs;
+    ref.part =
+        data.part == ReferenceData::Part::BetweenMarkers ? betweenMarkersText : wholeShotText;
+    const double markers[] = {double(data.fromMarker), double(data.toMarker)};
+    ref.partMarkers = numbers(markers, 2);
+    ProjectDocument::Shots& mean = ref.mean.emplace();
+    ProjectDocument::Shots& upper = ref.upper.emplace();
+    ProjectDocument::Shots& lower = ref.lower.emplace();
+    for (const ReferenceData::Sensor& sensor : data.sensors) {
+        mean.append(sensor.mean);
+        upper.append(sensor.coreUpper);
+        lower.append(sensor.coreLower);
+    }
+    return ref;
+}
+
+// A whole number as stored, or -1 where the file holds something else; every count and
+// index of the reference is at least 0, so -1 is refused by the check.
+int wholeOrInvalid(double value)
+{
+    if (!std::isfinite(value) || value != std::trunc(value) || value < 0.0 ||
+        value > static_cast<double>(std::numeric_limits<int>::max()))
+        return -1;
+    return static_cast<int>(value);
+}
+
+// The reference a document holds, or why it cannot be kept.
+std::optional<ReferenceData> referenceOf(ProjectDocument::Reference& ref, QString* problem)
+{
+    const char* missing = !ref.clock            ? "referenceClock"
+                          : !ref.shotCount      ? "referenceShotCount"
+                          : !ref.shots          ? "referenceShots"
+                          : !ref.valueTolerance ? "referenceValueTolerance"
+                          : !ref.timeTolerance  ? "referenceTimeTolerance"
+                          : !ref.minDuration    ? "referenceMinDuration"
+                          : !ref.part           ? "referencePart"
+                          : !ref.partMarkers    ? "referencePartMarkers"
+                          : !ref.mean           ? "referenceMean"
+                          : !ref.upper          ? "referenceUpper"
+                          : !ref.lower          ? "referenceLower"
+                                                : nullptr;
+    if (missing) {
+        *problem = QStringLiteral("%1 missing or of the wrong type").arg(QLatin1String(missing));
+        return std::nullopt;
+    }
+    ReferenceData data;
+    data.clockMs = *ref.clock;
+    data.shotCount = wholeOrInvalid(*ref.shotCount);
+    if (ref.shots->size != ref.shots->values.size()) {
+        *problem = QStringLiteral("referenceShots incomplete");
+        return std::nullopt;
+    }
+    for (double shot : ref.shots->values)
+        data.taughtShots.append(wholeOrInvalid(shot));
+    if (ref.valueTolerance->size != ReferenceData::numSensors) {
+        *problem = QStringLiteral("referenceValueTolerance holds %1 numbers, not %2")
+                       .arg(ref.valueTolerance->size)
+                       .arg(ReferenceData::numSensors);
+        return std::nullopt;
+    }
+    for (int k = 0; k < ReferenceData::numSensors; ++k)
+        data.valueTolerance[static_cast<size_t>(k)] = ref.valueTolerance->values.at(k);
+    data.timeToleranceMs = *ref.timeTolerance;
+    data.minDurationMs = *ref.minDuration;
+    if (*ref.part == wholeShotText) {
+        data.part = ReferenceData::Part::WholeShot;
+    } else if (*ref.part == betweenMarkersText) {
+        data.part = ReferenceData::Part::BetweenMarkers;
+    } else {
+        *problem = QStringLiteral("referencePart \"%1\" unknown").arg(*ref.part);
+        return std::nullopt;
+    }
+    if (ref.partMarkers->size != 2) {
+        *problem = QStringLiteral("referencePartMarkers holds %1 numbers, not 2")
+                       .arg(ref.partMarkers->size);
+        return std::nullopt;
+    }
+    data.fromMarker = wholeOrInvalid(ref.partMarkers->values.at(0));
+    data.toMarker = wholeOrInvalid(ref.partMarkers->values.at(1));
+    const std::array<ProjectDocument::Shots*, 3> lists = {&*ref.mean, &*ref.upper, &*ref.lower};
+    for (const ProjectDocument::Shots* list : lists) {
+        if (list->size() != ReferenceData::numSensors) {
+            *problem = QStringLiteral("band lists for %1 sensors, not %2")
+                           .arg(list->size())
+                           .arg(ReferenceData::numSensors);
+            return std::nullopt;
+        }
+    }
+    for (int k = 0; k < ReferenceData::numSensors; ++k) {
+        ReferenceData::Sensor& sensor = data.sensors[static_cast<size_t>(k)];
+        sensor.mean = std::move((*ref.mean)[k]);
+        sensor.coreUpper = std::move((*ref.upper)[k]);
+        sensor.coreLower = std::move((*ref.lower)[k]);
+    }
+    *problem = data.problem();
+    if (!problem->isEmpty())
+        return std::nullopt;
+    return data;
+}
+
 // Marks the model busy with one file operation for as long as it lives.
 class FileOperationScope
 {
@@ -162,6 +283,8 @@ ProjectDocument ProjectFile::documentOf(const Model& model)
         doc.sensorTypes = types;
         doc.sensorUnits = units;
     }
+    if (const ReferenceData* reference = model.reference())
+        doc.reference = referenceDocument(*reference);
     return doc;
 }
 
@@ -385,6 +508,15 @@ void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& pa
         }
         view.osziMinValues[static_cast<size_t>(i)] = lo;
         view.osziMaxValues[static_cast<size_t>(i)] = hi;
+    }
+
+    // A reference that cannot be judged with is dropped; the project itself still opens.
+    if (doc.reference.anyKey()) {
+        QString problem;
+        if (std::optional<ReferenceData> reference = referenceOf(doc.reference, &problem))
+            model.setReference(*reference);
+        else
+            qCWarning(lcModel).noquote() << "stored reference dropped: " + problem;
     }
 
     model.blockSignals(wasBlocked);

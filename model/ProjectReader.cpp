@@ -241,6 +241,17 @@ enum class Top
     GroupName,
     Types,
     Units,
+    RefClock,
+    RefShotCount,
+    RefShots,
+    RefValueTolerance,
+    RefTimeTolerance,
+    RefMinDuration,
+    RefPart,
+    RefPartMarkers,
+    RefMean,
+    RefUpper,
+    RefLower,
 };
 
 struct TopKey
@@ -291,6 +302,17 @@ const TopKey topKeys[] = {
     {"sensorGroupName", Top::GroupName, 0},
     {"sensorTypes", Top::Types, 0},
     {"sensorUnits", Top::Units, 0},
+    {"referenceClock", Top::RefClock, 0},
+    {"referenceShotCount", Top::RefShotCount, 0},
+    {"referenceShots", Top::RefShots, 0},
+    {"referenceValueTolerance", Top::RefValueTolerance, 0},
+    {"referenceTimeTolerance", Top::RefTimeTolerance, 0},
+    {"referenceMinDuration", Top::RefMinDuration, 0},
+    {"referencePart", Top::RefPart, 0},
+    {"referencePartMarkers", Top::RefPartMarkers, 0},
+    {"referenceMean", Top::RefMean, 0},
+    {"referenceUpper", Top::RefUpper, 0},
+    {"referenceLower", Top::RefLower, 0},
 };
 
 enum class ViewKey
@@ -426,6 +448,12 @@ private:
             return doc.corrections;
         case Top::MinValues:
             return doc.minValues;
+        case Top::RefShots:
+            return doc.reference.shots;
+        case Top::RefValueTolerance:
+            return doc.reference.valueTolerance;
+        case Top::RefPartMarkers:
+            return doc.reference.partMarkers;
         default:
             return doc.maxValues;
         }
@@ -441,9 +469,22 @@ private:
         case Top::MinValues:
         case Top::MaxValues:
             return ProjectDocument::numSensors + 1;
+        // Every taught shot counts; the file's size bounds them.
+        case Top::RefShots:
+            return std::numeric_limits<int>::max();
         default:
             return ProjectDocument::numSensors;
         }
+    }
+
+    // Lists of sample lists: the shots of a sensor, or one of the reference band's lists
+    // (one list per sensor).
+    std::optional<ProjectDocument::Shots>& shotsOf(Top top, size_t sensor)
+    {
+        return top == Top::RefMean    ? doc.reference.mean
+               : top == Top::RefUpper ? doc.reference.upper
+               : top == Top::RefLower ? doc.reference.lower
+                                      : doc.shots[sensor];
     }
 
     std::optional<QStringList>& textsOf(Top top)
@@ -572,13 +613,34 @@ private:
             doc.sensorGroupName = s.stringOnly();
             break;
         case Top::Shots:
-            doc.shots[sensor].reset();
+        case Top::RefMean:
+        case Top::RefUpper:
+        case Top::RefLower:
+            shotsOf(top, sensor).reset();
             break;
         case Top::Markers:
         case Top::Corrections:
         case Top::MinValues:
         case Top::MaxValues:
+        case Top::RefShots:
+        case Top::RefValueTolerance:
+        case Top::RefPartMarkers:
             numbersOf(doc, top).reset();
+            break;
+        case Top::RefClock:
+            doc.reference.clock = s.toDouble();
+            break;
+        case Top::RefShotCount:
+            doc.reference.shotCount = s.toDouble();
+            break;
+        case Top::RefTimeTolerance:
+            doc.reference.timeTolerance = s.toDouble();
+            break;
+        case Top::RefMinDuration:
+            doc.reference.minDuration = s.toDouble();
+            break;
+        case Top::RefPart:
+            doc.reference.part = s.toString();
             break;
         case Top::Phases:
         case Top::Types:
@@ -627,16 +689,24 @@ private:
         const auto sensor = static_cast<size_t>(topIndex);
         switch (top) {
         case Top::Shots:
-            doc.shots[sensor].reset();
+        case Top::RefMean:
+        case Top::RefUpper:
+        case Top::RefLower: {
+            std::optional<ProjectDocument::Shots>& target = shotsOf(top, sensor);
+            target.reset();
             if (!isArray)
                 return Context::None;
-            doc.shots[sensor].emplace();
-            shots = &*doc.shots[sensor];
+            target.emplace();
+            shots = &*target;
             return Context::Shots;
+        }
         case Top::Markers:
         case Top::Corrections:
         case Top::MinValues:
-        case Top::MaxValues: {
+        case Top::MaxValues:
+        case Top::RefShots:
+        case Top::RefValueTolerance:
+        case Top::RefPartMarkers: {
             std::optional<ProjectDocument::Numbers>& target = numbersOf(doc, top);
             target.reset();
             if (!isArray)

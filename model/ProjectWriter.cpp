@@ -129,6 +129,51 @@ void writeString(JsonWriter& json, const char* key, const QString& text)
     json.string(text);
 }
 
+void writeNumber(JsonWriter& json, const char* key, const std::optional<double>& value)
+{
+    if (!value)
+        return;
+    json.key(key);
+    json.number(*value);
+}
+
+// A list of number lists, each laid out as the shots are.
+void writeLists(JsonWriter& json, const char* key,
+                const std::optional<ProjectDocument::Shots>& lists)
+{
+    if (!lists)
+        return;
+    json.key(key);
+    json.beginArray();
+    const int depth = json.depth();
+    std::vector<char> text;
+    for (const QVector<double>& values : *lists) {
+        text.resize(JsonWriter::arrayTextSize(values.size(), depth));
+        const char* end =
+            JsonWriter::formatArray(text.data(), values.constData(), values.size(), depth);
+        json.rawValue(text.data(), static_cast<size_t>(end - text.data()));
+    }
+    json.endArray();
+}
+
+// The reference's keys all begin with "reference", which sorts between "projectUser" and
+// "sensor 1"; among themselves they are written in that order too.
+void writeReference(JsonWriter& json, const ProjectDocument::Reference& ref)
+{
+    writeNumber(json, "referenceClock", ref.clock);
+    writeLists(json, "referenceLower", ref.lower);
+    writeLists(json, "referenceMean", ref.mean);
+    writeNumber(json, "referenceMinDuration", ref.minDuration);
+    if (ref.part)
+        writeString(json, "referencePart", *ref.part);
+    writeNumbers(json, "referencePartMarkers", ref.partMarkers);
+    writeNumber(json, "referenceShotCount", ref.shotCount);
+    writeNumbers(json, "referenceShots", ref.shots);
+    writeNumber(json, "referenceTimeTolerance", ref.timeTolerance);
+    writeLists(json, "referenceUpper", ref.upper);
+    writeNumbers(json, "referenceValueTolerance", ref.valueTolerance);
+}
+
 // Buffered bytes for the text export; the device sees large writes only, and samples are
 // formatted straight into the buffer.
 class TextOut
@@ -227,6 +272,7 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
     writeString(json, "projectName", doc.projectName);
     writeString(json, "projectNumber", doc.projectNumber);
     writeString(json, "projectUser", doc.projectUser);
+    writeReference(json, doc.reference);
 
     static const char* const shotKeys[ProjectDocument::numSensors] = {
         "sensor 1", "sensor 2", "sensor 3", "sensor 4", "sensor 5"};

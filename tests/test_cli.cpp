@@ -1,3 +1,5 @@
+#include "analysis/ReferenceBand.h"
+#include "analysis/ShotJudge.h"
 #include "analysis/VerdictCommand.h"
 #include "model/Model.h"
 #include "tests/common/TestMain.h"
@@ -20,12 +22,16 @@ private slots:
     void errorsSayOneLineAndPrintNothing_data();
     void errorsSayOneLineAndPrintNothing();
     void runsWithoutADisplay();
+    void storedReferenceJudgesAsTaught_data();
+    void storedReferenceJudgesAsTaught();
 
 private:
     int run(const QStringList& arguments, QString* out, QString* err) const;
 
     QTemporaryDir m_dir;
     QString m_project;
+    // The same project keeping a reference taught from shots 1 to 5.
+    QString m_stored;
 };
 
 void TestCli::initTestCase()
@@ -51,6 +57,15 @@ void TestCli::initTestCase()
     }
     m_project = m_dir.filePath(QStringLiteral("p.mvx"));
     QVERIFY(model.save(m_project));
+
+    QVector<ShotSamples> good;
+    for (int shot = 0; shot < 5; ++shot)
+        good.append(ShotJudge::shotOf(model, shot));
+    const ReferenceBand::TeachResult taught = ReferenceBand::teach(good, model.clock());
+    QVERIFY(taught.ok);
+    model.setReference(taught.band.toData({1, 2, 3, 4, 5}));
+    m_stored = m_dir.filePath(QStringLiteral("stored.mvx"));
+    QVERIFY(model.save(m_stored));
 }
 
 int TestCli::run(const QStringList& arguments, QString* out, QString* err) const
@@ -125,6 +140,30 @@ void TestCli::runsWithoutADisplay()
     QCOMPARE(cli.exitCode(), 0);
     QVERIFY(cli.readAllStandardError().isEmpty());
     QCOMPARE(cli.readAllStandardOutput().count('\n'), 9);
+}
+
+void TestCli::storedReferenceJudgesAsTaught_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QString>("lastLine");
+    QTest::newRow("stored settings") << QStringList() << "8,NOK,3,";
+    QTest::newRow("value tolerance overrides")
+        << QStringList{"--value-tolerance", "80"} << "8,OK,,,,,";
+    QTest::newRow("minimum duration overrides")
+        << QStringList{"--min-duration", "1000"} << "8,OK,,,,,";
+}
+
+void TestCli::storedReferenceJudgesAsTaught()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QString, lastLine);
+    QString taught, stored, err;
+    QCOMPARE(run(QStringList{"verdict", m_project, "--teach", "1-5"} + options, &taught, &err), 0);
+    QCOMPARE(run(QStringList{"verdict", m_stored, "--use-stored"} + options, &stored, &err), 0);
+    QVERIFY2(err.isEmpty(), qPrintable(err));
+    QCOMPARE(stored, taught);
+    QCOMPARE(stored.count(QLatin1Char('\n')), 9);
+    QVERIFY2(stored.section(QLatin1Char('\n'), 8, 8).startsWith(lastLine), qPrintable(stored));
 }
 
 VENTARO_TEST_MAIN(TestCli)

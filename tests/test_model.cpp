@@ -32,6 +32,7 @@ private slots:
     void clearResetsProjectAndKeepsDeviceState();
     void clearEmitsInOrder();
     void modifiedFlagFollowsProjectChanged();
+    void referenceIsProjectContent();
     void markersAbsolute_data();
     void markersAbsolute();
     void markersRelative_data();
@@ -171,6 +172,27 @@ void TestModel::modifiedFlagFollowsProjectChanged()
     LogCapture log;
     model.setProjectModifiedFlag(true);
     QVERIFY(log.contains(QStringLiteral("***** MODEL CHANGED TRUE ***")));
+}
+
+void TestModel::referenceIsProjectContent()
+{
+    // Teaching marks the project for saving; a new project does not inherit the band.
+    Model model;
+    ReferenceData reference;
+    reference.shotCount = 3;
+    reference.taughtShots = {1, 2, 3};
+    QSignalSpy spy(&model, &Model::projectChanged);
+    model.setReference(reference);
+    QCOMPARE(spy.count(), 1);
+    QVERIFY(model.isProjectModified());
+    QVERIFY(model.reference() && *model.reference() == reference);
+    model.clear();
+    QVERIFY(!model.reference());
+    model.setReference(reference);
+    model.setProjectModifiedFlag(false);
+    model.clearReference();
+    QVERIFY(!model.reference());
+    QVERIFY(model.isProjectModified());
 }
 
 void TestModel::markersAbsolute_data()

@@ -53,6 +53,52 @@ void fillProject(Model& model)
     model.setProjectModifiedFlag(true);
 }
 
+// A small sound reference, as teaching would leave it.
+ReferenceData smallReference()
+{
+    ReferenceData r;
+    r.taughtShots = {1, 2, 4};
+    r.shotCount = 3;
+    r.clockMs = 10.0;
+    r.valueTolerance = {0.5, 0.0, 1e-7, 2.0, 0.125};
+    r.timeToleranceMs = 20.0;
+    r.minDurationMs = 30.0;
+    r.part = ReferenceData::Part::BetweenMarkers;
+    r.fromMarker = 1;
+    r.toMarker = 2;
+    r.sensors[0] = {{1.0, 2.0, 3.0}, {1.5, 2.5, 3.5}, {0.5, 1.5, 2.5}};
+    r.sensors[2] = {{-0.25}, {0.0}, {-0.3}};
+    return r;
+}
+
+// A project with a shot, markers and, when asked, the small reference, saved to path and
+// read back as JSON.
+QJsonObject savedProject(const QString& path, bool withReference)
+{
+    Model model;
+    fillProject(model);
+    ProjectData data = model.projectData();
+    data.markers = {100, 200, 300, 400};
+    model.setProjectData(data);
+    if (withReference)
+        model.setReference(smallReference());
+    if (!model.save(path))
+        return QJsonObject();
+    return QJsonDocument::fromJson(readAll(path)).object();
+}
+
+// The project as the writer lays it out after opening path.
+QByteArray reopenedBytes(const QString& path)
+{
+    Model model;
+    if (!model.open(path))
+        return QByteArray();
+    const QString again = path + QStringLiteral(".again");
+    if (!model.save(again))
+        return QByteArray();
+    return readAll(again);
+}
+
 } // namespace
 
 class TestProjectFile : public QObject
@@ -84,6 +130,10 @@ private slots:
     void readerTakesWhatQJsonDocumentTakes();
     void openEmitsSummaryOnce();
     void fileToOpenAtConstruction();
+    void unknownKeysOfAnyShapeAreSkipped_data();
+    void unknownKeysOfAnyShapeAreSkipped();
+    void brokenStoredReferenceIsDropped_data();
+    void brokenStoredReferenceIsDropped();
 };
 
 void TestProjectFile::roundTripKeepsEveryStoredField()
@@ -705,6 +755,7 @@ void TestProjectFile::writtenFileHasQJsonDocumentLayout()
     QImage picture(2, 2, QImage::Format_RGB32);
     picture.fill(Qt::red);
     model.setProjectImage(1, picture);
+    model.setReference(smallReference());
     QVERIFY(model.save(path));
 
     const QByteArray ours = readAll(path);
@@ -960,6 +1011,111 @@ void TestProjectFile::fileToOpenAtConstruction()
     QCOMPARE(missing.projectFileName(), QString());
     QVERIFY(!missing.isProjectModified());
     QVERIFY(log.contains(QStringLiteral("could not open file: ")));
+}
+
+void TestProjectFile::unknownKeysOfAnyShapeAreSkipped_data()
+{
+    // What a later version may add; older readers read such files as they read this one.
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value");
+    QTest::newRow("array of arrays")
+        << "referenceBands" << QJsonValue(QJsonArray{QJsonArray{1, 2}, QJsonArray{}, 3});
+    QTest::newRow("object of arrays")
+        << "zSettings"
+        << QJsonValue(QJsonObject{{"a", QJsonArray{QJsonObject{{"b", 1}}}}, {"c", "d"}});
+    QTest::newRow("text") << "Aaa" << QJsonValue(QStringLiteral("x"));
+    QTest::newRow("null") << "projectNameX" << QJsonValue(QJsonValue::Null);
+}
+
+void TestProjectFile::unknownKeysOfAnyShapeAreSkipped()
+{
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QTemporaryDir dir;
+    const QString plain = dir.filePath(QStringLiteral("plain.mvx"));
+    QJsonObject root = savedProject(plain, false);
+    QVERIFY(!root.isEmpty());
+    const QString extended = dir.filePath(QStringLiteral("extended.mvx"));
+    root.insert(key, value);
+    QVERIFY(writeFile(extended, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(extended));
+    QVERIFY(!model.reference());
+    QVERIFY(!model.isProjectModified());
+    QVERIFY2(!log.contains(QStringLiteral("stored reference")), qPrintable(log.dump()));
+    const QByteArray expected = reopenedBytes(plain);
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(reopenedBytes(extended), expected);
+}
+
+void TestProjectFile::brokenStoredReferenceIsDropped_data()
+{
+    // The key and what replaces its value; an undefined value removes the key.
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("problem");
+    const auto lists = [](QJsonArray first, int sensors = 5) {
+        QJsonArray all;
+        all.append(first);
+        for (int k = 1; k < sensors; ++k)
+            all.append(k == 2 ? QJsonArray{-0.25} : QJsonArray{});
+        return QJsonValue(all);
+    };
+    QTest::newRow("clock 0") << "referenceClock" << QJsonValue(0) << "clock 0 ms";
+    QTest::newRow("clock as text") << "referenceClock" << QJsonValue("10") << "clock 0 ms";
+    QTest::newRow("key missing") << "referenceUpper" << QJsonValue(QJsonValue::Undefined)
+                                 << "referenceUpper missing";
+    QTest::newRow("band as object")
+        << "referenceLower" << QJsonValue(QJsonObject{{"a", 1}}) << "referenceLower missing";
+    QTest::newRow("lengths differ") << "referenceMean" << lists({1, 2}) << "sensor 1: band lists";
+    QTest::newRow("four sensors") << "referenceMean" << lists({1, 2, 3}, 4)
+                                  << "band lists for 4 sensors";
+    QTest::newRow("inside out") << "referenceUpper" << lists({1.5, 1.9, 3.5})
+                                << "sensor 1: band inside out at sample 1";
+    QTest::newRow("count unlike numbers")
+        << "referenceShotCount" << QJsonValue(4) << "4 taught shots, 3 shot numbers";
+    QTest::newRow("shot number 0")
+        << "referenceShots" << QJsonValue(QJsonArray{0, 1, 2}) << "shot number 0";
+    QTest::newRow("shot number not whole")
+        << "referenceShots" << QJsonValue(QJsonArray{1, 2.5, 3}) << "shot number -1";
+    QTest::newRow("unknown part") << "referencePart" << QJsonValue("someMarkers")
+                                  << "referencePart \"someMarkers\" unknown";
+    QTest::newRow("marker beyond the last")
+        << "referencePartMarkers" << QJsonValue(QJsonArray{2, 4}) << "markers 2 to 4";
+    QTest::newRow("negative time tolerance")
+        << "referenceTimeTolerance" << QJsonValue(-5) << "time tolerance";
+    QTest::newRow("tolerances for 4 sensors")
+        << "referenceValueTolerance" << QJsonValue(QJsonArray{1, 1, 1, 1})
+        << "referenceValueTolerance holds 4 numbers";
+}
+
+void TestProjectFile::brokenStoredReferenceIsDropped()
+{
+    QFETCH(QString, key);
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("broken.mvx"));
+    QJsonObject root = savedProject(path, true);
+    QVERIFY(root.contains(key) && root.contains(QStringLiteral("referenceMean")));
+    if (value.isUndefined())
+        root.remove(key);
+    else
+        root.insert(key, value);
+    QVERIFY(writeFile(path, QJsonDocument(root).toJson()));
+
+    Model model;
+    LogCapture log;
+    QVERIFY(model.open(path));
+    QVERIFY(!model.reference());
+    QVERIFY2(log.contains(QStringLiteral("stored reference dropped: ") + problem),
+             qPrintable(log.dump()));
+    // The rest of the project is there.
+    QCOMPARE(model.projectData().name, QStringLiteral("Gehäuse links"));
+    QCOMPARE(*model.measurement(0, 0), SampleList({1.5}));
+    QCOMPARE(model.projectData().markers[2], 300);
 }
 
 VENTARO_TEST_MAIN(TestProjectFile)

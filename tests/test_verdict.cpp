@@ -2,6 +2,8 @@
 #include "analysis/ShotJudge.h"
 #include "tests/common/TestMain.h"
 
+#include <QTemporaryDir>
+
 #include <cmath>
 #include <random>
 #include <vector>
@@ -94,6 +96,8 @@ private slots:
     void teachingRefusedWithMessage_data();
     void teachingRefusedWithMessage();
     void defaultsFollowTheSensorsUnit();
+    void storedBandGivesTheSameVerdicts_data();
+    void storedBandGivesTheSameVerdicts();
 };
 
 void TestVerdict::bandAbsorbsTaughtTimeJitter_data()
@@ -321,6 +325,73 @@ void TestVerdict::defaultsFollowTheSensorsUnit()
         QCOMPARE(judged(shotUm.all().first(), um.band).isOk(), ok);
         QCOMPARE(judged(shotMm.all().first(), mm.band).isOk(), ok);
     }
+}
+
+void TestVerdict::storedBandGivesTheSameVerdicts_data()
+{
+    QTest::addColumn<bool>("betweenMarkers");
+    QTest::addColumn<double>("timeToleranceMs");
+    QTest::newRow("taught defaults") << false << -1.0;
+    // Odd settings: a time tolerance that is no whole number of samples, part of the shot.
+    QTest::newRow("between markers, 5 ms") << true << 5.0;
+}
+
+void TestVerdict::storedBandGivesTheSameVerdicts()
+{
+    QFETCH(bool, betweenMarkers);
+    QFETCH(double, timeToleranceMs);
+    ReferenceBand band = taught();
+    ReferenceSettings settings = band.settings();
+    if (betweenMarkers) {
+        settings.part = ReferenceSettings::Part::BetweenMarkers;
+        settings.fromMarker = 1;
+        settings.toMarker = 3;
+        settings.valueTolerance = {0.37, 1.1, 0.0, 2.5, 1e-3};
+    }
+    if (timeToleranceMs >= 0)
+        settings.timeToleranceMs = timeToleranceMs;
+    band.setSettings(settings);
+    const QVector<int> taughtNumbers = {1, 2, 3, 7, 8, 9, 10, 11, 12, 20};
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("band.mvx"));
+    {
+        Model model;
+        model.setReference(band.toData(taughtNumbers));
+        QVERIFY(model.save(path));
+    }
+    Model reopened;
+    QVERIFY(reopened.open(path));
+    QVERIFY(reopened.reference());
+    const std::optional<ReferenceBand> stored = ReferenceBand::fromData(*reopened.reference());
+    QVERIFY(stored);
+    QCOMPARE(stored->settings(), band.settings());
+    QVERIFY(stored->toData(taughtNumbers) == band.toData(taughtNumbers));
+
+    // Shots near every edge of the band: good, shifted, offset, noisy, short and failed.
+    Shots shots = taughtShots();
+    for (int shift : {-8, -5, 4, 6, 12})
+        shots.add(curve(shift, 0.0, 300 + shift));
+    for (double offset : {-1.6, 0.9, 1.4, 3.0})
+        shots.add(curve(0, offset, 400));
+    shots.add(curve(0, 0.0, 500, length - 40));
+    shots.add(SampleList(length, 50.0));
+    const ShotJudge before(band, markers, phases);
+    const ShotJudge after(*stored, markers, phases);
+    int nok = 0;
+    for (const ShotSamples& shot : shots.all()) {
+        const Verdict a = before.judge(shot);
+        const Verdict b = after.judge(shot);
+        QCOMPARE(b.kind, a.kind);
+        QCOMPARE(b.sensor, a.sensor);
+        QCOMPARE(b.phase, a.phase);
+        QCOMPARE(b.timeMs, a.timeMs);
+        QCOMPARE(b.samplesOutside, a.samplesOutside);
+        QVERIFY(b.deviation == a.deviation || (std::isnan(a.deviation) && std::isnan(b.deviation)));
+        nok += a.isOk() ? 0 : 1;
+    }
+    // Both kinds of verdict were compared.
+    QVERIFY(nok > 0 && nok < shots.all().size());
 }
 
 VENTARO_TEST_MAIN(TestVerdict)

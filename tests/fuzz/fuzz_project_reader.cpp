@@ -106,6 +106,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("a saved project does not read back");
     Model reopened;
     ProjectFile::takeOver(reopened, firstRead, path);
+    // A reference the project kept is saved whole and kept again, one it dropped stays away.
+    if ((model.reference() == nullptr) != (reopened.reference() == nullptr) ||
+        (model.reference() && *model.reference() != *reopened.reference()))
+        fail("the stored reference does not read back");
     QByteArray second = saved(reopened);
     ProjectDocument secondRead;
     if (!readInto(second, secondRead))
