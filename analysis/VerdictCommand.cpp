@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QTextStream>
 
+#include <algorithm>
 #include <cmath>
 
 namespace VerdictCommand {
@@ -165,6 +166,15 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         const std::optional<ReferenceBand> stored = ReferenceBand::fromData(*model.reference());
         if (!stored)
             return dataError(QStringLiteral("%1: the stored reference cannot be used").arg(path));
+        // A band lies on the time axis of its clock; shots of another clock would be judged
+        // against the wrong moments.
+        const double clock = std::max(1, model.clock());
+        if (stored->clockMs() != clock)
+            return dataError(QStringLiteral("%1: the stored reference was taught at %2 ms per "
+                                            "sample, the shots are recorded at %3 ms")
+                                 .arg(path)
+                                 .arg(stored->clockMs())
+                                 .arg(clock));
         band = *stored;
     }
 

@@ -66,6 +66,8 @@ void TestCli::initTestCase()
     model.setReference(taught.band.toData({1, 2, 3, 4, 5}));
     m_stored = m_dir.filePath(QStringLiteral("stored.mvx"));
     QVERIFY(model.save(m_stored));
+    model.setClock(20);
+    QVERIFY(model.save(m_dir.filePath(QStringLiteral("otherclock.mvx"))));
 }
 
 int TestCli::run(const QStringList& arguments, QString* out, QString* err) const
@@ -114,6 +116,8 @@ void TestCli::errorsSayOneLineAndPrintNothing_data()
     QTest::newRow("range outside the project") << QStringList{"verdict", p, "--teach", "5-9"} << 1;
     QTest::newRow("fewer than three taught") << QStringList{"verdict", p, "--teach", "1,2"} << 1;
     QTest::newRow("no stored reference") << QStringList{"verdict", p, "--use-stored"} << 1;
+    QTest::newRow("stored reference of another clock")
+        << QStringList{"verdict", "%DIR%/otherclock.mvx", "--use-stored"} << 1;
 }
 
 void TestCli::errorsSayOneLineAndPrintNothing()
@@ -121,6 +125,7 @@ void TestCli::errorsSayOneLineAndPrintNothing()
     QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     arguments.replaceInStrings(QStringLiteral("%PROJECT%"), m_project);
+    arguments.replaceInStrings(QStringLiteral("%DIR%"), m_dir.path());
     QString out, err;
     QCOMPARE(run(arguments, &out, &err), exitCode);
     QVERIFY2(out.isEmpty(), qPrintable(out));
