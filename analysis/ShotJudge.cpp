@@ -126,6 +126,12 @@ ShotJudge::Finding ShotJudge::scan(int sensor, const SampleList* samples) const
     return found;
 }
 
+ShotJudge::ShotJudge(const ReferenceBand& band, const ProjectData& project)
+    : ShotJudge(band, project.markers,
+                QStringList(project.phaseNames.cbegin(), project.phaseNames.cend()))
+{
+}
+
 Verdict ShotJudge::judge(const ShotSamples& shot) const
 {
     Finding first;

@@ -2,6 +2,7 @@
 
 #include "analysis/ReferenceBand.h"
 #include "analysis/Verdict.h"
+#include "model/ProjectData.h"
 
 #include <QStringList>
 
@@ -23,6 +24,8 @@ class ShotJudge
 public:
     ShotJudge(const ReferenceBand& band, const std::array<int, 4>& markersMs,
               const QStringList& phaseNames);
+    // With the markers and phase names of a project's header.
+    ShotJudge(const ReferenceBand& band, const ProjectData& project);
 
     Verdict judge(const ShotSamples& shot) const;
 

@@ -187,13 +187,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         settings.minDurationMs = overrides.minDurationMs;
     band.setSettings(settings);
 
-    std::array<int, 4> markers{};
-    for (size_t m = 0; m < markers.size(); ++m)
-        markers[m] = model.projectData().markers[m];
-    QStringList phases;
-    for (int p = 0; p < 5; ++p)
-        phases.append(model.phaseName(p));
-    const ShotJudge judge(band, markers, phases);
+    const ShotJudge judge(band, model.projectData());
 
     out << "shot,verdict,sensor,phase,time_ms,deviation,samples_outside\n";
     for (int i = 0; i < shots; ++i) {

@@ -120,13 +120,7 @@ Detection detection(int shots, int teach)
         std::fprintf(stderr, "labelled set: %s\n", qPrintable(taught.error));
         return result;
     }
-    std::array<int, 4> markers{};
-    for (int m = 0; m < 4; ++m)
-        markers[static_cast<size_t>(m)] = model.projectData().markers[static_cast<size_t>(m)];
-    QStringList phases;
-    for (int p = 0; p < 5; ++p)
-        phases.append(model.phaseName(p));
-    const ShotJudge judge(taught.band, markers, phases);
+    const ShotJudge judge(taught.band, model.projectData());
     int faulty = 0, found = 0, good = 0, alarms = 0;
     // The taught shots are not counted: they are good by construction.
     for (int i = teach; i < model.numChannels(0); ++i) {

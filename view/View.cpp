@@ -421,28 +421,34 @@ QMessageBox::ButtonRole View::showSaveFailure(const QString& fileName, const QSt
                        .arg(QDir::toNativeSeparators(fileName));
     if (!reason.isEmpty())
         text += QStringLiteral("\n") + reason;
-    QMessageBox box(QMessageBox::Warning, tr("Speichern fehlgeschlagen"), text,
-                    QMessageBox::NoButton, this);
-    box.setObjectName(QStringLiteral("saveFailureBox"));
-    // File names and the system's reason are shown as they are, never read as markup.
-    box.setTextFormat(Qt::PlainText);
+    const std::unique_ptr<QMessageBox> box(failureBox(QStringLiteral("saveFailureBox"), text));
     if (!offerChoice) {
-        box.addButton(tr("OK"), QMessageBox::AcceptRole);
-        box.exec();
+        box->addButton(tr("OK"), QMessageBox::AcceptRole);
+        box->exec();
         return QMessageBox::AcceptRole;
     }
-    box.setInformativeText(tr("Die Messdaten sind noch nicht gesichert."));
-    QPushButton* elsewhere = box.addButton(tr("Anderswo speichern..."), QMessageBox::YesRole);
-    QPushButton* discard = box.addButton(tr("Verwerfen"), QMessageBox::NoRole);
-    QPushButton* cancel = box.addButton(tr("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(elsewhere);
-    box.setEscapeButton(cancel);
-    box.exec();
-    if (box.clickedButton() == elsewhere)
+    box->setInformativeText(tr("Die Messdaten sind noch nicht gesichert."));
+    QPushButton* elsewhere = box->addButton(tr("Anderswo speichern..."), QMessageBox::YesRole);
+    QPushButton* discard = box->addButton(tr("Verwerfen"), QMessageBox::NoRole);
+    QPushButton* cancel = box->addButton(tr("Abbrechen"), QMessageBox::RejectRole);
+    box->setDefaultButton(elsewhere);
+    box->setEscapeButton(cancel);
+    box->exec();
+    if (box->clickedButton() == elsewhere)
         return QMessageBox::YesRole;
-    if (box.clickedButton() == discard)
+    if (box->clickedButton() == discard)
         return QMessageBox::NoRole;
     return QMessageBox::RejectRole;
+}
+
+QMessageBox* View::failureBox(const QString& objectName, const QString& text)
+{
+    auto* box = new QMessageBox(QMessageBox::Warning, tr("Speichern fehlgeschlagen"), text,
+                                QMessageBox::NoButton, this);
+    box->setObjectName(objectName);
+    // File names and the system's reasons are shown as they are, never read as markup.
+    box->setTextFormat(Qt::PlainText);
+    return box;
 }
 
 QMessageBox::ButtonRole View::askToSaveAndQuit()

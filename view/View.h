@@ -168,6 +168,8 @@ private:
     // A warning over the window for an export that wrote nothing; the debug line is the
     // caller's.
     void showExportFailure(const QString& text);
+    // A warning titled "Speichern fehlgeschlagen" whose text is shown as plain text.
+    QMessageBox* failureBox(const QString& objectName, const QString& text);
     void deleteImage(int k);
 
     std::unique_ptr<Ui::View> ui;

@@ -39,13 +39,9 @@ QString shownPath(const QString& path)
 
 void View::showExportFailure(const QString& text)
 {
-    QMessageBox box(QMessageBox::Warning, tr("Speichern fehlgeschlagen"), text,
-                    QMessageBox::NoButton, this);
-    box.setObjectName(QStringLiteral("exportFailureBox"));
-    // File names are shown as they are, never read as markup.
-    box.setTextFormat(Qt::PlainText);
-    box.addButton(tr("OK"), QMessageBox::AcceptRole);
-    box.exec();
+    const std::unique_ptr<QMessageBox> box(failureBox(QStringLiteral("exportFailureBox"), text));
+    box->addButton(tr("OK"), QMessageBox::AcceptRole);
+    box->exec();
 }
 
 void View::saveCSV()
