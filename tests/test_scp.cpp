@@ -286,8 +286,6 @@ private slots:
         QTest::addColumn<QString>("file");
         QTest::newRow("blank") << "Max Muster"
                                << "kalvik 1.5.tgz";
-        QTest::newRow("quote") << "Firma \"Nord\""
-                               << "kalvik\"1.5.tgz";
         QTest::newRow("quote with script commands") << "x\" \"rm /media/usbstick/keep\" \"put "
                                                     << "kalvik-1.5.tgz";
         QTest::newRow("doubled quotes") << "a\"\"b"
@@ -348,7 +346,6 @@ private slots:
         LogCapture log;
         ScpTransfer::Problem problem;
         QVERIFY(!ScpTransfer::runTool(arguments, m_work->path(), {}, &problem));
-        QCOMPARE(answer.answered(), 0);
         QCOMPARE(problem.title, QStringLiteral("SCP Problem"));
         const QString text = problem.text;
         QVERIFY2(
@@ -379,7 +376,6 @@ private slots:
         ScpTransfer::Problem problem;
         QVERIFY(!ScpTransfer::runTool(arguments, m_work->path(), {}, &problem));
         QVERIFY(clock.elapsed() < 10000);
-        QCOMPARE(answer.answered(), 0);
         QCOMPARE(problem.title, QStringLiteral("Problem"));
         QCOMPARE(problem.text, QStringLiteral("SCP did not end (yet)!"));
 #ifdef Q_OS_LINUX
@@ -398,7 +394,6 @@ private slots:
         ScpTransfer::Problem problem;
         QVERIFY(!ScpTransfer::fetchDirectory(m_host, QStringLiteral("dir-20191224"),
                                              m_work->path(), {}, &problem));
-        QCOMPARE(answer.answered(), 0);
         QCOMPARE(problem.title, QStringLiteral("Problem"));
         QCOMPARE(problem.text, QStringLiteral("The tool stopped!"));
     }
@@ -495,7 +490,6 @@ private slots:
         ScpTransfer::Problem problem;
         QVERIFY(!ScpTransfer::fetchDirectory(factoryDeviceAddress, QStringLiteral("dir-20191224"),
                                              m_work->path(), {}, &problem));
-        QCOMPARE(answer.answered(), 0);
         QCOMPARE(problem.title, QStringLiteral("SCP Problem"));
         QVERIFY(problem.text.contains(
             QStringLiteral("Refused to connect to '%1'").arg(factoryDeviceAddress)));
