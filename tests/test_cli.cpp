@@ -93,11 +93,6 @@ void TestCli::verdictCsvOfAProject()
     QCOMPARE(bad.at(4).toDouble(), 1000.0);
     QVERIFY2(bad.at(5).toDouble() > 40.0 && bad.at(5).toDouble() <= 61.0, qPrintable(bad.at(5)));
     QCOMPARE(bad.at(6).toInt(), 40);
-
-    // A value tolerance wider than the fault lets it pass.
-    QCOMPARE(run({"verdict", m_project, "--teach", "1-5", "--value-tolerance", "80"}, &out, &err),
-             0);
-    QVERIFY(out.endsWith(QStringLiteral("8,OK,,,,,\n")));
 }
 
 void TestCli::errorsSayOneLineAndPrintNothing_data()
@@ -143,7 +138,6 @@ void TestCli::runsWithoutADisplay()
     cli.start(QStringLiteral(VENTARO_CLI), {"verdict", m_project, "--teach", "1-5"});
     QVERIFY(cli.waitForFinished(30000));
     QCOMPARE(cli.exitCode(), 0);
-    QVERIFY(cli.readAllStandardError().isEmpty());
     QCOMPARE(cli.readAllStandardOutput().count('\n'), 9);
 }
 
@@ -167,7 +161,6 @@ void TestCli::storedReferenceJudgesAsTaught()
     QCOMPARE(run(QStringList{"verdict", m_stored, "--use-stored"} + options, &stored, &err), 0);
     QVERIFY2(err.isEmpty(), qPrintable(err));
     QCOMPARE(stored, taught);
-    QCOMPARE(stored.count(QLatin1Char('\n')), 9);
     QVERIFY2(stored.section(QLatin1Char('\n'), 8, 8).startsWith(lastLine), qPrintable(stored));
 }
 
