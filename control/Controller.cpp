@@ -2,6 +2,7 @@
 
 #include "app/Logging.h"
 #include "control/FileJob.h"
+#include "control/VerdictMonitor.h"
 #include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
@@ -56,6 +57,8 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTabOszi_markerChangedRelative);
     connect(tabOszi, &TabOszilloscope::checkBoxMarkerAbsClicked, this,
             &Controller::onTabOszi_checkBoxMarkerAbsClicked);
+
+    setUpVerdicts();
 
     TabBlackBox* tabBlackBox = view->tabBlackBox();
     connect(tabBlackBox, &TabBlackBox::buttonGetListClicked, this,
@@ -198,6 +201,8 @@ void Controller::onModel_fileOperationFinished()
     if ((finished == Model::FileOperation::Open || finished == Model::FileOperation::Import) &&
         model->dataRevision() != revisionAtFileStart)
         ++dataGeneration;
+    if (finished == Model::FileOperation::Open)
+        startVerdictSession();
     // The caller shows the opened project first; lines still held keep later ones waiting.
     if (holdingLines || !deferredCommands.empty())
         QTimer::singleShot(0, this, &Controller::afterFileOperation);

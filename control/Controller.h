@@ -17,7 +17,9 @@
 class KalvikConnector;
 class QDir;
 class ProgressIndicator;
+class VerdictMonitor;
 class View;
+struct Verdict;
 
 // The mediator: receives every user command from the main window and its pages and every
 // line from the device, and changes the model accordingly.
@@ -33,6 +35,7 @@ public:
     bool isRecordingRunning() const { return recordingRunning; }
     bool readingsInThousandths() const { return valuesInThousandths; }
     int currentSeriesOf(int sensor) const;
+    const VerdictMonitor* verdicts() const { return verdictMonitor; }
     // How many device lines an open may hold back; the rest are dropped and counted.
     void setHeldLineLimit(size_t limit) { heldLineLimit = limit; }
 
@@ -60,6 +63,9 @@ public slots:
     void onTabOszi_markerChangedRelative(int index, int pos_ms);
     void onTabOszi_checkBoxMarkerAbsClicked(bool absolute);
     void onTabOszi_deleteMeasurements(const QString& measToDelete);
+    // Teaches the reference from the shots the text names (as "Löschen" reads them).
+    void onTabOszi_teachReference(const QString& rangeText);
+    void onTabOszi_referenceSettings();
     void onTabBlackBox_getListClicked();
     void onTabBlackBox_getLocalListClicked();
     void onTabBlackBox_fetchBlackBoxDataClicked();
@@ -136,12 +142,21 @@ private:
     void saveAfterRecording();
     // True when quitting may go on: saved, or discarded after a failed save.
     bool saveBeforeQuit(bool saveAsked);
+    void setUpVerdicts();
+    void showVerdicts();
+    void showVerdictLamp();
+    // The lamp counts the shots of a connection, or of a new or opened project.
+    void startVerdictSession();
+    // The first violation of a NOK shot in words; empty for OK.
+    QString verdictDetail(const Verdict& verdict) const;
+    void teachFailure(const QString& text);
     void showProgress(const QString& text);
     void closeProgress();
 
     Model* model;
     View* view;
     KalvikConnector* connector = nullptr;
+    VerdictMonitor* verdictMonitor = nullptr;
     bool valuesInThousandths = false;
     QPointer<ProgressIndicator> progressIndicator;
     std::array<int, 5> currentSeries{{-1, -1, -1, -1, -1}};

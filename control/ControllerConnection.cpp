@@ -5,6 +5,7 @@
 #include "control/DeviceProtocol.h"
 #include "control/IPAddressDialog.h"
 #include "control/IntegrationDialog.h"
+#include "control/VerdictMonitor.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
@@ -51,6 +52,7 @@ void Controller::onConnected()
     VTRACE();
     closeProgress();
     droppedValueLines = 0;
+    startVerdictSession();
     model->setConnected(true);
     emit model->appStateChanged();
     connector->setSampleRate(QStringLiteral("100ms"));
@@ -70,6 +72,8 @@ void Controller::onDisconnected()
     // starts a new one.
     recordingRunning = false;
     closeCurrentShot();
+    // A shot cut off by the link is judged as it stands.
+    verdictMonitor->finishRunningShot();
     emit recordingEnded();
     // A list reply cut off by the link is not taken for lines of the next connection.
     inList = false;
@@ -161,6 +165,7 @@ void Controller::handleMessage(const QString& msg)
         break;
     case DeviceProtocol::Kind::RunStopped:
         recordingRunning = false;
+        verdictMonitor->finishRunningShot();
         view->setRecordingRunning(false);
         emit recordingEnded();
         break;
@@ -219,6 +224,7 @@ void Controller::startShot()
 {
     recordingRunning = true;
     view->setRecordingRunning(true);
+    verdictMonitor->setRunningShot(model->numChannels(0));
     for (int k = 0; k < Model::numSensors; ++k) {
         model->appendSeries(k);
         emit model->dataChanged();

@@ -148,6 +148,7 @@ void Controller::onNewProject()
     const QString dir = model->lastDir();
     ++dataGeneration;
     model->clear();
+    startVerdictSession();
     model->setLastDir(dir);
     model->setLocked(false);
     // A new project holds nothing worth saving yet.

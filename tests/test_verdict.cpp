@@ -1,6 +1,15 @@
 #include "analysis/ReferenceBand.h"
 #include "analysis/ShotJudge.h"
+#include "control/VerdictMonitor.h"
+#include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/TestMain.h"
+#include "view/TabOszilloscope.h"
+#include "widgets/OsziWidget.h"
+#include "widgets/VerdictLamp.h"
+
+#include <QDoubleSpinBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <QTemporaryDir>
 
@@ -84,6 +93,46 @@ Verdict judged(const SampleList& samples, const ReferenceBand& band = taught())
     return judged(shot.all().first(), band);
 }
 
+constexpr int verdictArea = 45;
+
+// Value lines of a live shot in micrometres: the tool closes over 20 samples and stays
+// closed; good shots differ by a few micrometres, a bump adds 5 mm over 11 samples.
+QByteArray liveShot(int shot, bool bump)
+{
+    QByteArray lines = "run=1\n";
+    for (int i = 1; i <= 40; ++i) {
+        int v = 1000 * std::min(i, 20) + (shot * 7) % 5;
+        if (bump && i >= 25 && i < 36)
+            v += 5000;
+        lines += QByteArray::number(i);
+        for (int k = 0; k < 5; ++k)
+            lines += ';' + QByteArray::number(v);
+        lines += '\n';
+    }
+    return lines;
+}
+
+void fillShots(Model& model, int shots)
+{
+    for (int shot = 0; shot < shots; ++shot) {
+        for (int k = 0; k < Model::numSensors; ++k) {
+            SampleList samples;
+            for (int i = 1; i <= 40; ++i)
+                samples.append(std::min(i, 20) + 0.001 * ((shot * 7) % 5) + (shot == 4 && i > 25 ? 5 : 0));
+            model.appendSeries(k, std::move(samples));
+        }
+        model.appendTimestamp();
+    }
+    emit model.dataChanged();
+}
+
+void teachThroughPage(FakeDeviceSetup& app, const QString& ranges)
+{
+    TabOszilloscope* page = app.view->tabOszi();
+    page->findChild<QLineEdit*>(QStringLiteral("teachRangeLineEdit"))->setText(ranges);
+    page->findChild<QPushButton*>(QStringLiteral("teachReferenceButton"))->click();
+}
+
 } // namespace
 
 class TestVerdict : public QObject
@@ -103,6 +152,10 @@ private slots:
     void teachingRefusedWithMessage();
     void defaultsFollowTheSensorsUnit();
     void storedBandGivesTheSameVerdicts();
+    void liveShotJudgedWhenItEnds();
+    void teachingRefusedChangesNothing_data();
+    void teachingRefusedChangesNothing();
+    void settingsAndSamplePeriodJudgeAgain();
 };
 
 void TestVerdict::bandAbsorbsJitterAndJudgesLength_data()
@@ -354,3 +407,82 @@ void TestVerdict::storedBandGivesTheSameVerdicts()
 
 VENTARO_TEST_MAIN(TestVerdict)
 #include "test_verdict.moc"
+
+void TestVerdict::liveShotJudgedWhenItEnds()
+{
+    FakeDeviceSetup app(verdictArea);
+    QVERIFY(app.connectDevice());
+    for (int shot = 0; shot < 3; ++shot)
+        app.send(liveShot(shot, false) + "run=0\n");
+    QTRY_COMPARE(app.model->numChannels(0), 3);
+    QTRY_VERIFY(!app.controller->isRecordingRunning());
+    teachThroughPage(app, QStringLiteral("1-3"));
+    const VerdictMonitor* monitor = app.controller->verdicts();
+    QCOMPARE(monitor->verdicts().size(), 3);
+    const VerdictLamp* lamp = app.view->verdictLamp();
+    QCOMPARE(lamp->state(), VerdictLamp::State::None);
+
+    app.send(liveShot(3, false) + "run=0\n");
+    QTRY_COMPARE(lamp->state(), VerdictLamp::State::Ok);
+    // A running shot waits for its end: a half-recorded shot would be judged too short.
+    app.send(liveShot(4, true));
+    QTRY_COMPARE(app.model->measurement(0, 4) ? app.model->measurement(0, 4)->size() : 0, 40);
+    QCOMPARE(monitor->verdicts().size(), 4);
+    app.send("run=0\n");
+    QTRY_COMPARE(lamp->state(), VerdictLamp::State::Nok);
+    QCOMPARE(lamp->countsText(), lamp->tr("OK %1 · NOK %2").arg(1).arg(1));
+    QCOMPARE(monitor->verdicts().at(4).kind, Verdict::Kind::OutsideBand);
+    QVERIFY(!lamp->toolTip().isEmpty());
+    const OsziWidget* plot = app.view->tabOszi()->osziWidget(0);
+    QCOMPARE(plot->curveColor(4), QColor(Qt::red));
+    QCOMPARE(plot->curveColor(3), QColor(Qt::black));
+}
+
+void TestVerdict::teachingRefusedChangesNothing_data()
+{
+    QTest::addColumn<QString>("ranges");
+    QTest::newRow("two shots") << QStringLiteral("1-2");
+    QTest::newRow("no list") << QStringLiteral("abc");
+    QTest::newRow("beyond the shots") << QStringLiteral("7-9");
+}
+
+void TestVerdict::teachingRefusedChangesNothing()
+{
+    QFETCH(QString, ranges);
+    FakeDeviceSetup app(verdictArea);
+    fillShots(*app.model, 5);
+    teachThroughPage(app, QStringLiteral("1-4"));
+    const ReferenceData before = *app.model->reference();
+    QString shown;
+    app.answer->answer([&shown](QWidget* dialog) {
+        shown = dialog->objectName();
+        dialog->close();
+    });
+    teachThroughPage(app, ranges);
+    QCOMPARE(shown, QStringLiteral("teachFailureBox"));
+    QVERIFY(*app.model->reference() == before);
+}
+
+void TestVerdict::settingsAndSamplePeriodJudgeAgain()
+{
+    FakeDeviceSetup app(verdictArea);
+    fillShots(*app.model, 5);
+    teachThroughPage(app, QStringLiteral("1-4"));
+    const VerdictMonitor* monitor = app.controller->verdicts();
+    QVERIFY(!monitor->verdicts().at(4).isOk());
+
+    // A minimum time outside longer than the bump lets the shot pass.
+    app.answer->answer([](QWidget* dialog) {
+        dialog->findChild<QDoubleSpinBox*>(QStringLiteral("minDurationBox"))->setValue(2000);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    app.view->tabOszi()->findChild<QPushButton*>(QStringLiteral("referenceSettingsButton"))->click();
+    QCOMPARE(app.answer->answered(), 1);
+    QCOMPARE(app.model->reference()->minDurationMs, 2000.0);
+    QVERIFY(monitor->verdicts().at(4).isOk());
+
+    // Shots of another sample period lie on another time axis: no verdicts until taught again.
+    app.model->setClock(app.model->clock() * 2);
+    QTRY_COMPARE(monitor->state(), VerdictMonitor::State::Unusable);
+    QVERIFY(monitor->verdicts().isEmpty());
+}

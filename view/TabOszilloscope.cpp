@@ -15,6 +15,7 @@
 #include <QEvent>
 #include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -227,6 +228,12 @@ void TabOszilloscope::connectWidgets()
             &TabOszilloscope::autoYCorrectionSpinBoxChanged);
     connect(ui->buttonDeleteMeasurement, &QPushButton::clicked, this,
             &TabOszilloscope::onDeleteMeasurementClicked);
+    connect(ui->teachReferenceButton, &QPushButton::clicked, this,
+            &TabOszilloscope::onTeachReferenceClicked);
+    connect(ui->teachRangeLineEdit, &QLineEdit::returnPressed, this,
+            &TabOszilloscope::onTeachReferenceClicked);
+    connect(ui->referenceSettingsButton, &QPushButton::clicked, this,
+            &TabOszilloscope::referenceSettingsRequested);
 }
 
 void TabOszilloscope::setModel(Model* model)
@@ -371,7 +378,7 @@ void TabOszilloscope::onModel_dataChanged()
     for (int s = 0; s < numSensors; ++s) {
         const int count = model->numChannels(s);
         for (int i = 0; i < count && i < OsziWidget::numCurves; ++i)
-            m_plots[s]->setCurve(i, model->measurement(s, i), Qt::black);
+            m_plots[s]->setCurve(i, model->measurement(s, i), curveColorOf(i));
     }
     const int shots = model->numChannels(0);
     ui->numMeasuringsLabel->setText(QString::number(shots));
@@ -741,6 +748,52 @@ void TabOszilloscope::onDeleteMeasurementClicked()
     if (ui->measToDeleteLineEdit->text().trimmed().isEmpty())
         return;
     emit deleteMeasurements(ui->measToDeleteLineEdit->text());
+}
+
+void TabOszilloscope::onTeachReferenceClicked()
+{
+    QString ranges = ui->teachRangeLineEdit->text().trimmed();
+    if (ranges.isEmpty()) {
+        const int shots = model ? model->numChannels(0) : 0;
+        ranges = ui->checkBoxAllMeasurings->isChecked()
+                     ? QStringLiteral("1-%1").arg(shots)
+                     : ui->displayedMeasLineEdit->text().trimmed();
+    }
+    emit teachReference(ranges);
+}
+
+QColor TabOszilloscope::curveColorOf(int shot) const
+{
+    const bool nok = shot >= 0 && shot < m_verdicts.size() && !m_verdicts.at(shot).isOk();
+    return nok ? QColor(Qt::red) : QColor(Qt::black);
+}
+
+void TabOszilloscope::setVerdicts(const QVector<Verdict>& verdicts)
+{
+    m_verdicts = verdicts;
+    applyVerdictColors();
+}
+
+void TabOszilloscope::applyVerdictColors()
+{
+    // Plots that let go of their lists take them again, coloured, on the next dataChanged.
+    if (!model || !m_curvesCurrent)
+        return;
+    for (int s = 0; s < numSensors; ++s) {
+        OsziWidget* plot = m_plots[s];
+        const int count = std::min(model->numChannels(s), OsziWidget::numCurves);
+        for (int i = 0; i < count; ++i) {
+            if (plot->curve(i) && plot->curveColor(i) != curveColorOf(i))
+                plot->setCurve(i, plot->curve(i), curveColorOf(i));
+        }
+    }
+}
+
+void TabOszilloscope::setReferenceStatus(const QString& text, bool problem)
+{
+    ui->referenceStatusLabel->setText(text);
+    ui->referenceStatusLabel->setStyleSheet(problem ? QStringLiteral("color: #d02121;")
+                                                    : QString());
 }
 
 void TabOszilloscope::onSpinBoxMaxValueChanged(double v)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/Verdict.h"
 #include "model/SensorDescription.h"
 
 #include <QTimer>
@@ -69,6 +70,10 @@ public:
     // The sensor (0 to 4) whose offset spin box is object, or -1.
     int offsetSpinBoxIndex(const QObject* object) const;
     QPushButton* clearMarkersButton() const;
+    // Verdicts of the shots from the first (see VerdictMonitor): NOK shots are drawn red.
+    void setVerdicts(const QVector<Verdict>& verdicts);
+    // What the reference is taught from, or why it cannot judge; problem shows it in red.
+    void setReferenceStatus(const QString& text, bool problem);
     QAbstractButton* lockButton() const;
 
 public slots:
@@ -80,6 +85,9 @@ signals:
     void markerChangedRelative(int index, int pos_ms);
     void checkBoxMarkerAbsClicked(bool absolute);
     void deleteMeasurements(QString measToDelete);
+    // Teach the reference from these shots (the shots shown when the field is empty).
+    void teachReference(const QString& ranges);
+    void referenceSettingsRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -94,6 +102,7 @@ private slots:
     void autoYCorrectionSpinBoxChanged(int value);
     void onCheckBoxMarkerAbsClicked(bool absolute);
     void onDeleteMeasurementClicked();
+    void onTeachReferenceClicked();
     void onMarkerChanged(double value);
     void onSpinBoxMaxValueChanged(double v);
     void onSpinBoxMinValueChanged(double v);
@@ -107,6 +116,9 @@ private:
     void alignAtMarker(int marker);
     int checkedMarkerButton() const;
     void repaintPlots();
+    // Black, or red for a shot judged NOK.
+    QColor curveColorOf(int shot) const;
+    void applyVerdictColors();
     // Stores the value of the sending range box as the lower or upper axis end of its sensor.
     void storeAxisEnd(const std::array<QDoubleSpinBox*, numSensors>& boxes, double value,
                       bool lower);
@@ -136,6 +148,7 @@ private:
     // The plots hold the model's lists as of this revision; false after an announcement.
     bool m_curvesCurrent = false;
     quint64 m_curvesRevision = 0;
+    QVector<Verdict> m_verdicts;
     // Coalesces the repaints of a live recording, which appends a line every millisecond.
     QTimer m_liveRepaint;
 };

@@ -14,6 +14,7 @@
 #include "view/TabSensors.h"
 #include "widgets/AboutDialog.h"
 #include "widgets/ClickableLabel.h"
+#include "widgets/VerdictLamp.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
@@ -38,6 +39,8 @@ View::View(Model* m, QWidget* parent)
     readSettings();
     QTimer::singleShot(0, this, &QWidget::showMaximized);
 
+    m_verdictLamp = new VerdictLamp(ui->toolBar);
+    ui->toolBar->addWidget(m_verdictLamp);
     auto* spacer = new QWidget(ui->toolBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     ui->toolBar->addWidget(spacer);
@@ -181,6 +184,11 @@ TabProject* View::tabProject() const
 TabOszilloscope* View::tabOszi() const
 {
     return ui->tabOszi;
+}
+
+void View::showVerdicts(const QVector<Verdict>& verdicts)
+{
+    ui->tabOszi->setVerdicts(verdicts);
 }
 
 TabEvaluation* View::tabEvaluation() const

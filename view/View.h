@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QPointer>
+#include <QVector>
 
 #include <array>
 #include <memory>
@@ -18,6 +19,8 @@ class TabBlackBox;
 class TabEvaluation;
 class TabOszilloscope;
 class TabProject;
+class VerdictLamp;
+struct Verdict;
 
 namespace Ui {
 class View;
@@ -89,6 +92,9 @@ public:
     TabEvaluation* tabEvaluation() const;
     TabBlackBox* tabBlackBox() const;
     QMenu* dropDownMenu() const { return m_menu; }
+    VerdictLamp* verdictLamp() const { return m_verdictLamp; }
+    // The verdicts of the shots from the first, for every page that shows them.
+    void showVerdicts(const QVector<Verdict>& verdicts);
     MultiLanguageUtils* languages() const { return m_languages; }
     // The oscilloscope as the picture "Oszilloskop speichern..." writes: the five sensors'
     // plots under their titles.
@@ -176,6 +182,7 @@ private:
     QPointer<Model> model;
     QMenu* m_menu = nullptr;
     MultiLanguageUtils* m_languages = nullptr;
+    VerdictLamp* m_verdictLamp = nullptr;
     // What the connect and record actions show; their texts are set again on a language change.
     bool m_connectedShown = false;
     bool m_recordingShown = false;
