@@ -256,6 +256,42 @@
         <source>Andere Abtastrate als das Projekt (%1 ms):</source>
         <translation>Sample period differs from the project (%1 ms):</translation>
     </message>
+    <message>
+        <source>%1: Sensor %2, %3, %4 ms</source>
+        <translation>%1: sensor %2, %3, %4 ms</translation>
+    </message>
+    <message>
+        <source>, %1 %2 außerhalb für %3 ms</source>
+        <translation>, %1 %2 outside for %3 ms</translation>
+    </message>
+    <message>
+        <source>Keine Referenz eingelernt</source>
+        <translation>No reference taught</translation>
+    </message>
+    <message>
+        <source>Referenz aus Messungen %1: %2 OK, %3 NOK</source>
+        <translation>Reference from shots %1: %2 OK, %3 NOK</translation>
+    </message>
+    <message>
+        <source>Letzte Messung: OK</source>
+        <translation>Last shot: OK</translation>
+    </message>
+    <message>
+        <source>Referenz einlernen</source>
+        <translation>Teach reference</translation>
+    </message>
+    <message>
+        <source>„%1“ ist keine Liste von Messungen wie „1-50“ oder „1-20,25“.</source>
+        <translation>&quot;%1&quot; is no list of shots such as &quot;1-50&quot; or &quot;1-20,25&quot;.</translation>
+    </message>
+    <message>
+        <source>Es ist noch keine Referenz eingelernt.</source>
+        <translation>No reference has been taught yet.</translation>
+    </message>
+    <message>
+        <source>Die gespeicherte Referenz ist unbrauchbar. Bitte neu einlernen.</source>
+        <translation>The stored reference cannot be used. Please teach it again.</translation>
+    </message>
 </context>
 <context>
     <name>IPAddressDialog</name>
@@ -353,6 +389,65 @@
     <message>
         <source>Die gewählten Schüsse sind zu verschieden lang (Sensor %1: %2 bis %3 ms), um sie zu einer Referenz zusammenzufassen.</source>
         <translation>The chosen shots differ too much in length (sensor %1: %2 to %3 ms) to be combined into a reference.</translation>
+    </message>
+</context>
+<context>
+    <name>ReferenceDialog</name>
+    <message>
+        <source>Referenz-Einstellungen</source>
+        <translation>Reference settings</translation>
+    </message>
+    <message>
+        <source>Eingelernt aus den Messungen %1</source>
+        <translation>Taught from shots %1</translation>
+    </message>
+    <message>
+        <source>Band erweitern</source>
+        <translation>Widen the band</translation>
+    </message>
+    <message>
+        <source>Sensor %1%2:</source>
+        <translation>Sensor %1%2:</translation>
+    </message>
+    <message>
+        <source>Zeit früher oder später:</source>
+        <translation>Time earlier or later:</translation>
+    </message>
+    <message>
+        <source>Mindestdauer außerhalb:</source>
+        <translation>Minimum time outside:</translation>
+    </message>
+    <message>
+        <source>Überwachter Teil der Messung</source>
+        <translation>Monitored part of the shot</translation>
+    </message>
+    <message>
+        <source>ganze Messung</source>
+        <translation>whole shot</translation>
+    </message>
+    <message>
+        <source>zwischen Markern</source>
+        <translation>between markers</translation>
+    </message>
+    <message>
+        <source>Marker %1</source>
+        <translation>Marker %1</translation>
+    </message>
+    <message>
+        <source>bis</source>
+        <translation>to</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Referenz löschen</source>
+        <translation>Delete reference</translation>
     </message>
 </context>
 <context>
@@ -936,6 +1031,26 @@ shots</translation>
         <source>Zeitraster</source>
         <translation>Time grid</translation>
     </message>
+    <message>
+        <source>Referenz aus:</source>
+        <translation>Reference from:</translation>
+    </message>
+    <message>
+        <source>Gute Messungen, aus denen die Referenz eingelernt wird; leer: die angezeigten</source>
+        <translation>Good shots to teach the reference from; empty: the shots shown</translation>
+    </message>
+    <message>
+        <source>1-50</source>
+        <translation>1-50</translation>
+    </message>
+    <message>
+        <source>Referenz einlernen</source>
+        <translation>Teach reference</translation>
+    </message>
+    <message>
+        <source>Referenz-Einstellungen...</source>
+        <translation>Reference settings...</translation>
+    </message>
 </context>
 <context>
     <name>TabProject</name>
@@ -1167,6 +1282,24 @@ shots</translation>
     <message>
         <source>Schuss zu kurz</source>
         <translation>Shot too short</translation>
+    </message>
+</context>
+<context>
+    <name>VerdictLamp</name>
+    <message>
+        <source>OK %1 · NOK %2</source>
+        <translation>OK %1 · NOK %2</translation>
+    </message>
+</context>
+<context>
+    <name>VerdictMonitor</name>
+    <message>
+        <source>Die gespeicherte Referenz ist unbrauchbar. Bitte neu einlernen.</source>
+        <translation>The stored reference cannot be used. Please teach it again.</translation>
+    </message>
+    <message>
+        <source>Die Referenz wurde bei %1 ms je Messwert eingelernt, die Messungen haben %2 ms. Bitte neu einlernen.</source>
+        <translation>The reference was taught at %1 ms per sample, the shots have %2 ms. Please teach it again.</translation>
     </message>
 </context>
 <context>
