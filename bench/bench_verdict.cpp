@@ -4,28 +4,40 @@
 // plain pass over every sample; the verdict may cost at most three such passes. Also the
 // share of these good shots that the verdict rejects, and on a labelled set of the simulator
 // (good and faulty shots at the device's usual period, taught from its first 50 good shots)
-// the share of faulty shots found and of good shots rejected.
+// the share of faulty shots found and of good shots rejected. Last, with that day's project
+// open in the main window on the oscilloscope page, the time from a live shot's "run=0" to
+// the tool bar's lamp painted with its verdict (the device is played over loopback).
 //
 //   bench_verdict [--shots N] [--samples N] [--teach N] [--labelled N]
 #include "analysis/ReferenceBand.h"
 #include "analysis/ShotJudge.h"
 #include "bench/BenchUtil.h"
+#include "control/Controller.h"
 #include "model/Model.h"
+#include "tests/common/LoopbackAddress.h"
 #include "tools/sim/ShotCurve.h"
 #include "tools/sim/ShotSetWriter.h"
+#include "view/View.h"
+#include "widgets/VerdictLamp.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <algorithm>
+#include <functional>
 #include <random>
 #include <vector>
 
 namespace {
 
 constexpr double maximumVerdictVsScan = 3.0;
+constexpr double maximumLiveVerdictMs = 20.0;
+constexpr int liveShots = 6;
 // Below this many shots the times are too short to compare reliably.
 constexpr int checkedShots = 1000;
 constexpr int rounds = 3;
@@ -139,11 +151,138 @@ Detection detection(int shots, int teach)
     return result;
 }
 
+// Runs the event loop until condition holds or timeoutMs passed.
+bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!condition() && t.elapsed() < timeoutMs)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    return condition();
+}
+
+// Notes when the lamp has been painted.
+class PaintWatch : public QObject
+{
+public:
+    bool painted = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            painted = true;
+        return false;
+    }
+};
+
+// The median time from "run=0" to the lamp painted, over live shots that alternate between
+// good ones and a shot with a bump, so that the lamp changes every time. data moves into the
+// model; taught shots are its first teach.
+double liveVerdictMs(std::vector<Shot>& data, int teach, int clockMs,
+                     const std::array<int, 4>& markers)
+{
+    // The live shots as the device sends them, in thousandths.
+    std::vector<QByteArray> lines;
+    for (int r = 0; r < liveShots; ++r) {
+        const Shot& shot = data[static_cast<size_t>(r % teach)];
+        QByteArray text = "run=1\n";
+        for (int i = 0; i < shot[0].size(); ++i) {
+            text += QByteArray::number(i + 1);
+            for (int k = 0; k < Model::numSensors; ++k) {
+                const double bump = (r % 2 == 1 && i > shot[0].size() / 2 && i < shot[0].size() / 2 + 40) ? 500.0 : 0.0;
+                text += ';' + QByteArray::number(qRound64((shot[k][i] + bump) * 1000.0));
+            }
+            text += '\n';
+        }
+        lines.push_back(text);
+    }
+
+    const QString host = loopbackAddress(46);
+    qputenv("VENTARO_DEVICE_HOST", host.toLatin1());
+    QTcpServer device;
+    if (!device.listen(QHostAddress(host), 2222)) {
+        std::fprintf(stderr, "cannot listen on %s: %s\n", qPrintable(host),
+                     qPrintable(device.errorString()));
+        return -1.0;
+    }
+    Model model;
+    View view(&model);
+    Controller controller(&model, &view);
+    view.show();
+    controller.onActionConnect();
+    if (!waitFor([&] { return device.hasPendingConnections(); }, 5000))
+        return -1.0;
+    QTcpSocket* link = device.nextPendingConnection();
+    if (!waitFor([&] { return controller.readingsInThousandths(); }, 5000))
+        return -1.0;
+
+    model.blockSignals(true);
+    ProjectData project = model.projectData();
+    project.markers = markers;
+    model.setProjectData(project);
+    model.setClock(clockMs);
+    QVector<int> taught;
+    QVector<ShotSamples> taughtShots;
+    for (Shot& shot : data) {
+        for (int k = 0; k < Model::numSensors; ++k)
+            model.appendSeries(k, std::move(shot[k]));
+        model.appendTimestamp();
+    }
+    data.clear();
+    for (int i = 0; i < teach; ++i) {
+        taught.append(i + 1);
+        taughtShots.append(ShotJudge::shotOf(model, i));
+    }
+    const ReferenceBand::TeachResult result = ReferenceBand::teach(taughtShots, clockMs);
+    if (!result.ok)
+        return -1.0;
+    model.setReference(result.band.toData(taught));
+    model.blockSignals(false);
+    emit model.projectChanged();
+    emit model.dataChanged();
+    view.setCurrentTab(View::Tabs::Oszi);
+
+    VerdictLamp* lamp = view.verdictLamp();
+    PaintWatch watch;
+    lamp->installEventFilter(&watch);
+    std::vector<double> times;
+    for (int r = 0; r < liveShots; ++r) {
+        const int before = model.numChannels(0);
+        const int samples = lines[static_cast<size_t>(r)].count('\n') - 1;
+        link->write(lines[static_cast<size_t>(r)]);
+        if (!waitFor([&] {
+                return model.numChannels(0) == before + 1 &&
+                       model.measurement(0, before)->size() == samples;
+            }, 30000))
+            return -1.0;
+        // The plots have drawn the new shot before the stop arrives, as during production.
+        waitFor([] { return false; }, 300);
+        watch.painted = false;
+        QElapsedTimer t;
+        t.start();
+        link->write("run=0\n");
+        link->flush();
+        if (!waitFor([&] { return watch.painted; }, 5000))
+            return -1.0;
+        times.push_back(t.nsecsElapsed() / 1e6);
+        const VerdictLamp::State expected = r % 2 == 1 ? VerdictLamp::State::Nok : VerdictLamp::State::Ok;
+        if (lamp->state() != expected) {
+            std::fprintf(stderr, "live shot %d: the lamp shows the wrong verdict\n", r + 1);
+            return -1.0;
+        }
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     const QStringList args = app.arguments();
     int shots = 2000;
     int samples = 3000;
@@ -172,7 +311,7 @@ int main(int argc, char* argv[])
                                 QStringLiteral("Nachdruckzeit"), QStringLiteral("Kühlzeit"),
                                 QStringLiteral("WZ öffnen")};
 
-    const std::vector<Shot> data = generate(shots, samples, clockMs);
+    std::vector<Shot> data = generate(shots, samples, clockMs);
     QVector<ShotSamples> all;
     for (const Shot& shot : data)
         all.append(samplesOf(shot));
@@ -225,6 +364,15 @@ int main(int argc, char* argv[])
     bench::report("false_alarm_percent", found.falseAlarmPercent, "%");
     if (shots >= checkedShots && ratio > maximumVerdictVsScan) {
         std::fprintf(stderr, "verdict_vs_scan %.2f exceeds %.1f\n", ratio, maximumVerdictVsScan);
+        return 1;
+    }
+    all.clear();
+    const double liveMs = liveVerdictMs(data, teach, clockMs, markers);
+    if (liveMs < 0)
+        return 1;
+    bench::report("live_verdict_ms", liveMs, "ms");
+    if (shots >= checkedShots && liveMs > maximumLiveVerdictMs) {
+        std::fprintf(stderr, "live_verdict_ms %.1f exceeds %.0f\n", liveMs, maximumLiveVerdictMs);
         return 1;
     }
     return 0;
