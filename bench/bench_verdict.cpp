@@ -13,6 +13,7 @@
 #include "analysis/ShotJudge.h"
 #include "bench/BenchUtil.h"
 #include "control/Controller.h"
+#include "control/VerdictMonitor.h"
 #include "model/Model.h"
 #include "tests/common/LoopbackAddress.h"
 #include "tools/sim/ShotCurve.h"
@@ -161,19 +162,28 @@ bool waitFor(const std::function<bool()>& condition, int timeoutMs)
     return condition();
 }
 
-// Notes when the lamp has been painted.
+// Notes when the lamp has finished painting, by the clock it is given.
 class PaintWatch : public QObject
 {
 public:
-    bool painted = false;
+    const QElapsedTimer* clock = nullptr;
+    double paintedMs = -1.0;
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override
+    bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return false;
+        if (event->type() != QEvent::Paint || m_inside || !clock)
+            return false;
+        m_inside = true;
+        watched->event(event);
+        m_inside = false;
+        if (paintedMs < 0)
+            paintedMs = clock->nsecsElapsed() / 1e6;
+        return true;
     }
+
+private:
+    bool m_inside = false;
 };
 
 // The median time from "run=0" to the lamp painted, over live shots that alternate between
@@ -258,14 +268,16 @@ double liveVerdictMs(std::vector<Shot>& data, int teach, int clockMs,
             return -1.0;
         // The plots have drawn the new shot before the stop arrives, as during production.
         waitFor([] { return false; }, 300);
-        watch.painted = false;
         QElapsedTimer t;
+        watch.paintedMs = -1.0;
+        watch.clock = &t;
         t.start();
         link->write("run=0\n");
         link->flush();
-        if (!waitFor([&] { return watch.painted; }, 5000))
+        if (!waitFor([&] { return watch.paintedMs >= 0; }, 5000))
             return -1.0;
-        times.push_back(t.nsecsElapsed() / 1e6);
+        times.push_back(watch.paintedMs);
+        watch.clock = nullptr;
         const VerdictLamp::State expected = r % 2 == 1 ? VerdictLamp::State::Nok : VerdictLamp::State::Ok;
         if (lamp->state() != expected) {
             std::fprintf(stderr, "live shot %d: the lamp shows the wrong verdict\n", r + 1);

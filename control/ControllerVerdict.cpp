@@ -19,7 +19,12 @@ void Controller::setUpVerdicts()
 {
     verdictMonitor = new VerdictMonitor(model, this);
     connect(verdictMonitor, &VerdictMonitor::verdictsChanged, this, &Controller::showVerdicts);
-    connect(verdictMonitor, &VerdictMonitor::liveShotJudged, this, &Controller::showVerdictLamp);
+    connect(verdictMonitor, &VerdictMonitor::liveShotJudged, this, [this] {
+        showVerdictLamp();
+        // At once, before the pages redraw their plots for the new verdicts: the lamp is what
+        // the user at the machine watches.
+        view->verdictLamp()->repaint();
+    });
     TabOszilloscope* tabOszi = view->tabOszi();
     connect(tabOszi, &TabOszilloscope::teachReference, this,
             &Controller::onTabOszi_teachReference);

@@ -123,18 +123,22 @@ void VerdictMonitor::finishRunningShot()
     if (index < 0 || modelBeingReplaced())
         return;
     // A change of the project that still waits would judge the shot by the old markers.
+    bool judged = false;
     if (m_settle.isActive() || m_stale || !(currentKey() == m_key)) {
         refresh();
-    } else if (judgeNewShots()) {
+    } else {
+        judged = judgeNewShots();
         m_revision = m_model->dataRevision();
-        emit verdictsChanged();
     }
-    if (index >= m_verdicts.size())
-        return;
-    const Verdict& verdict = m_verdicts.at(index);
-    (verdict.isOk() ? m_sessionOk : m_sessionNok)++;
-    m_lastLive = verdict;
-    emit liveShotJudged(index);
+    if (index < m_verdicts.size()) {
+        const Verdict& verdict = m_verdicts.at(index);
+        (verdict.isOk() ? m_sessionOk : m_sessionNok)++;
+        m_lastLive = verdict;
+        // The live verdict first: what the pages redraw for the new verdicts may take longer.
+        emit liveShotJudged(index);
+    }
+    if (judged)
+        emit verdictsChanged();
 }
 
 void VerdictMonitor::startSession()
