@@ -194,12 +194,41 @@ int main(int argc, char* argv[])
         edits.push_back(timed([&] { emit left->editingFinished(); }, counter, values));
     }
 
+    // A new verdict for every shot, as after teaching: only the verdict column, the plot's
+    // colours and the dashboard's counts change. Every tenth shot NOK, shifted each round so
+    // that the colours do change.
+    QWidget* valuesPlot = values->findChild<OsziWidget*>(QStringLiteral("evaluationOszi"));
+    std::vector<double> verdictRounds;
+    for (int r = 0; r < rounds; ++r) {
+        QVector<Verdict> verdicts(shots);
+        for (int i = r % 10; i < shots; i += 10) {
+            verdicts[i].kind = Verdict::Kind::OutsideBand;
+            verdicts[i].sensor = i % Model::numSensors;
+        }
+        verdictRounds.push_back(timed([&] { tab->setVerdicts(verdicts); }, counter, valuesPlot));
+    }
+    // The same while another tab is shown, as during a recording: the call alone.
+    view.setCurrentTab(View::Tabs::Home);
+    settle();
+    std::vector<double> hiddenRounds;
+    for (int r = 0; r < rounds; ++r) {
+        QVector<Verdict> verdicts(shots);
+        for (int i = (r + 5) % 10; i < shots; i += 10)
+            verdicts[i].kind = Verdict::Kind::SensorFailed;
+        QElapsedTimer t;
+        t.start();
+        tab->setVerdicts(verdicts);
+        hiddenRounds.push_back(t.nsecsElapsed() / 1e6);
+    }
+
     const double show = median(shows);
     const double scan = median(floors);
     bench::report("show_ms", show, "ms");
     bench::report("second_refresh_ms", median(again), "ms");
     bench::report("runtime_sensor_switch_ms", median(switches), "ms");
     bench::report("values_marker_edit_ms", median(edits), "ms");
+    bench::report("set_verdicts_ms", median(verdictRounds), "ms");
+    bench::report("set_verdicts_hidden_ms", median(hiddenRounds), "ms");
     bench::report("scan_floor_ms", scan, "ms");
     bench::report("show_vs_scan", scan > 0 ? show / scan : 0.0, "x");
     std::printf("# checksum %g\n", sink);

@@ -1,6 +1,9 @@
+#include "analysis/EvaluationMath.h"
+#include "analysis/Verdict.h"
 #include "model/Model.h"
 #include "tests/common/TestMain.h"
-#include "analysis/EvaluationMath.h"
+#include "view/TabEvaluation.h"
+#include "view/TabEvaluationDashBoard.h"
 #include "view/TabEvaluationRuntime.h"
 #include "view/TabEvaluationSingleShot.h"
 #include "view/TabEvaluationValues.h"
@@ -12,6 +15,7 @@
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QRadioButton>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QTableWidget>
 
@@ -129,6 +133,10 @@ private slots:
     void overlayGridFollowsPlot();
     void overlayEmptyForMicrometreSensors();
 
+    // verdicts
+    void verdictsShownOnEveryPage_data();
+    void verdictsShownOnEveryPage();
+
     void pagesDropCurvesBeforeListsAreFreed();
     void languageChangeKeepsNumbers();
 };
@@ -190,8 +198,8 @@ void TestEvaluationPages::maxBetweenMarkers_data()
     QTest::newRow("exactly -1") << SampleList{-1, -1.5} << 0 << 100 << 100 << true << -1.0;
     const double nan = std::numeric_limits<double>::quiet_NaN();
     QTest::newRow("not a number") << SampleList{nan, 0.25} << 0 << 100 << 100 << true << 0.25;
-    QTest::newRow("no number between") << SampleList{nan, nan, 3} << 0 << 100 << 100 << false
-                                       << -1.0;
+    QTest::newRow("no number between")
+        << SampleList{nan, nan, 3} << 0 << 100 << 100 << false << -1.0;
 }
 
 void TestEvaluationPages::maxBetweenMarkers()
@@ -643,6 +651,86 @@ void TestEvaluationPages::overlayEmptyForMicrometreSensors()
     child<QDoubleSpinBox>(page, "evalMaxSpinBox")->setValue(900);
     QCOMPARE(oszi->valueRangeMin(), -2600.0);
     QCOMPARE(oszi->valueRangeMax(), 900.0);
+}
+
+void TestEvaluationPages::verdictsShownOnEveryPage_data()
+{
+    QTest::addColumn<int>("shot");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("toolTip");
+    QTest::addColumn<int>("redSensor"); // the overlay curve drawn red, -1 for none
+    QTest::newRow("OK") << 0 << "OK"
+                        << "" << -1;
+    QTest::newRow("NOK outside the band")
+        << 1 << "NOK"
+        << "Außerhalb der Referenz: Sensor 3, Nachdruck, 1200 ms, Abweichung 0.25 mm" << 2;
+    // No distance to the band where samples are missing; a phase without a name is numbered.
+    QTest::newRow("NOK sensor failed") << 2 << "NOK"
+                                       << "Sensor ausgefallen: Sensor 1, Phase 2, 300 ms" << 0;
+    QTest::newRow("no verdict yet") << 3 << ""
+                                    << "" << -1;
+}
+
+void TestEvaluationPages::verdictsShownOnEveryPage()
+{
+    QFETCH(int, shot);
+    QFETCH(QString, text);
+    QFETCH(QString, toolTip);
+    QFETCH(int, redSensor);
+    Model model;
+    for (int s = 0; s < Model::numSensors; ++s)
+        model.sensorDescription().setSensorUnit(0, s, QStringLiteral("mm"));
+    for (int i = 0; i < 4; ++i)
+        addShot(model, {{1, 2, 1}, {2, 3, 2}, {3, 4, 3}, {4, 5, 4}, {5, 6, 5}});
+    Verdict outside;
+    outside.kind = Verdict::Kind::OutsideBand;
+    outside.sensor = 2;
+    outside.phase = 1;
+    outside.phaseName = QStringLiteral("Nachdruck");
+    outside.timeMs = 1200;
+    outside.deviation = 0.25;
+    Verdict failed;
+    failed.kind = Verdict::Kind::SensorFailed;
+    failed.sensor = 0;
+    failed.phase = 1;
+    failed.timeMs = 300;
+    failed.deviation = std::numeric_limits<double>::quiet_NaN();
+
+    TabEvaluation tab;
+    tab.setModel(&model);
+    QSignalSpy runtimeTables(tab.runtimePage(), &TabEvaluationRuntime::tableChanged);
+    QSignalSpy valuesTables(tab.valuesPage(), &TabEvaluationValues::tableChanged);
+    // The shot being recorded has no verdict yet.
+    tab.setVerdicts({Verdict(), outside, failed});
+
+    const bool nok = text == QLatin1String("NOK");
+    const QColor curve = nok ? QColor(Qt::red) : QColor(Qt::black);
+    const std::pair<QWidget*, int> tables[] = {{tab.runtimePage(), 7}, {tab.valuesPage(), 6}};
+    for (const auto& [page, column] : tables) {
+        const QTableWidget* table = child<QTableWidget>(*page, "tableWidget");
+        QCOMPARE(table->horizontalHeaderItem(column)->text(), QStringLiteral("Bewertung"));
+        const QModelIndex index = table->model()->index(shot, column);
+        QCOMPARE(index.data().toString(), text);
+        QCOMPARE(index.data(Qt::ToolTipRole).toString(), toolTip);
+        const QVariant foreground = index.data(Qt::ForegroundRole);
+        QCOMPARE(foreground.isValid() && foreground.value<QBrush>().color() == Qt::red, nok);
+        QCOMPARE(child<OsziWidget>(*page, "evaluationOszi")->curveColor(shot), curve);
+    }
+    // Verdicts alone leave the runtimes and maxima as they were computed.
+    QCOMPARE(runtimeTables.count(), 0);
+    QCOMPARE(valuesTables.count(), 0);
+
+    child<QSpinBox>(*tab.singleShotPage(), "evalOverlaySpinBox")->setValue(shot + 1);
+    const QLabel* label = child<QLabel>(*tab.singleShotPage(), "overlayVerdictLabel");
+    const QString shown = label->isVisibleTo(tab.singleShotPage()) ? label->text() : QString();
+    QCOMPARE(shown, nok ? text + QStringLiteral(" \u2013 ") + toolTip : text);
+    for (int s = 0; s < Model::numSensors; ++s)
+        QCOMPARE(tab.singleShotPage()->oszi()->curveColor(s),
+                 s == redSensor ? QColor(Qt::red) : model.color(static_cast<quint8>(s)));
+
+    QCOMPARE(child<QLabel>(*tab.dashBoard(), "dashOkCountLabel")->text(), QStringLiteral("OK: 1"));
+    QCOMPARE(child<QLabel>(*tab.dashBoard(), "dashNokCountLabel")->text(),
+             QStringLiteral("NOK: 2"));
 }
 
 void TestEvaluationPages::pagesDropCurvesBeforeListsAreFreed()

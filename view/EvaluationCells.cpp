@@ -1,11 +1,16 @@
 #include "view/EvaluationCells.h"
 
+#include "analysis/Verdict.h"
 #include "model/Model.h"
 #include "widgets/NumberStyle.h"
+#include "widgets/OsziWidget.h"
 
 #include <QBrush>
+#include <QCoreApplication>
 #include <QRadioButton>
 #include <QTableWidget>
+
+#include <cmath>
 
 namespace EvaluationCells {
 
@@ -42,6 +47,70 @@ double sensorBound(const Model& model, int sensor, bool maximum)
         return 0.0;
     return maximum ? d.sensorGroup(0).sensorMaximum(sensor)
                    : d.sensorGroup(0).sensorMinimum(sensor);
+}
+
+QString sensorUnit(const Model& model, int sensor)
+{
+    const SensorDescription& d = model.sensorDescription();
+    if (d.numSensorGroups() < 1 || sensor < 0 || sensor >= d.sensorGroup(0).numSensors())
+        return QString();
+    return d.sensorGroup(0).sensorUnit(sensor);
+}
+
+QString violationText(const Verdict& verdict, const Model& model)
+{
+    if (verdict.isOk())
+        return QString();
+    QStringList parts;
+    if (verdict.sensor >= 0)
+        parts
+            << QCoreApplication::translate("EvaluationCells", "Sensor %1").arg(verdict.sensor + 1);
+    if (!verdict.phaseName.isEmpty())
+        parts << verdict.phaseName;
+    else if (verdict.phase >= 0)
+        parts << QCoreApplication::translate("EvaluationCells", "Phase %1").arg(verdict.phase + 1);
+    parts << QCoreApplication::translate("EvaluationCells", "%1 ms").arg(number(verdict.timeMs));
+    // Missing samples have no distance to the band.
+    if (!std::isnan(verdict.deviation)) {
+        const QString unit = sensorUnit(model, verdict.sensor);
+        const QString amount = unit.isEmpty() ? number(verdict.deviation)
+                                              : number(verdict.deviation) + QLatin1Char(' ') + unit;
+        parts << QCoreApplication::translate("EvaluationCells", "Abweichung %1").arg(amount);
+    }
+    return verdict.kindText() + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
+}
+
+void setVerdictCell(QTableWidget* table, int row, int column, const Verdict* verdict,
+                    const Model& model)
+{
+    QTableWidgetItem* item = table->item(row, column);
+    if (!item) {
+        if (!verdict)
+            return;
+        item = new QTableWidgetItem;
+        table->setItem(row, column, item);
+    }
+    const bool nok = verdict && !verdict->isOk();
+    item->setText(verdict ? verdict->verdictText() : QString());
+    item->setData(Qt::ForegroundRole, nok ? QVariant(QBrush(Qt::red)) : QVariant());
+    item->setData(Qt::ToolTipRole, nok ? violationText(*verdict, model) : QVariant());
+}
+
+const Verdict* verdictAt(const QVector<Verdict>& verdicts, int shot)
+{
+    return shot >= 0 && shot < verdicts.size() ? &verdicts.at(shot) : nullptr;
+}
+
+QColor shotColor(const QVector<Verdict>& verdicts, int shot)
+{
+    const Verdict* v = verdictAt(verdicts, shot);
+    return v && !v->isOk() ? QColor(Qt::red) : QColor(Qt::black);
+}
+
+void recolorShots(OsziWidget* plot, const QVector<Verdict>& verdicts)
+{
+    for (int i = 0; i < OsziWidget::numCurves && plot->curve(i); ++i)
+        plot->setCurve(i, plot->curve(i), shotColor(verdicts, i));
 }
 
 int checkedSensor(QRadioButton* const* buttons, int count)

@@ -71,12 +71,36 @@ int TabEvaluation::currentPage() const
 void TabEvaluation::setModel(Model* m)
 {
     VTRACE();
+    if (m != model) {
+        if (model)
+            disconnect(model, nullptr, this, nullptr);
+        if (m)
+            connect(m, &Model::dataAboutToChange, this, &TabEvaluation::onModel_dataAboutToChange);
+    }
     model = m;
     ui->dashBoard->setModel(m);
     ui->tabEvaluationSingleShot->setModel(m);
     ui->tabEvaluationRuntime->setModel(m);
     ui->tabEvaluationValues->setModel(m);
     update();
+}
+
+void TabEvaluation::setVerdicts(const QVector<Verdict>& verdicts)
+{
+    ui->tabEvaluationSingleShot->setVerdicts(verdicts);
+    ui->tabEvaluationRuntime->setVerdicts(verdicts);
+    ui->tabEvaluationValues->setVerdicts(verdicts);
+    int ok = 0;
+    for (const Verdict& v : verdicts)
+        ok += v.isOk() ? 1 : 0;
+    ui->dashBoard->setVerdictCounts(ok, verdicts.size() - ok);
+}
+
+void TabEvaluation::onModel_dataAboutToChange()
+{
+    // The verdicts name shots by index, which a deletion or an open changes; the pages drop
+    // theirs themselves, the new ones follow.
+    ui->dashBoard->setVerdictCounts(0, 0);
 }
 
 void TabEvaluation::showEvent(QShowEvent* event)

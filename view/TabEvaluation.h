@@ -1,5 +1,8 @@
 #pragma once
 
+#include "analysis/Verdict.h"
+
+#include <QVector>
 #include <QWidget>
 
 #include <memory>
@@ -26,6 +29,10 @@ public:
     ~TabEvaluation() override;
 
     void setModel(Model* m);
+    // verdicts[i] judges shot i (shown as shot i + 1); shots beyond the vector have none,
+    // an empty vector means no verdicts at all. Refreshes only what shows verdicts: the
+    // pages' statistics are not computed again.
+    void setVerdicts(const QVector<Verdict>& verdicts);
     int currentPage() const;
     TabEvaluationDashBoard* dashBoard() const;
     TabEvaluationSingleShot* singleShotPage() const;
@@ -47,6 +54,7 @@ private slots:
     void onValuesPressed();
     // Copies the detail pages' chart data and ranges into the dashboard.
     void updateDashBoard();
+    void onModel_dataAboutToChange();
 
 private:
     std::unique_ptr<Ui::TabEvaluation> ui;

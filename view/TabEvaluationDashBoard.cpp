@@ -76,6 +76,8 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
         c->setMargins(20, 50, 5, 5);
     }
 
+    showVerdictCounts();
+
     connect(ui->overlayButton, &QPushButton::clicked, this,
             &TabEvaluationDashBoard::overlayPressed);
     connect(ui->runtimeButton, &QPushButton::clicked, this,
@@ -90,8 +92,30 @@ void TabEvaluationDashBoard::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         m_caption->setText(tr("Anzahl"));
+        showVerdictCounts();
     }
     QWidget::changeEvent(event);
+}
+
+void TabEvaluationDashBoard::setVerdictCounts(int ok, int nok)
+{
+    m_okCount = ok;
+    m_nokCount = nok;
+    showVerdictCounts();
+}
+
+void TabEvaluationDashBoard::showVerdictCounts()
+{
+    // Without a taught reference there is nothing to count; the overview stays as it was.
+    const bool any = m_okCount > 0 || m_nokCount > 0;
+    ui->dashOkCountLabel->setVisible(any);
+    ui->dashNokCountLabel->setVisible(any);
+    ui->dashOkCountLabel->setText(any ? tr("OK: %1").arg(m_okCount) : QString());
+    ui->dashNokCountLabel->setText(any ? tr("NOK: %1").arg(m_nokCount) : QString());
+    const QString style = QStringLiteral("background-color: white; font-size: 16px;");
+    ui->dashOkCountLabel->setStyleSheet(style);
+    ui->dashNokCountLabel->setStyleSheet(
+        m_nokCount > 0 ? style + QStringLiteral(" color: red; font-weight: bold;") : style);
 }
 
 int TabEvaluationDashBoard::scaleMaximum(int shots)

@@ -34,6 +34,8 @@ public:
     static int scaleMaximum(int shots);
 
     void setModel(Model* m) { model = m; }
+    // The project's OK and NOK shots; both 0 when no shot has a verdict.
+    void setVerdictCounts(int ok, int nok);
     // 0 start, 1 duration, 2 stop.
     BoxWhiskersWidget* runtimeChart(int index) const;
     BoxWhiskersWidget* valuesChart(int sensor) const;
@@ -55,10 +57,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void showVerdictCounts();
+
     std::unique_ptr<Ui::TabEvaluationDashBoard> ui;
     Model* model = nullptr;
     DialNeedleItem* m_needle = nullptr;
     DialDegreesItem* m_degrees = nullptr;
     DialValuesItem* m_values = nullptr;
     DialLabelItem* m_caption = nullptr;
+    int m_okCount = 0;
+    int m_nokCount = 0;
 };

@@ -1,10 +1,10 @@
 #include "view/TabEvaluationRuntime.h"
 
+#include "analysis/EvaluationMath.h"
 #include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationRuntime.h"
 #include "view/EvaluationCells.h"
-#include "analysis/EvaluationMath.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
@@ -58,7 +58,7 @@ TabEvaluationRuntime::TabEvaluationRuntime(QWidget* parent)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->verticalHeader()->hide();
-    table->setColumnCount(7);
+    table->setColumnCount(verdictColumn + 1);
     table->setRowCount(20);
     setHeaderLabels();
     connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -193,7 +193,7 @@ void TabEvaluationRuntime::updateOszi()
         oszi->setHorizontalLine(1, stopValues[static_cast<size_t>(s)]);
     const int n = qMin(model->numChannels(s), OsziWidget::numCurves);
     for (int i = 0; i < n; ++i)
-        oszi->setCurve(i, model->measurement(s, i), Qt::black);
+        oszi->setCurve(i, model->measurement(s, i), EvaluationCells::shotColor(m_verdicts, i));
     // Slots beyond this sensor's shots would still show another sensor's curves.
     for (int i = n; i < OsziWidget::numCurves && oszi->curve(i); ++i) {
         oszi->setCurve(i, nullptr, Qt::black);
@@ -270,6 +270,8 @@ void TabEvaluationRuntime::updateTable()
         for (int c = 0; c < table->columnCount(); ++c)
             EvaluationCells::setCell(table, i, c, QString());
     }
+    m_tableShots = n;
+    updateVerdictColumn();
     table->setUpdatesEnabled(true);
 
     const QList<double>* lists[] = {&startTimes, &durations, &stopTimes};
@@ -281,6 +283,24 @@ void TabEvaluationRuntime::updateTable()
     m_tableKey = key;
     m_tableValid = true;
     emit tableChanged();
+}
+
+void TabEvaluationRuntime::setVerdicts(const QVector<Verdict>& verdicts)
+{
+    m_verdicts = verdicts;
+    if (!model)
+        return;
+    updateVerdictColumn();
+    // Only the colours change: the slots keep the lists updateOszi gave them.
+    EvaluationCells::recolorShots(ui->evaluationOszi, m_verdicts);
+}
+
+void TabEvaluationRuntime::updateVerdictColumn()
+{
+    QTableWidget* table = ui->tableWidget;
+    for (int i = 0; i < m_tableShots && i < table->rowCount(); ++i)
+        EvaluationCells::setVerdictCell(table, i, verdictColumn,
+                                        EvaluationCells::verdictAt(m_verdicts, i), *model);
 }
 
 void TabEvaluationRuntime::setStatisticsLabels()
@@ -303,9 +323,9 @@ void TabEvaluationRuntime::setStatisticsLabels()
 
 void TabEvaluationRuntime::setHeaderLabels()
 {
-    ui->tableWidget->setHorizontalHeaderLabels({tr("#"), tr("timestamp"), tr("Start [s]"),
-                                                tr("Dauer [s]"), tr("Stop [s]"),
-                                                tr("Gesamtdauer [s]"), tr("Pause [s]")});
+    ui->tableWidget->setHorizontalHeaderLabels(
+        {tr("#"), tr("timestamp"), tr("Start [s]"), tr("Dauer [s]"), tr("Stop [s]"),
+         tr("Gesamtdauer [s]"), tr("Pause [s]"), tr("Bewertung")});
 }
 
 void TabEvaluationRuntime::changeEvent(QEvent* event)
@@ -374,4 +394,10 @@ void TabEvaluationRuntime::onModel_dataAboutToChange()
 {
     ui->evaluationOszi->clearCurves();
     m_tableValid = false;
+    // The verdicts name shots by index, which a deletion or an open changes; the new
+    // ones follow.
+    m_verdicts.clear();
+    if (model)
+        updateVerdictColumn();
+    m_tableShots = 0;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "analysis/Verdict.h"
+
 #include <QList>
 #include <QPair>
+#include <QVector>
 #include <QWidget>
 
 #include <array>
@@ -28,11 +31,16 @@ class TabEvaluationRuntime : public QWidget
 
 public:
     static constexpr int numSensors = 5;
+    // The verdict column comes after the columns that were there before it.
+    static constexpr int verdictColumn = 7;
 
     explicit TabEvaluationRuntime(QWidget* parent = nullptr);
     ~TabEvaluationRuntime() override;
 
     void setModel(Model* m);
+    // verdicts[i] judges shot i; shots beyond the vector have none. Refreshes the verdict
+    // column and the curves' colours only; the runtimes stay as computed.
+    void setVerdicts(const QVector<Verdict>& verdicts);
     int currentSensor() const;
     double startValue(int sensor) const { return startValues.at(static_cast<size_t>(sensor)); }
     double stopValue(int sensor) const { return stopValues.at(static_cast<size_t>(sensor)); }
@@ -70,6 +78,7 @@ private:
     };
 
     void onModel_dataAboutToChange();
+    void updateVerdictColumn();
     void setStatisticsLabels();
     void setHeaderLabels();
 
@@ -89,6 +98,9 @@ private:
 
     TableKey m_tableKey;
     bool m_tableValid = false;
+    // The shots the table has rows for.
+    int m_tableShots = 0;
+    QVector<Verdict> m_verdicts;
     // Overall extremes of the raw samples per sensor, for the thresholds, as of these counts.
     std::array<double, numSensors> m_overallMin{};
     std::array<double, numSensors> m_overallMax{};

@@ -4,6 +4,7 @@
 #include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationSingleShot.h"
+#include "view/EvaluationCells.h"
 #include "widgets/OsziWidget.h"
 #include "widgets/SpinBoxFit.h"
 
@@ -146,19 +147,64 @@ void TabEvaluationSingleShot::takeSensorRange()
 void TabEvaluationSingleShot::setOverlayChannel(int channel)
 {
     VTRACE();
-    if (channel <= 0 || !model)
+    m_channel = qMax(0, channel);
+    if (channel <= 0 || !model) {
+        showVerdict();
         return;
+    }
     OsziWidget* plot = ui->evalOszi;
     int longest = 0;
     for (int s = 0; s < numSensors; ++s) {
         if (channel > model->numChannels(s))
             continue;
         const SampleList* samples = model->measurement(s, channel - 1);
-        plot->setCurve(s, samples, model->color(static_cast<quint8>(s)));
+        plot->setCurve(s, samples, curveColor(s));
         longest = qMax(longest, samples->size());
     }
     ui->evalScrollBarOszi->setMaximum(qMax(0, longest - 1));
+    showVerdict();
     plot->update();
+}
+
+void TabEvaluationSingleShot::setVerdicts(const QVector<Verdict>& verdicts)
+{
+    m_verdicts = verdicts;
+    if (!model)
+        return;
+    // Only the colours change: the curves keep the lists setOverlayChannel gave them.
+    OsziWidget* plot = ui->evalOszi;
+    for (int s = 0; s < numSensors; ++s) {
+        if (plot->curve(s) && m_channel <= model->numChannels(s))
+            plot->setCurve(s, plot->curve(s), curveColor(s));
+    }
+    showVerdict();
+}
+
+QColor TabEvaluationSingleShot::curveColor(int sensor) const
+{
+    const Verdict* v = EvaluationCells::verdictAt(m_verdicts, m_channel - 1);
+    if (v && !v->isOk() && v->sensor == sensor)
+        return Qt::red;
+    return model->color(static_cast<quint8>(sensor));
+}
+
+void TabEvaluationSingleShot::showVerdict()
+{
+    QLabel* label = ui->overlayVerdictLabel;
+    const Verdict* v = model ? EvaluationCells::verdictAt(m_verdicts, m_channel - 1) : nullptr;
+    label->setVisible(v != nullptr);
+    if (!v) {
+        label->clear();
+        return;
+    }
+    if (v->isOk()) {
+        label->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        label->setText(v->verdictText());
+    } else {
+        label->setStyleSheet(QStringLiteral("color: red; font-weight: bold;"));
+        label->setText(v->verdictText() + QStringLiteral(" \u2013 ") +
+                       EvaluationCells::violationText(*v, *model));
+    }
 }
 
 void TabEvaluationSingleShot::offsetChanged(double offset)
@@ -183,6 +229,7 @@ void TabEvaluationSingleShot::changeEvent(QEvent* event)
         ui->evalClockLabel->setText(clock);
         ui->evalNumMeasuringsLabel->setText(count);
         ui->evalLabelZoom->setNum(ui->evalSliderTimeZoom->value());
+        showVerdict();
     }
     QWidget::changeEvent(event);
 }
@@ -190,4 +237,7 @@ void TabEvaluationSingleShot::changeEvent(QEvent* event)
 void TabEvaluationSingleShot::onModel_dataAboutToChange()
 {
     ui->evalOszi->clearCurves();
+    // The verdicts name shots by index, which a deletion or an open changes.
+    m_verdicts.clear();
+    showVerdict();
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "analysis/Verdict.h"
+
 #include <QPair>
+#include <QVector>
 #include <QWidget>
 
 #include <array>
@@ -30,6 +33,9 @@ public:
 
     // Stores the model; the next update() shows it.
     void setModel(Model* m);
+    // verdicts[i] judges shot i; shots beyond the vector have none. The shown shot's
+    // verdict goes above the plot, and the curve that left its band turns red.
+    void setVerdicts(const QVector<Verdict>& verdicts);
     OsziWidget* oszi() const;
 
 public slots:
@@ -46,10 +52,16 @@ private:
     void onModel_dataAboutToChange();
     // The plot and its range boxes take the sensors' range when the description changed it.
     void takeSensorRange();
+    // The colour of sensor s's curve for the shown shot.
+    QColor curveColor(int sensor) const;
+    void showVerdict();
 
     std::unique_ptr<Ui::TabEvaluationSingleShot> ui;
     Model* model = nullptr;
     std::array<QDoubleSpinBox*, numSensors> m_offsetBoxes{};
     // The sensors' range last taken; the form's range until the first.
     QPair<double, double> m_sensorRange{-6.0, 6.0};
+    QVector<Verdict> m_verdicts;
+    // The shot shown, counted from 1; 0 before the first.
+    int m_channel = 0;
 };

@@ -1,11 +1,11 @@
 #include "view/TabEvaluationValues.h"
 
+#include "analysis/EvaluationMath.h"
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationValues.h"
 #include "view/EvaluationCells.h"
-#include "analysis/EvaluationMath.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
@@ -71,7 +71,7 @@ TabEvaluationValues::TabEvaluationValues(QWidget* parent)
     table->setSelectionMode(QAbstractItemView::SingleSelection);
     table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     table->verticalHeader()->hide();
-    table->setColumnCount(6);
+    table->setColumnCount(verdictColumn + 1);
     table->setRowCount(20);
     setHeaderLabels();
     connect(table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -188,7 +188,7 @@ void TabEvaluationValues::updateOszi()
     oszi->setMinValue(EvaluationCells::sensorBound(*model, s, false));
     const int n = qMin(model->numChannels(s), OsziWidget::numCurves);
     for (int i = 0; i < n; ++i)
-        oszi->setCurve(i, model->measurement(s, i), Qt::black);
+        oszi->setCurve(i, model->measurement(s, i), EvaluationCells::shotColor(m_verdicts, i));
     for (int i = n; i < OsziWidget::numCurves && oszi->curve(i); ++i) {
         oszi->setCurve(i, nullptr, Qt::black);
         oszi->setDisabled(i);
@@ -242,6 +242,8 @@ void TabEvaluationValues::updateTable()
             }
         }
     }
+    m_tableShots = rows;
+    updateVerdictColumn();
     table->setUpdatesEnabled(true);
 
     for (int s = 0; s < numSensors; ++s) {
@@ -255,6 +257,24 @@ void TabEvaluationValues::updateTable()
     m_tableKey = key;
     m_tableValid = true;
     emit tableChanged();
+}
+
+void TabEvaluationValues::setVerdicts(const QVector<Verdict>& verdicts)
+{
+    m_verdicts = verdicts;
+    if (!model)
+        return;
+    updateVerdictColumn();
+    // Only the colours change: the slots keep the lists updateOszi gave them.
+    EvaluationCells::recolorShots(ui->evaluationOszi, m_verdicts);
+}
+
+void TabEvaluationValues::updateVerdictColumn()
+{
+    QTableWidget* table = ui->tableWidget;
+    for (int i = 0; i < m_tableShots && i < table->rowCount(); ++i)
+        EvaluationCells::setVerdictCell(table, i, verdictColumn,
+                                        EvaluationCells::verdictAt(m_verdicts, i), *model);
 }
 
 void TabEvaluationValues::setStatisticsLabels()
@@ -272,7 +292,7 @@ void TabEvaluationValues::setHeaderLabels()
 {
     ui->tableWidget->setHorizontalHeaderLabels({tr("#"), tr("max Sensor 1"), tr("max Sensor 2"),
                                                 tr("max Sensor 3"), tr("max Sensor 4"),
-                                                tr("max Sensor 5")});
+                                                tr("max Sensor 5"), tr("Bewertung")});
 }
 
 void TabEvaluationValues::changeEvent(QEvent* event)
@@ -317,4 +337,10 @@ void TabEvaluationValues::onModel_dataAboutToChange()
 {
     ui->evaluationOszi->clearCurves();
     m_tableValid = false;
+    // The verdicts name shots by index, which a deletion or an open changes; the new
+    // ones follow.
+    m_verdicts.clear();
+    if (model)
+        updateVerdictColumn();
+    m_tableShots = 0;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "analysis/Verdict.h"
+
 #include <QList>
 #include <QPair>
+#include <QVector>
 #include <QWidget>
 
 #include <array>
@@ -28,11 +31,16 @@ class TabEvaluationValues : public QWidget
 
 public:
     static constexpr int numSensors = 5;
+    // The verdict column comes after the columns that were there before it.
+    static constexpr int verdictColumn = numSensors + 1;
 
     explicit TabEvaluationValues(QWidget* parent = nullptr);
     ~TabEvaluationValues() override;
 
     void setModel(Model* m);
+    // verdicts[i] judges shot i; shots beyond the vector have none. Refreshes the verdict
+    // column and the curves' colours only; the maxima stay as computed.
+    void setVerdicts(const QVector<Verdict>& verdicts);
     int currentSensor() const;
     int leftMarker() const { return markerLeft; }
     int rightMarker() const { return markerRight; }
@@ -71,6 +79,7 @@ private:
     };
 
     void onModel_dataAboutToChange();
+    void updateVerdictColumn();
     void setStatisticsLabels();
     void setHeaderLabels();
 
@@ -91,4 +100,7 @@ private:
 
     TableKey m_tableKey;
     bool m_tableValid = false;
+    // The shots the table has rows for.
+    int m_tableShots = 0;
+    QVector<Verdict> m_verdicts;
 };

@@ -294,6 +294,25 @@
     </message>
 </context>
 <context>
+    <name>EvaluationCells</name>
+    <message>
+        <source>Sensor %1</source>
+        <translation>Sensor %1</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Abweichung %1</source>
+        <translation>deviation %1</translation>
+    </message>
+</context>
+<context>
     <name>IPAddressDialog</name>
     <message>
         <source>&lt;b&gt;Verbindung abgebrochen&lt;/b&gt;</source>
@@ -623,6 +642,14 @@ shots</translation>
         <source>Anzahl</source>
         <translation>Count</translation>
     </message>
+    <message>
+        <source>OK: %1</source>
+        <translation>OK: %1</translation>
+    </message>
+    <message>
+        <source>NOK: %1</source>
+        <translation>NOK: %1</translation>
+    </message>
 </context>
 <context>
     <name>TabEvaluationRuntime</name>
@@ -721,6 +748,10 @@ shots</translation>
     <message>
         <source>Pause [s]</source>
         <translation>Pause [s]</translation>
+    </message>
+    <message>
+        <source>Bewertung</source>
+        <translation>Verdict</translation>
     </message>
 </context>
 <context>
@@ -879,6 +910,10 @@ shots</translation>
     <message>
         <source>max Sensor 5</source>
         <translation>max Sensor 5</translation>
+    </message>
+    <message>
+        <source>Bewertung</source>
+        <translation>Verdict</translation>
     </message>
 </context>
 <context>
