@@ -19,7 +19,6 @@ class QDir;
 class ProgressIndicator;
 class VerdictMonitor;
 class View;
-struct Verdict;
 
 // The mediator: receives every user command from the main window and its pages and every
 // line from the device, and changes the model accordingly.
@@ -147,8 +146,6 @@ private:
     void showVerdictLamp();
     // The lamp counts the shots of a connection, or of a new or opened project.
     void startVerdictSession();
-    // The first violation of a NOK shot in words; empty for OK.
-    QString verdictDetail(const Verdict& verdict) const;
     void teachFailure(const QString& text);
     void showProgress(const QString& text);
     void closeProgress();

@@ -6,14 +6,14 @@
 #include "control/ReferenceDialog.h"
 #include "control/VerdictMonitor.h"
 #include "model/ShotRangeText.h"
+#include "view/EvaluationCells.h"
 #include "view/TabOszilloscope.h"
 #include "view/View.h"
-#include "widgets/SensorNumbers.h"
 #include "widgets/VerdictLamp.h"
 
 #include <QMessageBox>
 
-#include <cmath>
+#include <algorithm>
 
 void Controller::setUpVerdicts()
 {
@@ -31,28 +31,6 @@ void Controller::setUpVerdicts()
     connect(tabOszi, &TabOszilloscope::referenceSettingsRequested, this,
             &Controller::onTabOszi_referenceSettings);
     showVerdicts();
-}
-
-QString Controller::verdictDetail(const Verdict& verdict) const
-{
-    if (verdict.isOk())
-        return QString();
-    const QString unit =
-        model->sensorDescription().numSensorGroups() > 0
-            ? model->sensorDescription().sensorGroup(0).sensorUnit(verdict.sensor)
-            : QString();
-    QString text = tr("%1: Sensor %2, %3, %4 ms")
-                       .arg(verdict.kindText())
-                       .arg(verdict.sensor + 1)
-                       .arg(verdict.phaseName)
-                       .arg(SensorNumbers::valueText(verdict.timeMs, 0));
-    if (std::isfinite(verdict.deviation) && verdict.kind == Verdict::Kind::OutsideBand)
-        text += tr(", %1 %2 außerhalb für %3 ms")
-                    .arg(SensorNumbers::valueText(verdict.deviation,
-                                                  SensorNumbers::readoutDecimals(unit)))
-                    .arg(unit)
-                    .arg(SensorNumbers::valueText(verdict.durationMs, 0));
-    return text;
 }
 
 void Controller::showVerdicts()
@@ -96,7 +74,7 @@ void Controller::showVerdictLamp()
                   ? tr("Keine Referenz eingelernt")
                   : verdictMonitor->problem();
     else if (last)
-        tip = last->isOk() ? tr("Letzte Messung: OK") : verdictDetail(*last);
+        tip = last->isOk() ? tr("Letzte Messung: OK") : EvaluationCells::violationText(*last, *model);
     lamp->setToolTip(tip);
 }
 

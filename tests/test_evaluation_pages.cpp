@@ -663,7 +663,8 @@ void TestEvaluationPages::verdictsShownOnEveryPage_data()
                         << "" << -1;
     QTest::newRow("NOK outside the band")
         << 1 << "NOK"
-        << "Außerhalb der Referenz: Sensor 3, Nachdruck, 1200 ms, Abweichung 0.25 mm" << 2;
+        << "Außerhalb der Referenz: Sensor 3, Nachdruck, 1200 ms, Abweichung 0.25 mm, für 8 ms"
+        << 2;
     // No distance to the band where samples are missing; a phase without a name is numbered.
     QTest::newRow("NOK sensor failed") << 2 << "NOK"
                                        << "Sensor ausgefallen: Sensor 1, Phase 2, 300 ms" << 0;
@@ -689,6 +690,7 @@ void TestEvaluationPages::verdictsShownOnEveryPage()
     outside.phaseName = QStringLiteral("Nachdruck");
     outside.timeMs = 1200;
     outside.deviation = 0.25;
+    outside.durationMs = 8;
     Verdict failed;
     failed.kind = Verdict::Kind::SensorFailed;
     failed.sensor = 0;

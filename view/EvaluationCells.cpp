@@ -77,6 +77,9 @@ QString violationText(const Verdict& verdict, const Model& model)
                                               : number(verdict.deviation) + QLatin1Char(' ') + unit;
         parts << QCoreApplication::translate("EvaluationCells", "Abweichung %1").arg(amount);
     }
+    if (verdict.durationMs > 0)
+        parts << QCoreApplication::translate("EvaluationCells", "für %1 ms")
+                     .arg(number(verdict.durationMs));
     return verdict.kindText() + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
 }
 

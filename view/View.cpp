@@ -189,6 +189,7 @@ TabOszilloscope* View::tabOszi() const
 void View::showVerdicts(const QVector<Verdict>& verdicts)
 {
     ui->tabOszi->setVerdicts(verdicts);
+    ui->tabEvaluation->setVerdicts(verdicts);
 }
 
 TabEvaluation* View::tabEvaluation() const

@@ -257,14 +257,6 @@
         <translation>Sample period differs from the project (%1 ms):</translation>
     </message>
     <message>
-        <source>%1: Sensor %2, %3, %4 ms</source>
-        <translation>%1: sensor %2, %3, %4 ms</translation>
-    </message>
-    <message>
-        <source>, %1 %2 außerhalb für %3 ms</source>
-        <translation>, %1 %2 outside for %3 ms</translation>
-    </message>
-    <message>
         <source>Keine Referenz eingelernt</source>
         <translation>No reference taught</translation>
     </message>
@@ -310,6 +302,10 @@
     <message>
         <source>Abweichung %1</source>
         <translation>deviation %1</translation>
+    </message>
+    <message>
+        <source>für %1 ms</source>
+        <translation>for %1 ms</translation>
     </message>
 </context>
 <context>
