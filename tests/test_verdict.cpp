@@ -470,6 +470,9 @@ void TestVerdict::settingsAndSamplePeriodJudgeAgain()
     teachThroughPage(app, QStringLiteral("1-4"));
     const VerdictMonitor* monitor = app.controller->verdicts();
     QVERIFY(!monitor->verdicts().at(4).isOk());
+    // Shots added afterwards, as an import adds them, are judged too.
+    fillShots(*app.model, 1);
+    QCOMPARE(monitor->verdicts().size(), 6);
 
     // A minimum time outside longer than the bump lets the shot pass.
     app.answer->answer([](QWidget* dialog) {
