@@ -156,6 +156,7 @@ private slots:
     void teachingRefusedChangesNothing_data();
     void teachingRefusedChangesNothing();
     void settingsAndSamplePeriodJudgeAgain();
+    void openedProjectJudgedByItsStoredReference();
 };
 
 void TestVerdict::bandAbsorbsJitterAndJudgesLength_data()
@@ -488,4 +489,25 @@ void TestVerdict::settingsAndSamplePeriodJudgeAgain()
     app.model->setClock(app.model->clock() * 2);
     QTRY_COMPARE(monitor->state(), VerdictMonitor::State::Unusable);
     QVERIFY(monitor->verdicts().isEmpty());
+}
+
+void TestVerdict::openedProjectJudgedByItsStoredReference()
+{
+    // The open fills the model while the event loop runs; the verdicts must come after it.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("taught.mvx"));
+    {
+        FakeDeviceSetup app(verdictArea);
+        fillShots(*app.model, 5);
+        teachThroughPage(app, QStringLiteral("1-4"));
+        QVERIFY(app.model->save(path));
+    }
+    FakeDeviceSetup app(verdictArea);
+    app.answer->chooseFile(path);
+    emit app.view->openProject();
+    QTRY_COMPARE(app.model->numChannels(0), 5);
+    const VerdictMonitor* monitor = app.controller->verdicts();
+    QTRY_COMPARE(monitor->verdicts().size(), 5);
+    QVERIFY(monitor->verdicts().at(3).isOk());
+    QVERIFY(!monitor->verdicts().at(4).isOk());
 }
