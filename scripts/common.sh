@@ -1,7 +1,10 @@
 # Shared by run.sh and test.sh: install what is missing, configure and build.
 # shellcheck shell=bash
 
-VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools)
+# The SQL drivers for the shot journal (SQLite) and the plant archive (PostgreSQL); the
+# PostgreSQL server only for the tests, which start their own in a temporary folder.
+VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools
+    libqt5sql5-sqlite libqt5sql5-psql postgresql)
 # Only for tools/look.sh, which runs the application on a real X server by hand; neither the
 # tests nor CI need them.
 LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)
