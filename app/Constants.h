@@ -39,6 +39,12 @@ inline const QString settingsApplication = QStringLiteral("Ventaro");
 inline const QString settingsKeyMainWindowPos = QStringLiteral("mainwindow_pos");
 inline const QString settingsKeyMainWindowSize = QStringLiteral("mainwindow_size");
 inline const QString settingsKeyLastDir = QStringLiteral("lastDir");
+// How many days saved or discarded shots stay in the journal; the plant archive's server
+// (a libpq connection string) and this station's name there.
+inline const QString settingsKeyJournalDays = QStringLiteral("journalDays");
+inline const QString settingsKeyArchive = QStringLiteral("archive");
+inline const QString settingsKeyStation = QStringLiteral("station");
+constexpr int defaultJournalDays = 14;
 
 inline const QString logoPath = QStringLiteral(":/icons/Dornhal-Logo-small.png");
 inline const QString iconPath = QStringLiteral(":/icons/");

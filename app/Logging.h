@@ -11,6 +11,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcDevice)
 Q_DECLARE_LOGGING_CATEGORY(lcControl)
 Q_DECLARE_LOGGING_CATEGORY(lcView)
 Q_DECLARE_LOGGING_CATEGORY(lcWidgets)
+Q_DECLARE_LOGGING_CATEGORY(lcStore)
 Q_DECLARE_LOGGING_CATEGORY(lcTrace)
 
 // Writes the signature of the enclosing function to the trace category.

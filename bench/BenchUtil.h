@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 
 #include <cstdio>
@@ -28,5 +29,20 @@ inline double peakRssMb()
     }
     return -1.0;
 }
+
+// The application's shot journal in a folder of the run's own unless VENTARO_DATA_DIR names
+// one, so that a benchmark never leaves shots in the user's journal.
+class PrivateDataDir
+{
+public:
+    PrivateDataDir()
+    {
+        if (qEnvironmentVariableIsEmpty("VENTARO_DATA_DIR"))
+            qputenv("VENTARO_DATA_DIR", m_dir.path().toLocal8Bit());
+    }
+
+private:
+    QTemporaryDir m_dir;
+};
 
 } // namespace bench

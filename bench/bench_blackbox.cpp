@@ -139,6 +139,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
+    const bench::PrivateDataDir dataDir;
     Model model;
     View view(&model);
     Controller controller(&model, &view);

@@ -98,6 +98,7 @@ int main(int argc, char* argv[])
     if (!device.waitForStarted(3000))
         qFatal("kalvik-sim did not start");
 
+    const bench::PrivateDataDir dataDir;
     Model model;
     View view(&model);
     Controller controller(&model, &view);

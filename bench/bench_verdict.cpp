@@ -216,6 +216,7 @@ double liveVerdictMs(std::vector<Shot>& data, int teach, int clockMs,
                      qPrintable(device.errorString()));
         return -1.0;
     }
+    const bench::PrivateDataDir dataDir;
     Model model;
     View view(&model);
     Controller controller(&model, &view);

@@ -2,6 +2,7 @@
 
 #include "app/Logging.h"
 #include "control/FileJob.h"
+#include "control/ShotJournal.h"
 #include "control/VerdictMonitor.h"
 #include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
@@ -59,6 +60,8 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTabOszi_checkBoxMarkerAbsClicked);
 
     setUpVerdicts();
+    setUpJournal();
+    connect(view, &View::settingsRequested, this, &Controller::onSettingsRequested);
 
     TabBlackBox* tabBlackBox = view->tabBlackBox();
     connect(tabBlackBox, &TabBlackBox::buttonGetListClicked, this,
@@ -103,6 +106,7 @@ Controller::Controller(Model* m, View* v)
 
 Controller::~Controller()
 {
+    stopArchive();
     delete connector;
 }
 
@@ -219,6 +223,17 @@ void Controller::afterFileOperation()
 void Controller::closeCurrentShot()
 {
     currentSeries.fill(-1);
+    // Its samples so far stay in the journal as a finished shot.
+    shotJournal->finishShot(QString());
+}
+
+void Controller::finishJournalShot()
+{
+    const int index = shotJournal->runningIndex();
+    verdictMonitor->finishRunningShot();
+    const QVector<Verdict>& verdicts = verdictMonitor->verdicts();
+    shotJournal->finishShot(index >= 0 && index < verdicts.size() ? verdicts.at(index).verdictText()
+                                                                   : QString());
 }
 
 void Controller::showProgress(const QString& text)

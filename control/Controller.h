@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Model.h"
+#include "store/Journal.h"
 
 #include <QAbstractSocket>
 #include <QElapsedTimer>
@@ -8,13 +9,16 @@
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
+#include <QThread>
 #include <QTimer>
 
 #include <array>
 #include <deque>
 #include <functional>
 
+class ArchiveForwarder;
 class KalvikConnector;
+class ShotJournal;
 class QDir;
 class ProgressIndicator;
 class VerdictMonitor;
@@ -35,6 +39,7 @@ public:
     bool readingsInThousandths() const { return valuesInThousandths; }
     int currentSeriesOf(int sensor) const;
     const VerdictMonitor* verdicts() const { return verdictMonitor; }
+    const ShotJournal* journal() const { return shotJournal; }
     // How many device lines an open may hold back; the rest are dropped and counted.
     void setHeldLineLimit(size_t limit) { heldLineLimit = limit; }
 
@@ -49,6 +54,7 @@ public slots:
     void onActionStartStopRecording();
     void onActionQuit();
     void onFirmwareUpdate();
+    void onSettingsRequested();
     // A file operation on the model's worker: device lines go on and user commands wait, as
     // during a save.
     void onExportMeasurements(const QString& fileName);
@@ -110,6 +116,8 @@ private:
     void replayHeldLines();
     // Lines after this belong to no shot until the device's next "run=1".
     void closeCurrentShot();
+    // The running shot ended: its verdict, then the journal's record of it with the verdict.
+    void finishJournalShot();
     void handleDeviceDescription(const QString& msg);
     void handleSensorDescription(const QString& msg);
     void handleValueMessage(const QString& msg);
@@ -141,6 +149,15 @@ private:
     void saveAfterRecording();
     // True when quitting may go on: saved, or discarded after a failed save.
     bool saveBeforeQuit(bool saveAsked);
+    void setUpJournal();
+    // Forwards finished shots to the plant archive at connection; none for an empty one.
+    void startArchive(const QString& connection);
+    void stopArchive();
+    void showArchiveState(bool connected, int waiting, const QString& error);
+    // Shots that an earlier run left unsaved: restore them, or leave them for later.
+    void offerRecovery();
+    // One project's shots; false when the user chose "later" or the restore failed.
+    bool offerRecovery(const QVector<Journal::Entry>& shots);
     void setUpVerdicts();
     void showVerdicts();
     void showVerdictLamp();
@@ -154,6 +171,9 @@ private:
     View* view;
     KalvikConnector* connector = nullptr;
     VerdictMonitor* verdictMonitor = nullptr;
+    ShotJournal* shotJournal = nullptr;
+    QThread archiveThread;
+    QPointer<ArchiveForwarder> archiveForwarder;
     bool valuesInThousandths = false;
     QPointer<ProgressIndicator> progressIndicator;
     std::array<int, 5> currentSeries{{-1, -1, -1, -1, -1}};

@@ -5,6 +5,7 @@
 #include "control/DeviceProtocol.h"
 #include "control/IPAddressDialog.h"
 #include "control/IntegrationDialog.h"
+#include "control/ShotJournal.h"
 #include "control/VerdictMonitor.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
@@ -72,8 +73,8 @@ void Controller::onDisconnected()
     // starts a new one.
     recordingRunning = false;
     closeCurrentShot();
-    // A shot cut off by the link is judged as it stands.
-    verdictMonitor->finishRunningShot();
+    // A shot cut off by the link is judged and kept as it stands.
+    finishJournalShot();
     emit recordingEnded();
     // A list reply cut off by the link is not taken for lines of the next connection.
     inList = false;
@@ -165,7 +166,7 @@ void Controller::handleMessage(const QString& msg)
         break;
     case DeviceProtocol::Kind::RunStopped:
         recordingRunning = false;
-        verdictMonitor->finishRunningShot();
+        finishJournalShot();
         view->setRecordingRunning(false);
         emit recordingEnded();
         break;
@@ -232,6 +233,7 @@ void Controller::startShot()
     }
     // The computer's time at the device's start, so that live shots can be told apart later.
     model->appendTimestamp(QDateTime::currentDateTime());
+    shotJournal->startShot(currentSeries[0]);
     view->tabOszi()->startShot(QVector<int>(currentSeries.cbegin(), currentSeries.cend()));
 }
 
@@ -262,6 +264,8 @@ void Controller::handleValueMessage(const QString& msg)
         }
     }
     model->blockSignals(wasBlocked);
+    if (stored)
+        shotJournal->appendReadings(readings.values);
     if (!stored) {
         // Nothing changed: announcing it would count as unsaved work.
         qCDebug(lcControl).noquote() << "no shot open, readings dropped:" << msg.trimmed();

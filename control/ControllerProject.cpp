@@ -4,6 +4,7 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "control/DeviceProtocol.h"
+#include "control/ShotJournal.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "ui_View.h"
@@ -45,6 +46,7 @@ bool Controller::saveIfWanted(bool disconnectOnDiscard)
     case QMessageBox::NoRole:
         if (disconnectOnDiscard)
             connector->disconnectFromHost();
+        shotJournal->discardAll();
         return true;
     default:
         break;
@@ -96,6 +98,7 @@ bool Controller::saveBeforeQuit(bool saveAsked)
             break;
         case QMessageBox::NoRole:
             qCDebug(lcControl) << "save failed, the user discards the project";
+            shotJournal->discardAll();
             return true;
         default:
             return false;
@@ -332,8 +335,10 @@ void Controller::onTabProject_clearDataClicked()
     QPushButton* cancel = box.addButton(tr("Abbrechen"), QMessageBox::RejectRole);
     box.setDefaultButton(cancel);
     box.exec();
-    if (box.clickedButton() == ok)
+    if (box.clickedButton() == ok) {
+        shotJournal->discardAll();
         model->clearData();
+    }
 }
 
 void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
@@ -369,6 +374,10 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
                                                 DeviceProtocol::shotNumbersText(numbers)))
         return;
 
+    QVector<QUuid> discarded;
+    for (const int n : numbers)
+        discarded.append(model->shotId(n - 1));
+    shotJournal->discard(discarded);
     // The plots let go of the sample lists before any is freed.
     emit model->dataAboutToChange();
     model->blockSignals(true);
@@ -440,6 +449,8 @@ void Controller::quitApplication(bool quitConfirmed)
     // and its last lines would be lost.
     stopRecordingAndWait();
     closeCurrentShot();
+    if (discarded)
+        shotJournal->discardAll();
     // Shots recorded since the last save do not mark the project modified, so they are
     // written here; changes the user discarded are not, and an unchanged file is left alone.
     if (!discarded && (saveAsked || model->changedSinceFile()) && !saveBeforeQuit(saveAsked)) {

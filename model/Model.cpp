@@ -5,6 +5,7 @@
 #include "model/BlackBoxFile.h"
 #include "model/ProjectFile.h"
 
+#include <algorithm>
 #include <limits>
 
 Model::Model(const QString& fileToOpen, QObject* parent)
@@ -78,6 +79,7 @@ void Model::clearData()
     for (Series& series : m_measurements)
         series.clear();
     m_timestamps.clear();
+    m_shotIds.clear();
     ++m_dataRevision;
     emit dataChanged();
 }
@@ -159,6 +161,23 @@ void Model::appendTimestamp(const QDateTime& time)
     m_timestamps.append(time);
 }
 
+void Model::setShotId(int index, const QUuid& id)
+{
+    if (index < 0 || index >= numChannels(0))
+        return;
+    if (m_shotIds.size() <= index)
+        m_shotIds.resize(index + 1);
+    m_shotIds[index] = id;
+}
+
+QVector<QUuid> Model::shotIds(int first, int last) const
+{
+    QVector<QUuid> ids;
+    for (int i = std::max(first, 0); i <= last && i < numChannels(0); ++i)
+        ids.append(m_shotIds.value(i));
+    return ids;
+}
+
 void Model::appendSample(int sensor, int index, double value)
 {
     SampleList* samples = measurement(sensor, index);
@@ -186,6 +205,8 @@ bool Model::deleteChannel(int index)
         }
         if (index < m_timestamps.size())
             m_timestamps.removeAt(index);
+        if (index < m_shotIds.size())
+            m_shotIds.removeAt(index);
     }
     emit dataChanged();
     return true;

@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QUuid>
 #include <QVector>
 
 #include <array>
@@ -70,6 +71,14 @@ public:
     double overallMinimum(int sensor) const;
     double overallMaximum(int sensor) const;
     double latestValue(int group, int sensor) const;
+
+    // The journal's id of a live shot, so that its saving or deletion can be told to the
+    // journal; null for shots from files and the black box. Kept with the shots (deleted
+    // and cleared with them), not in the project file.
+    QUuid shotId(int index) const { return m_shotIds.value(index); }
+    void setShotId(int index, const QUuid& id);
+    // The ids of the shots from first to last, null ones included.
+    QVector<QUuid> shotIds(int first, int last) const;
 
     int numTimestamps() const { return m_timestamps.size(); }
     const QVector<QDateTime>& timestamps() const { return m_timestamps; }
@@ -202,6 +211,9 @@ signals:
     void fileProgress(int percent);
     // Emitted once the operation's changes to the model are complete.
     void fileOperationFinished();
+    // The project file path was written with the first shots shots, as they stood when the
+    // save began (shots recorded during the save are not in it).
+    void projectWritten(const QString& path, int shots);
 
 private:
     bool isSensor(int sensor) const { return sensor >= 0 && sensor < numSensors; }
@@ -211,6 +223,7 @@ private:
     std::array<double, numSensors> m_offsets{};
     std::array<Series, numSensors> m_measurements;
     QVector<QDateTime> m_timestamps;
+    QVector<QUuid> m_shotIds;
     std::array<QColor, numColors> m_colors;
     QString m_lastDir;
     bool m_connected = false;

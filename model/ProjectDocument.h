@@ -99,4 +99,6 @@ struct ProjectDocument
 
     // How many samples the shots hold in all; writers measure their progress by it.
     qint64 sampleCount() const;
+    // The shots of sensor 1, which every sensor has as many of.
+    int shotCount() const { return shots[0] ? shots[0]->size() : 0; }
 };

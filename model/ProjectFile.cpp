@@ -303,6 +303,7 @@ bool ProjectFile::save(Model& model, const QString& path)
         return false;
 
     model.setProjectFileName(path);
+    emit model.projectWritten(path, document.shotCount());
     const bool changedMeanwhile = model.changeCount() != changesBefore;
     qCDebug(lcTrace) << "emit projectChanged()";
     emit model.projectChanged();

@@ -39,6 +39,9 @@ public:
         // The program run that recorded it, and its number within that run from 1.
         qint64 session = 0;
         int shot = 0;
+        // The run ended normally (its user decided about every shot it recorded); false
+        // after a crash, a killed program or a power cut.
+        bool sessionEnded = false;
         QDateTime startedAt;
         int samples = 0;
         // False for a shot whose end was never written (the program died while it ran).
@@ -75,6 +78,7 @@ public:
     // --- writing (the writer's thread)
     // A new program run; returns its number, 0 on failure.
     qint64 beginSession(const QDateTime& started);
+    bool endSession(qint64 session);
     // A new shot of session, numbered shot; meta's samples are ignored (appendSamples).
     bool beginShot(const StoredShot& meta, qint64 session, int shot);
     // Appends rows of five readings (sensor 1 to 5 of a value line, then the next line).
@@ -92,6 +96,7 @@ public:
     QVector<Entry> unsaved() const;
     // Finished shots not yet in the plant archive, oldest first, at most limit.
     QVector<Entry> unarchived(int limit) const;
+    int unarchivedCount() const;
     std::optional<Entry> entry(const QUuid& id) const;
     // The shot with its samples as far as they were written.
     std::optional<StoredShot> read(const QUuid& id) const;

@@ -33,6 +33,8 @@ int append(Model& model, const QVector<StoredShot>& shots)
         for (int k = 0; k < StoredShot::numSensors; ++k)
             model.appendSeries(k, QVector<double>(shot.samples[static_cast<size_t>(k)]));
         model.appendTimestamp(shot.startedAt);
+        // Saving or deleting the shot later is then told to the journal it came from.
+        model.setShotId(model.numChannels(0) - 1, shot.id);
     }
     model.blockSignals(wasBlocked);
     emit model.projectChanged();

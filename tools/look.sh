@@ -26,6 +26,8 @@ mkdir -p "$stick"
 export VENTARO_DEVICE_HOST=$host KALVIK_STICK_DIR=$stick
 # A settings store of its own, so that no earlier window size or folder plays in.
 export XDG_CONFIG_HOME="$out/config"
+# And a shot journal of its own.
+export VENTARO_DATA_DIR="$out/data"
 
 pids=()
 stop_all() {

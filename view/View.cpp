@@ -41,6 +41,11 @@ View::View(Model* m, QWidget* parent)
 
     m_verdictLamp = new VerdictLamp(ui->toolBar);
     ui->toolBar->addWidget(m_verdictLamp);
+    m_archiveState = new QLabel(ui->toolBar);
+    m_archiveState->setObjectName(QStringLiteral("archiveStateLabel"));
+    m_archiveState->setContentsMargins(12, 0, 0, 0);
+    m_archiveStateAction = ui->toolBar->addWidget(m_archiveState);
+    m_archiveStateAction->setVisible(false);
     auto* spacer = new QWidget(ui->toolBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     ui->toolBar->addWidget(spacer);
@@ -92,6 +97,7 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionQuit, &QAction::triggered, this, &View::quit);
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
+    connect(ui->actionSettings, &QAction::triggered, this, &View::settingsRequested);
     connect(ui->actionLanguageGerman, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionLanguageEnglish, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionSaveCSV, &QAction::triggered, this, &View::saveCSV);
@@ -106,6 +112,7 @@ View::View(Model* m, QWidget* parent)
     m_menu->addAction(ui->actionSaveCSV);
     m_menu->addAction(ui->actionSaveOszi);
     m_menu->addSeparator();
+    m_menu->addAction(ui->actionSettings);
     m_menu->addAction(ui->actionAbout);
     m_menu->addSeparator();
     m_menu->addAction(ui->actionQuit);
@@ -184,6 +191,13 @@ TabProject* View::tabProject() const
 TabOszilloscope* View::tabOszi() const
 {
     return ui->tabOszi;
+}
+
+void View::showArchiveState(const QString& text, bool problem)
+{
+    m_archiveState->setText(text);
+    m_archiveState->setStyleSheet(problem ? QStringLiteral("color: #d02121;") : QString());
+    m_archiveStateAction->setVisible(!text.isEmpty());
 }
 
 void View::showVerdicts(const QVector<Verdict>& verdicts)

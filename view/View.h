@@ -11,6 +11,8 @@
 #include <memory>
 
 class ImageBox;
+class QAction;
+class QLabel;
 class Model;
 class MultiLanguageUtils;
 class QMenu;
@@ -93,6 +95,9 @@ public:
     TabBlackBox* tabBlackBox() const;
     QMenu* dropDownMenu() const { return m_menu; }
     VerdictLamp* verdictLamp() const { return m_verdictLamp; }
+    // The plant archive's state in the tool bar; hidden for an empty text.
+    void showArchiveState(const QString& text, bool problem);
+    QLabel* archiveStateLabel() const { return m_archiveState; }
     // The verdicts of the shots from the first, for every page that shows them.
     void showVerdicts(const QVector<Verdict>& verdicts);
     MultiLanguageUtils* languages() const { return m_languages; }
@@ -113,6 +118,7 @@ signals:
     void quit();
     void importBlackBox();
     void firmwareUpdate();
+    void settingsRequested();
     void openImportBlackBoxData();
     // The measurement export the user asked for, to fileName.
     void exportMeasurements(const QString& fileName);
@@ -183,6 +189,8 @@ private:
     QMenu* m_menu = nullptr;
     MultiLanguageUtils* m_languages = nullptr;
     VerdictLamp* m_verdictLamp = nullptr;
+    QLabel* m_archiveState = nullptr;
+    QAction* m_archiveStateAction = nullptr;
     // What the connect and record actions show; their texts are set again on a language change.
     bool m_connectedShown = false;
     bool m_recordingShown = false;

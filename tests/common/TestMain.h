@@ -8,7 +8,8 @@
 
 // Shared main for every test executable: the offscreen platform, a fixed DPI so that font
 // metrics and pixels are stable, the compiled-in resources and fonts, and no device
-// address outside loopback. Settings go to a private folder, never the user's.
+// address outside loopback. Settings and the shot journal go to a private folder, never the
+// user's.
 #define VENTARO_TEST_MAIN(TestObject)                                                              \
     int main(int argc, char* argv[])                                                               \
     {                                                                                              \
@@ -19,6 +20,8 @@
             qputenv("VENTARO_DEVICE_HOST", "127.0.0.2");                                           \
         QTemporaryDir settingsDir;                                                                 \
         qputenv("XDG_CONFIG_HOME", settingsDir.path().toLocal8Bit());                              \
+        if (qEnvironmentVariableIsEmpty("VENTARO_DATA_DIR"))                                       \
+            qputenv("VENTARO_DATA_DIR", (settingsDir.path() + "/data").toLocal8Bit());             \
         AppFrame::registerResources();                                                             \
         QApplication app(argc, argv);                                                              \
         app.setAttribute(Qt::AA_Use96Dpi, true);                                                   \

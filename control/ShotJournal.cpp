@@ -1,0 +1,156 @@
+#include "control/ShotJournal.h"
+
+#include "app/Logging.h"
+#include "model/Model.h"
+#include "store/JournalWriter.h"
+
+#include <QDir>
+
+ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
+    : QObject(parent)
+    , m_model(model)
+{
+    m_reader = std::make_unique<Journal>(
+        QStringLiteral("journal-reader-%1").arg(reinterpret_cast<quintptr>(this)));
+    if (!QDir().mkpath(folder) || !m_reader->openOwn(folder)) {
+        m_error = m_reader->error().isEmpty() ? tr("Der Ordner %1 ist nicht beschreibbar.").arg(folder)
+                                              : m_reader->error();
+        qCWarning(lcStore).noquote() << "ERROR: no journal in" << folder << ":" << m_error;
+        m_reader.reset();
+        return;
+    }
+    m_path = m_reader->path();
+    qCInfo(lcStore).noquote() << "journal" << m_path;
+
+    m_thread.setObjectName(QStringLiteral("journal"));
+    auto* writer = new JournalWriter(m_path);
+    writer->moveToThread(&m_thread);
+    connect(&m_thread, &QThread::finished, writer, &QObject::deleteLater);
+    connect(writer, &JournalWriter::failed, this, &ShotJournal::failed);
+    connect(writer, &JournalWriter::shotFinished, this, &ShotJournal::shotFinished);
+    m_writer = writer;
+    m_thread.start();
+    post([](JournalWriter* w) { w->open(); });
+
+    m_flush.setInterval(flushMs);
+    connect(&m_flush, &QTimer::timeout, this, &ShotJournal::flush);
+    connect(model, &Model::projectWritten, this, &ShotJournal::onProjectWritten);
+}
+
+ShotJournal::~ShotJournal()
+{
+    if (!m_writer)
+        return;
+    flush();
+    post([](JournalWriter* w) { w->endSession(); });
+    m_thread.quit();
+    m_thread.wait();
+}
+
+template <typename Call>
+void ShotJournal::post(Call call)
+{
+    JournalWriter* writer = m_writer;
+    if (writer)
+        QMetaObject::invokeMethod(writer, [writer, call] { call(writer); }, Qt::QueuedConnection);
+}
+
+QVector<Journal::Entry> ShotJournal::leftBehind() const
+{
+    QVector<Journal::Entry> entries;
+    if (!m_reader)
+        return entries;
+    for (const Journal::Entry& entry : m_reader->unsaved()) {
+        if (!entry.sessionEnded)
+            entries.append(entry);
+    }
+    return entries;
+}
+
+void ShotJournal::startShot(int index)
+{
+    if (!m_writer)
+        return;
+    finishShot(QString());
+    StoredShot meta;
+    meta.id = QUuid::createUuid();
+    meta.startedAt = m_model->timestamp(index);
+    meta.clockMs = m_model->clock();
+    meta.projectName = m_model->projectData().name;
+    meta.projectNumber = m_model->projectData().number;
+    meta.projectFile = m_model->projectFileName();
+    const SensorDescription& description = m_model->sensorDescription();
+    for (int k = 0; k < StoredShot::numSensors; ++k) {
+        meta.sensorNames[static_cast<size_t>(k)] = m_model->sensorName(k);
+        if (description.numSensorGroups() > 0)
+            meta.sensorUnits[static_cast<size_t>(k)] = description.sensorGroup(0).sensorUnit(k);
+    }
+    m_model->setShotId(index, meta.id);
+    m_running = meta.id;
+    m_runningIndex = index;
+    const int number = ++m_shotNumber;
+    post([meta, number](JournalWriter* w) { w->beginShot(meta, number); });
+    m_flush.start();
+}
+
+void ShotJournal::appendReadings(const QVector<double>& readings)
+{
+    if (m_running.isNull() || readings.size() != StoredShot::numSensors)
+        return;
+    m_pending += readings;
+}
+
+void ShotJournal::flush()
+{
+    if (m_pending.isEmpty() || m_running.isNull())
+        return;
+    const QUuid id = m_running;
+    const QVector<double> rows = std::exchange(m_pending, QVector<double>());
+    post([id, rows](JournalWriter* w) { w->appendRows(id, rows); });
+}
+
+void ShotJournal::finishShot(const QString& verdict)
+{
+    if (m_running.isNull())
+        return;
+    flush();
+    m_flush.stop();
+    const QUuid id = std::exchange(m_running, QUuid());
+    m_runningIndex = -1;
+    post([id, verdict](JournalWriter* w) { w->finishShot(id, verdict); });
+}
+
+void ShotJournal::discard(const QVector<QUuid>& ids)
+{
+    QVector<QUuid> live;
+    for (const QUuid& id : ids) {
+        if (!id.isNull())
+            live.append(id);
+    }
+    if (!live.isEmpty())
+        post([live](JournalWriter* w) { w->markDiscarded(live); });
+}
+
+void ShotJournal::discardAll()
+{
+    discard(m_model->shotIds(0, m_model->numChannels(0) - 1));
+}
+
+void ShotJournal::prune(int days, bool keepUnarchived)
+{
+    post([days, keepUnarchived](JournalWriter* w) { w->prune(days, keepUnarchived); });
+}
+
+void ShotJournal::onProjectWritten(const QString& path, int shots)
+{
+    // The running shot is in the file only up to the save; it counts once it is saved whole.
+    QVector<QUuid> ids;
+    const QVector<QUuid> written = m_model->shotIds(0, shots - 1);
+    for (const QUuid& id : written) {
+        if (!id.isNull() && id != m_running)
+            ids.append(id);
+    }
+    const QString file = QDir(path).absolutePath();
+    if (!ids.isEmpty())
+        post([ids, file](JournalWriter* w) { w->markSaved(ids, file); });
+}
