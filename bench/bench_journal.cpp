@@ -11,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLoggingCategory>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
@@ -143,6 +144,7 @@ bool journalAndRecovery(const Options& options, const QString& folder)
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*.debug=false"));
     const QStringList args = app.arguments();
     Options options;
     for (int i = 1; i + 1 < args.size(); i += 2) {
