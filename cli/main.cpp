@@ -1,8 +1,27 @@
 #include "analysis/VerdictCommand.h"
+#include "store/RecoverCommand.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+namespace {
+
+const char* const overview =
+    "Usage: ventaro-cli COMMAND [options]\n"
+    "Ventaro's work without a display, for scripts and line systems.\n"
+    "\n"
+    "Commands:\n"
+    "  verdict PROJECT.mvx (--teach RANGES | --use-stored)\n"
+    "        the verdict of every shot of a project as CSV\n"
+    "  recover --list\n"
+    "        the shots of this PC's journals that no saved project holds, as CSV\n"
+    "  recover OUT.mvx\n"
+    "        writes those shots into the new project OUT.mvx and marks them saved\n"
+    "\n"
+    "ventaro-cli COMMAND --help explains a command. Exit status: 0 done, 1 data, 2 usage.\n";
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -13,5 +32,20 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*=false\n*.debug=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return VerdictCommand::run(QCoreApplication::arguments(), out, err);
+    const QStringList arguments = QCoreApplication::arguments();
+    const QString command = arguments.value(1);
+    if (command == QLatin1String("verdict"))
+        return VerdictCommand::run(arguments, out, err);
+    if (command == QLatin1String("recover"))
+        return RecoverCommand::run(arguments, out, err);
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
+        out << overview;
+        return 0;
+    }
+    err << "ventaro-cli: "
+        << (command.isEmpty() ? QStringLiteral("no command")
+                              : QStringLiteral("unknown command \"%1\"").arg(command))
+        << " (see --help)\n";
+    return 2;
 }

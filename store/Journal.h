@@ -5,12 +5,14 @@
 #include <QDateTime>
 #include <QString>
 #include <QUuid>
+#include <QVariant>
 #include <QVector>
 
 #include <memory>
 #include <optional>
 
 class QLockFile;
+class QSqlQuery;
 
 // The journal of every live shot, in an embedded SQLite database, so that no shot is lost
 // between two saves of the project: a crash, a killed program or a power cut leaves every
@@ -55,8 +57,11 @@ public:
 
     static constexpr int schemaVersion = 1;
 
-    // VENTARO_DATA_DIR when set, else the application's data folder.
+    // VENTARO_DATA_DIR when set, else the application's data folder; created when missing,
+    // empty when it cannot be.
     static QString defaultFolder();
+    // The lock file that a program holds beside its own journal (openOwn).
+    static QString lockPath(const QString& journalPath);
 
     // connectionName: unique per object (QSqlDatabase's connection name).
     explicit Journal(const QString& connectionName);
@@ -64,7 +69,9 @@ public:
     Journal(const Journal&) = delete;
     Journal& operator=(const Journal&) = delete;
 
-    // Opens or creates the journal file at path; false with error() on failure.
+    // Opens or creates the journal file at path; false with error() on failure. A journal of
+    // a newer schema than this program knows is refused and left as it is; an older one is
+    // upgraded.
     bool open(const QString& path);
     // The journal of this program in folder: journal.sqlite, or when another running
     // program holds that one, journal-2.sqlite and so on. Holds a lock file beside it until
@@ -81,9 +88,12 @@ public:
     bool endSession(qint64 session);
     // A new shot of session, numbered shot; meta's samples are ignored (appendSamples).
     bool beginShot(const StoredShot& meta, qint64 session, int shot);
-    // Appends rows of five readings (sensor 1 to 5 of a value line, then the next line).
+    // Appends rows of five readings (sensor 1 to 5 of a value line, then the next line), in
+    // one transaction. Refused for an unknown or finished shot.
     bool appendRows(const QUuid& id, const QVector<double>& rows);
     bool finishShot(const QUuid& id, const QString& verdict);
+    // The marks pass over ids the journal does not hold (shots opened from a file); the last
+    // mark of a shot holds.
     bool markSaved(const QVector<QUuid>& ids, const QString& file);
     bool markDiscarded(const QVector<QUuid>& ids);
     bool markArchived(const QUuid& id);
@@ -102,6 +112,20 @@ public:
     std::optional<StoredShot> read(const QUuid& id) const;
 
 private:
+    // The version of the file, 0 for an empty one, -1 with error() for a foreign or
+    // unreadable one.
+    int storedVersion();
+    bool acceptable(int version);
+    bool prepareSchema();
+    bool begin();
+    bool commit();
+    void rollback();
+    // Sets error() from query, rolls back; returns false.
+    bool fail(QSqlQuery& query, const QString& what);
+    bool updateOne(const QString& sql, const QVariantList& values, const QUuid& id);
+    bool mark(const QVector<QUuid>& ids, State state, const QString& file);
+    QVector<Entry> entries(const QString& where, const QVariantList& values) const;
+
     struct Private;
     std::unique_ptr<Private> d;
     mutable QString m_error;
