@@ -42,8 +42,11 @@ ShotJournal::~ShotJournal()
     if (!m_writer)
         return;
     flush();
-    post([](JournalWriter* w) { w->endSession(); });
-    m_thread.quit();
+    // The end of the session is the writer's last call; only then does its thread end.
+    post([](JournalWriter* w) {
+        w->endSession();
+        w->thread()->quit();
+    });
     m_thread.wait();
 }
 

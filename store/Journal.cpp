@@ -34,8 +34,9 @@ QStringList upgradeFrom(int from)
 
 const char* const createStatements[] = {
     "CREATE TABLE meta(key TEXT PRIMARY KEY, value TEXT NOT NULL)",
+    // ended_ms stays empty for a run that never ended normally (a crash, a kill, a power cut).
     "CREATE TABLE sessions(key INTEGER PRIMARY KEY AUTOINCREMENT, started_at TEXT NOT NULL, "
-    "started_ms INTEGER NOT NULL)",
+    "started_ms INTEGER NOT NULL, ended_ms INTEGER)",
     // started_at keeps the local time with its offset as the user saw it; started_ms and
     // state_changed_ms are for ordering and pruning, which text times with offsets are not.
     "CREATE TABLE shots(key INTEGER PRIMARY KEY, uuid TEXT NOT NULL UNIQUE, "
@@ -57,7 +58,8 @@ const char* const createStatements[] = {
 
 const char* const entryColumns =
     "uuid, session, shot, started_at, samples, finished, project_name, project_file, state, "
-    "saved_file, archived";
+    "saved_file, archived, "
+    "(SELECT ended_ms IS NOT NULL FROM sessions WHERE sessions.key = shots.session)";
 
 QString isoWithOffset(const QDateTime& time)
 {
@@ -476,6 +478,31 @@ bool Journal::finishShot(const QUuid& id, const QString& verdict)
                      {verdict.isNull() ? QString(QLatin1String("")) : verdict}, id);
 }
 
+bool Journal::endSession(qint64 session)
+{
+    if (!begin())
+        return false;
+    QSqlQuery q(d->db);
+    q.prepare(QStringLiteral("UPDATE sessions SET ended_ms = ? WHERE key = ?"));
+    q.addBindValue(QDateTime::currentMSecsSinceEpoch());
+    q.addBindValue(session);
+    if (!q.exec())
+        return fail(q, QStringLiteral("ending session %1").arg(session));
+    return commit();
+}
+
+int Journal::unarchivedCount() const
+{
+    QSqlQuery q(d->db);
+    q.setForwardOnly(true);
+    if (!q.exec(QStringLiteral("SELECT COUNT(*) FROM shots WHERE finished = 1 AND archived = 0")) ||
+        !q.next()) {
+        m_error = QStringLiteral("%1: counting shots: %2").arg(d->path, q.lastError().text());
+        return -1;
+    }
+    return q.value(0).toInt();
+}
+
 bool Journal::markArchived(const QUuid& id)
 {
     return updateOne(QStringLiteral("UPDATE shots SET archived = 1 WHERE uuid = ?"), {}, id);
@@ -580,6 +607,7 @@ QVector<Journal::Entry> Journal::entries(const QString& where, const QVariantLis
         e.state = State(q.value(8).toInt());
         e.savedFile = q.value(9).toString();
         e.archived = q.value(10).toBool();
+        e.sessionEnded = q.value(11).toBool();
         result.append(e);
     }
     return result;
