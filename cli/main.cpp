@@ -1,4 +1,5 @@
 #include "analysis/VerdictCommand.h"
+#include "store/ArchiveCommand.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -13,5 +14,8 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*=false\n*.debug=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
-    return VerdictCommand::run(QCoreApplication::arguments(), out, err);
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.value(1) == QLatin1String("archive"))
+        return ArchiveCommand::run(arguments, out, err);
+    return VerdictCommand::run(arguments, out, err);
 }
