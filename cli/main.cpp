@@ -1,4 +1,5 @@
 #include "analysis/VerdictCommand.h"
+#include "store/ArchiveCommand.h"
 #include "store/RecoverCommand.h"
 
 #include <QCoreApplication>
@@ -18,6 +19,10 @@ const char* const overview =
     "        the shots of this PC's journals that no saved project holds, as CSV\n"
     "  recover OUT.mvx\n"
     "        writes those shots into the new project OUT.mvx and marks them saved\n"
+    "  archive shots [--station NAME] [--from ISO] [--to ISO]\n"
+    "        the plant archive's shots as CSV\n"
+    "  archive export OUT.mvx --station NAME [--from ISO] [--to ISO]\n"
+    "        writes a station's archived shots into the new project OUT.mvx\n"
     "\n"
     "ventaro-cli COMMAND --help explains a command. Exit status: 0 done, 1 data, 2 usage.\n";
 
@@ -38,6 +43,8 @@ int main(int argc, char* argv[])
         return VerdictCommand::run(arguments, out, err);
     if (command == QLatin1String("recover"))
         return RecoverCommand::run(arguments, out, err);
+    if (command == QLatin1String("archive"))
+        return ArchiveCommand::run(arguments, out, err);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         out << overview;

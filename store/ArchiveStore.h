@@ -55,6 +55,10 @@ public:
     std::optional<StoredShot> read(const QUuid& id);
 
 private:
+    bool upgradeSchema();
+    // Records the failure of what; closes the connection when the server is not reachable.
+    bool failed(const QString& what, const QString& errorText);
+
     struct Private;
     std::unique_ptr<Private> d;
     QString m_error;
