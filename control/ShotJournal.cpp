@@ -4,6 +4,7 @@
 #include "model/Model.h"
 #include "store/JournalWriter.h"
 
+#include <QDateTime>
 #include <QDir>
 
 ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
@@ -20,7 +21,14 @@ ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
         return;
     }
     m_path = m_reader->path();
-    qCInfo(lcStore).noquote() << "journal" << m_path;
+    m_session = m_reader->beginSession(QDateTime::currentDateTime());
+    if (m_session == 0) {
+        m_error = m_reader->error();
+        qCWarning(lcStore).noquote() << "ERROR: journal" << m_path << ":" << m_error;
+        m_reader.reset();
+        return;
+    }
+    qCInfo(lcStore).noquote() << "journal" << m_path << "session" << m_session;
 
     m_thread.setObjectName(QStringLiteral("journal"));
     auto* writer = new JournalWriter(m_path);
@@ -30,7 +38,8 @@ ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
     connect(writer, &JournalWriter::shotFinished, this, &ShotJournal::shotFinished);
     m_writer = writer;
     m_thread.start();
-    post([](JournalWriter* w) { w->open(); });
+    const qint64 session = m_session;
+    post([session](JournalWriter* w) { w->open(session); });
 
     m_flush.setInterval(flushMs);
     connect(&m_flush, &QTimer::timeout, this, &ShotJournal::flush);
@@ -64,7 +73,7 @@ QVector<Journal::Entry> ShotJournal::leftBehind() const
     if (!m_reader)
         return entries;
     for (const Journal::Entry& entry : m_reader->unsaved()) {
-        if (!entry.sessionEnded)
+        if (!entry.sessionEnded && entry.session != m_session)
             entries.append(entry);
     }
     return entries;

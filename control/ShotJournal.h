@@ -72,6 +72,7 @@ private:
     QUuid m_running;
     int m_runningIndex = -1;
     int m_shotNumber = 0;
+    qint64 m_session = 0;
     QVector<double> m_pending;
     QTimer m_flush;
 };

@@ -2,7 +2,6 @@
 
 #include "app/Logging.h"
 
-#include <QDateTime>
 
 JournalWriter::JournalWriter(const QString& path, QObject* parent)
     : QObject(parent)
@@ -12,7 +11,7 @@ JournalWriter::JournalWriter(const QString& path, QObject* parent)
 
 JournalWriter::~JournalWriter() = default;
 
-void JournalWriter::open()
+void JournalWriter::open(qint64 session)
 {
     // The connection belongs to the thread that opens it.
     m_journal = std::make_unique<Journal>(
@@ -22,8 +21,7 @@ void JournalWriter::open()
         m_journal.reset();
         return;
     }
-    m_session = m_journal->beginSession(QDateTime::currentDateTime());
-    report(m_session != 0);
+    m_session = session;
 }
 
 void JournalWriter::beginShot(const StoredShot& meta, int number)

@@ -20,8 +20,9 @@ public:
     explicit JournalWriter(const QString& path, QObject* parent = nullptr);
     ~JournalWriter() override;
 
-    // Opens the file and begins the run's session; failed() tells when it cannot.
-    void open();
+    // Opens the file for the run's session (begun by the owner); failed() tells when it
+    // cannot.
+    void open(qint64 session);
     void beginShot(const StoredShot& meta, int number);
     void appendRows(const QUuid& id, const QVector<double>& rows);
     void finishShot(const QUuid& id, const QString& verdict);

@@ -197,7 +197,7 @@ void TestRecovery::killedProgramLeavesItsShotsForRecovery()
     environment.insert(QStringLiteral("VENTARO_DATA_DIR"), data.path());
     environment.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.path());
     program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(RECORDING_CHILD), {});
+    program.start(QStringLiteral(RECORDING_CHILD), QStringList());
     QVERIFY(program.waitForStarted());
     QVERIFY(device.waitForNewConnection(10000));
     QTcpSocket* link = device.nextPendingConnection();

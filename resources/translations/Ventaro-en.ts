@@ -284,6 +284,60 @@
         <source>Die gespeicherte Referenz ist unbrauchbar. Bitte neu einlernen.</source>
         <translation>The stored reference cannot be used. Please teach it again.</translation>
     </message>
+    <message>
+        <source>Journal</source>
+        <translation>Journal</translation>
+    </message>
+    <message>
+        <source>Das Journal der Messungen kann nicht geöffnet werden; Messungen sind bis zum Speichern nur im Speicher.
+</source>
+        <translation>The journal of the shots cannot be opened; shots are only in memory until they are saved.
+</translation>
+    </message>
+    <message>
+        <source>Archiv: verbinden...</source>
+        <translation>Archive: connecting...</translation>
+    </message>
+    <message>
+        <source>Archiv: verbunden</source>
+        <translation>Archive: connected</translation>
+    </message>
+    <message>
+        <source>Archiv: %1 Messungen warten</source>
+        <translation>Archive: %1 shots waiting</translation>
+    </message>
+    <message>
+        <source>Archiv nicht erreichbar: %1 Messungen warten</source>
+        <translation>Archive not reachable: %1 shots waiting</translation>
+    </message>
+    <message>
+        <source>ohne Namen</source>
+        <translation>without a name</translation>
+    </message>
+    <message>
+        <source>Messungen wiederherstellen</source>
+        <translation>Restore shots</translation>
+    </message>
+    <message>
+        <source>Im Journal liegen %1 nicht gespeicherte Messungen aus dem Projekt „%2“, aufgenommen von %3 bis %4. Ventaro wurde beendet, bevor sie gespeichert oder verworfen waren.
+
+Wiederherstellen?</source>
+        <translation>The journal holds %1 unsaved shots of the project &quot;%2&quot;, recorded from %3 to %4. Ventaro ended before they were saved or discarded.
+
+Restore them?</translation>
+    </message>
+    <message>
+        <source>In dieses Projekt</source>
+        <translation>Into this project</translation>
+    </message>
+    <message>
+        <source>In ein neues Projekt</source>
+        <translation>Into a new project</translation>
+    </message>
+    <message>
+        <source>Später</source>
+        <translation>Later</translation>
+    </message>
 </context>
 <context>
     <name>EvaluationCells</name>
@@ -484,6 +538,13 @@
     </message>
 </context>
 <context>
+    <name>ShotJournal</name>
+    <message>
+        <source>Der Ordner %1 ist nicht beschreibbar.</source>
+        <translation>The folder %1 is not writable.</translation>
+    </message>
+</context>
+<context>
     <name>StartWidget</name>
     <message>
         <source>Visualisierung und Auswertung von hochgenauen&lt;br&gt;Messungen des Kalvik Messsystems.</source>
@@ -510,6 +571,45 @@ BlackBox data</translation>
     <message>
         <source>Willkommen bei </source>
         <translation>Welcome to </translation>
+    </message>
+</context>
+<context>
+    <name>StorageDialog</name>
+    <message>
+        <source>Einstellungen</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source> Tage</source>
+        <translation> days</translation>
+    </message>
+    <message>
+        <source>Gespeicherte Messungen im Journal behalten:</source>
+        <translation>Keep saved shots in the journal for:</translation>
+    </message>
+    <message>
+        <source>Anlagenarchiv (PostgreSQL):</source>
+        <translation>Plant archive (PostgreSQL):</translation>
+    </message>
+    <message>
+        <source>Name dieser Station:</source>
+        <translation>Name of this station:</translation>
+    </message>
+    <message>
+        <source>Leer: kein Anlagenarchiv. Messungen warten im Journal, solange der Server nicht erreichbar ist.</source>
+        <translation>Empty: no plant archive. Shots wait in the journal while the server cannot be reached.</translation>
+    </message>
+    <message>
+        <source>Das Archiv ist durch VENTARO_ARCHIVE vorgegeben.</source>
+        <translation>The archive is set by VENTARO_ARCHIVE.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Abbrechen</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>
@@ -1610,6 +1710,14 @@ shots</translation>
     <message>
         <source>Anderswo speichern...</source>
         <translation>Save elsewhere...</translation>
+    </message>
+    <message>
+        <source>Einstellungen...</source>
+        <translation>Settings...</translation>
+    </message>
+    <message>
+        <source>Journal und Anlagenarchiv einstellen.</source>
+        <translation>Set up the journal and the plant archive.</translation>
     </message>
 </context>
 </TS>
