@@ -1,11 +1,15 @@
 #pragma once
 
 #include <QByteArray>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTextStream>
+#include <QTimer>
 
 #include <cstdio>
+#include <functional>
+#include <sys/resource.h>
 
 // Shared pieces of the benchmarks: result lines in the form "name: value unit".
 namespace bench {
@@ -28,6 +32,32 @@ inline double peakRssMb()
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1.0;
+}
+
+// Runs the event loop until condition holds; the loop sleeps between events, so the
+// waiting itself costs no CPU.
+inline bool waitFor(const std::function<bool()>& condition, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (condition())
+            loop.quit();
+    });
+    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
+    check.start(5);
+    if (!condition())
+        loop.exec();
+    return condition();
+}
+
+// CPU time of the calling thread so far.
+inline double threadCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
 // The application's shot journal in a folder of the run's own unless VENTARO_DATA_DIR names

@@ -1,15 +1,26 @@
 // The shot journal: writing a day's shots as the application does (a second of samples per
 // write), and recovering them into a project against opening the same shots from a project
 // file, both in this run. Fails when a full-size recovery takes more than twice the open.
+// Then live recording at the device's fastest rate (the simulated device, a child process on
+// a loopback address of its own, one value line per ms) through the application with its
+// journal, and again with no journal (its folder cannot be made): the journal's cost per line
+// and the GUI thread's share of the CPU with and without it.
 //
-//   bench_journal [--shots N] [--samples N]
+//   bench_journal [--shots N] [--samples N] [--lines N]
 #include "bench/BenchUtil.h"
+#include "control/Controller.h"
 #include "control/FileJob.h"
+#include "control/ShotJournal.h"
+#include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "store/Journal.h"
 #include "store/ShotProject.h"
+#include "tests/common/LoopbackAddress.h"
+#include "view/View.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QMessageBox>
+#include <QProcess>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QRandomGenerator>
@@ -24,6 +35,7 @@ struct Options
     int shots = 2000;
     int samples = 3000;
     int clockMs = 1;
+    int lines = 5000;
 
     bool fullSize() const { return shots >= 2000 && samples >= 3000; }
 };
@@ -139,11 +151,141 @@ bool journalAndRecovery(const Options& options, const QString& folder)
     return true;
 }
 
+struct LiveRun
+{
+    bool ok = false;
+    double lineMeanUs = 0.0;
+    double guiCpuPercent = 0.0;
+    bool journalOpen = false;
+};
+
+// One recording of lines value lines through the controller; the journal's folder is
+// dataDir.
+LiveRun liveRun(const QString& dataDir, int lines)
+{
+    LiveRun result;
+    qputenv("VENTARO_DATA_DIR", dataDir.toLocal8Bit());
+    const QString host = loopbackAddress(41);
+    qputenv("VENTARO_DEVICE_HOST", host.toLatin1());
+    QTemporaryDir stick;
+    QProcess device;
+    device.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    device.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kalvik-sim"),
+                 {QStringLiteral("--host"), host, QStringLiteral("--stick"), stick.path(),
+                  QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--cycle"),
+                  QStringLiteral("0")});
+    if (!device.waitForStarted(3000)) {
+        std::fprintf(stderr, "kalvik-sim did not start\n");
+        return result;
+    }
+    Model model;
+    View view(&model);
+    Controller controller(&model, &view);
+    view.show();
+    result.journalOpen = controller.journal()->isOpen();
+    // Without a journal the program says so once; nobody is there to read it.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (w->objectName() == QLatin1String("journalFailureBox") && w->isVisible())
+                w->close();
+        }
+    });
+    closer.start(20);
+    KalvikConnector* connector = controller.kalvikConnector();
+    const bool connected = bench::waitFor(
+        [&] {
+            if (!model.isConnected() && !connector->isConnected())
+                controller.onActionConnect();
+            return bench::waitFor([&] { return model.isConnected(); }, 200);
+        },
+        5000);
+    const auto described = [&] {
+        return model.sensorDescription().sensorGroup(0).numSensors() == 5 &&
+               !model.sensorDescription().sensorGroup(0).name().isEmpty();
+    };
+    if (!connected || !bench::waitFor(described, 3000)) {
+        std::fprintf(stderr, "no connection to the simulated device at %s\n", qPrintable(host));
+        return result;
+    }
+    connector->setSampleRate(QStringLiteral("1ms"));
+    if (!bench::waitFor([&] { return model.clock() == 1; }, 3000))
+        return result;
+    view.setCurrentTab(View::Tabs::Oszi);
+
+    QObject::disconnect(connector, &KalvikConnector::messageReceived, &controller,
+                        &Controller::onMessageReceived);
+    double totalUs = 0.0;
+    int timed = 0;
+    QObject::connect(connector, &KalvikConnector::messageReceived, &controller,
+                     [&](const QString& msg) {
+                         const bool value = !msg.isEmpty() && msg.at(0).isDigit();
+                         QElapsedTimer t;
+                         t.start();
+                         controller.onMessageReceived(msg);
+                         if (value && controller.isRecordingRunning()) {
+                             totalUs += t.nsecsElapsed() / 1000.0;
+                             ++timed;
+                         }
+                     });
+    controller.onActionStartStopRecording();
+    if (!bench::waitFor([&] { return controller.isRecordingRunning(); }, 3000))
+        return result;
+    const double cpuBefore = bench::threadCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    bench::waitFor([&] { return timed >= lines; }, lines * 20 + 5000);
+    const double wallSeconds = wall.nsecsElapsed() / 1e9;
+    const double cpuSeconds = bench::threadCpuSeconds() - cpuBefore;
+    controller.onActionStartStopRecording();
+    bench::waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
+    connector->disconnectFromHost();
+    device.kill();
+    device.waitForFinished(3000);
+    if (timed == 0)
+        return result;
+    result.lineMeanUs = totalUs / timed;
+    result.guiCpuPercent = 100.0 * cpuSeconds / wallSeconds;
+    result.ok = true;
+    return result;
+}
+
+bool liveRecording(const Options& options, const QString& folder)
+{
+    const QByteArray before = qgetenv("VENTARO_DATA_DIR");
+    const LiveRun on = liveRun(folder + QStringLiteral("/live"), options.lines);
+    // A folder below a plain file cannot be made: the program records without a journal.
+    QFile plain(folder + QStringLiteral("/plain"));
+    plain.open(QIODevice::WriteOnly);
+    plain.close();
+    const LiveRun off = liveRun(folder + QStringLiteral("/plain/live"), options.lines);
+    qputenv("VENTARO_DATA_DIR", before);
+    if (!on.ok || !off.ok || !on.journalOpen || off.journalOpen) {
+        std::fprintf(stderr, "live runs failed (journal %s, without %s)\n", on.ok ? "ok" : "failed",
+                     off.ok ? "ok" : "failed");
+        return false;
+    }
+    std::printf("# %d value lines at 1 ms each, oscilloscope page shown\n", options.lines);
+    bench::report("line_mean_us", on.lineMeanUs, "us");
+    bench::report("line_mean_us_off", off.lineMeanUs, "us");
+    bench::report("journal_line_us", on.lineMeanUs - off.lineMeanUs, "us");
+    bench::report("gui_cpu_percent", on.guiCpuPercent, "%");
+    bench::report("gui_cpu_percent_off", off.guiCpuPercent, "%");
+    if (options.lines >= 5000 && on.guiCpuPercent - off.guiCpuPercent > 2.0) {
+        std::fprintf(stderr, "the journal adds %.1f points of GUI CPU, more than 2\n",
+                     on.guiCpuPercent - off.guiCpuPercent);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*.debug=false"));
     const QStringList args = app.arguments();
     Options options;
@@ -152,10 +294,13 @@ int main(int argc, char* argv[])
             options.shots = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--samples"))
             options.samples = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--lines"))
+            options.lines = args[i + 1].toInt();
     }
     std::printf("# %d shots x %d sensors x %d samples\n", options.shots, StoredShot::numSensors,
                 options.samples);
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench-journal-XXXXXX"));
     bool ok = journalAndRecovery(options, dir.path());
+    ok = liveRecording(options, dir.path()) && ok;
     return ok ? 0 : 1;
 }

@@ -21,34 +21,8 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
 
 namespace {
-
-// Runs the event loop until condition holds; the loop sleeps between events, so the
-// waiting itself costs no CPU.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    check.start(5);
-    if (!condition())
-        loop.exec();
-    return condition();
-}
-
-double threadCpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
-           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 void fill(Model& model, int shots, int samples)
 {
@@ -107,15 +81,15 @@ int main(int argc, char* argv[])
 
     // Connect before the project fills, so that the sensor description needs no notice.
     KalvikConnector* connector = controller.kalvikConnector();
-    if (!waitFor(
+    if (!bench::waitFor(
             [&] {
                 if (!model.isConnected() && !connector->isConnected())
                     controller.onActionConnect();
-                return waitFor([&] { return model.isConnected(); }, 200);
+                return bench::waitFor([&] { return model.isConnected(); }, 200);
             },
             5000))
         qFatal("no connection to the simulated device at %s", qPrintable(host));
-    if (!waitFor(
+    if (!bench::waitFor(
             [&] {
                 return model.sensorDescription().sensorGroup(0).numSensors() == 5 &&
                        !model.sensorDescription().sensorGroup(0).name().isEmpty();
@@ -124,7 +98,7 @@ int main(int argc, char* argv[])
         qFatal("no sensor description");
     fill(model, shots, samples);
     connector->setSampleRate(QStringLiteral("1ms"));
-    if (!waitFor([&] { return model.clock() == 1; }, 3000))
+    if (!bench::waitFor([&] { return model.clock() == 1; }, 3000))
         qFatal("the device did not take the sample period");
 
     // Every line still reaches the controller; value lines are timed on their way.
@@ -151,17 +125,17 @@ int main(int argc, char* argv[])
     for (const auto& page : pages) {
         view.setCurrentTab(page.tab);
         controller.onActionStartStopRecording();
-        if (!waitFor([&] { return controller.isRecordingRunning(); }, 3000))
+        if (!bench::waitFor([&] { return controller.isRecordingRunning(); }, 3000))
             qFatal("the shot did not start");
-        const double cpuBefore = threadCpuSeconds();
+        const double cpuBefore = bench::threadCpuSeconds();
         QElapsedTimer wall;
         wall.start();
         durations.clear();
-        waitFor([&] { return static_cast<int>(durations.size()) >= lines; }, lines * 20 + 5000);
+        bench::waitFor([&] { return static_cast<int>(durations.size()) >= lines; }, lines * 20 + 5000);
         const double wallSeconds = wall.nsecsElapsed() / 1e9;
-        const double cpuSeconds = threadCpuSeconds() - cpuBefore;
+        const double cpuSeconds = bench::threadCpuSeconds() - cpuBefore;
         controller.onActionStartStopRecording();
-        waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
+        bench::waitFor([&] { return !controller.isRecordingRunning(); }, 3000);
         if (durations.empty())
             qFatal("no value lines arrived");
 

@@ -1,10 +1,14 @@
 #include "control/ShotJournal.h"
+#include "store/ArchiveStore.h"
 #include "store/Journal.h"
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/LoopbackAddress.h"
+#include "tests/common/PostgresServer.h"
 #include "tests/common/TestMain.h"
 
 #include <QAbstractButton>
+#include <QLabel>
+#include <QSet>
 #include <QMessageBox>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -72,6 +76,7 @@ private slots:
     void recoveryAnswers_data();
     void recoveryAnswers();
     void killedProgramLeavesItsShotsForRecovery();
+    void archiveGetsEveryShotOnceAcrossServerRestart();
 };
 
 void TestRecovery::journalFollowsSavesAndDiscards_data()
@@ -227,6 +232,45 @@ void TestRecovery::killedProgramLeavesItsShotsForRecovery()
     const int samples[] = {30, 30, 20};
     for (int i = 0; i < 3; ++i)
         QCOMPARE(app.model->measurement(4, i)->size(), samples[i]);
+}
+
+void TestRecovery::archiveGetsEveryShotOnceAcrossServerRestart()
+{
+    PostgresServer server;
+    QVERIFY2(server.start(), qPrintable(server.error()));
+    const QByteArray before = qgetenv("VENTARO_ARCHIVE");
+    qputenv("VENTARO_ARCHIVE", server.connectionString().toLocal8Bit());
+    DataDir data;
+    FakeDeviceSetup app(recoveryArea);
+    qputenv("VENTARO_ARCHIVE", before);
+    ArchiveStore archive(QStringLiteral("check"));
+    const auto archivedIds = [&archive, &server]() {
+        QSet<QUuid> ids;
+        if (!archive.isOpen() && !archive.open(server.connectionString()))
+            return ids;
+        const std::optional<QVector<ArchiveStore::Row>> rows =
+            archive.list(QString(), QDateTime(), QDateTime());
+        for (const ArchiveStore::Row& row : rows.value_or(QVector<ArchiveStore::Row>()))
+            ids.insert(row.id);
+        // A row twice would show as fewer ids than rows.
+        return rows && rows->size() == ids.size() ? ids : QSet<QUuid>();
+    };
+    QVERIFY(app.connectDevice());
+    app.send(shotLines(10, true) + shotLines(10, true));
+    QTRY_COMPARE_WITH_TIMEOUT(archivedIds().size(), 2, 20000);
+    QVERIFY(app.view->archiveStateLabel()->isVisibleTo(app.view.get()));
+
+    // The server goes away in the middle of a recording: the shots wait in the journal.
+    archive.close();
+    QVERIFY(server.stop());
+    app.send(shotLines(10, true) + shotLines(10, true));
+    const Journal* journal = app.controller->journal()->reader();
+    QTRY_COMPARE_WITH_TIMEOUT(journal->unarchivedCount(), 2, 20000);
+    QVERIFY(server.start());
+    QTRY_COMPARE_WITH_TIMEOUT(archivedIds().size(), 4, 30000);
+    QCOMPARE(journal->unarchivedCount(), 0);
+    for (int i = 0; i < 4; ++i)
+        QVERIFY(archivedIds().contains(app.model->shotId(i)));
 }
 
 VENTARO_TEST_MAIN(TestRecovery)
