@@ -3,8 +3,8 @@
 // file, both in this run. Fails when a full-size recovery takes more than twice the open.
 // Then live recording at the device's fastest rate (the simulated device, a child process on
 // a loopback address of its own, one value line per ms) through the application with its
-// journal, and again with no journal (its folder cannot be made): the journal's cost per line
-// and the GUI thread's share of the CPU with and without it.
+// journal, and again with no journal (its folder cannot be made): the GUI thread's share of
+// the CPU with and without it, and the journal's own work per line in the GUI thread.
 //
 //   bench_journal [--shots N] [--samples N] [--lines N]
 #include "bench/BenchUtil.h"
@@ -250,6 +250,33 @@ LiveRun liveRun(const QString& dataDir, int lines)
     return result;
 }
 
+// The journal's work in the GUI thread per value line: gathering the readings, and posting
+// them to the writer every quarter second (here every 250 lines, as at 1 ms per line). The
+// writer's commits run on their own thread meanwhile.
+double journalLineUs(const QString& folder, int lines)
+{
+    Model model;
+    model.addMeasurement();
+    model.appendTimestamp(QDateTime::currentDateTime());
+    ShotJournal journal(&model, folder);
+    if (!journal.isOpen())
+        return -1.0;
+    journal.startShot(0);
+    QVector<double> readings(StoredShot::numSensors);
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < lines; ++i) {
+        for (int k = 0; k < StoredShot::numSensors; ++k)
+            readings[k] = 1000.0 * k + i % 977;
+        journal.appendReadings(readings);
+        if (i % 250 == 249)
+            journal.flush();
+    }
+    const double us = t.nsecsElapsed() / 1000.0 / lines;
+    journal.finishShot(QStringLiteral("OK"));
+    return us;
+}
+
 bool liveRecording(const Options& options, const QString& folder)
 {
     const QByteArray before = qgetenv("VENTARO_DATA_DIR");
@@ -268,7 +295,9 @@ bool liveRecording(const Options& options, const QString& folder)
     std::printf("# %d value lines at 1 ms each, oscilloscope page shown\n", options.lines);
     bench::report("line_mean_us", on.lineMeanUs, "us");
     bench::report("line_mean_us_off", off.lineMeanUs, "us");
-    bench::report("journal_line_us", on.lineMeanUs - off.lineMeanUs, "us");
+    bench::report("journal_line_us",
+                  journalLineUs(folder + QStringLiteral("/lines"), std::max(options.lines, 60000)),
+                  "us");
     bench::report("gui_cpu_percent", on.guiCpuPercent, "%");
     bench::report("gui_cpu_percent_off", off.guiCpuPercent, "%");
     if (options.lines >= 5000 && on.guiCpuPercent - off.guiCpuPercent > 2.0) {

@@ -52,13 +52,14 @@ public:
     // Every live shot of the model.
     void discardAll();
     void prune(int days, bool keepUnarchived);
+    // Posts the readings gathered so far to the writer now (the timer does so every flushMs).
+    void flush();
 
 signals:
     void failed(const QString& error);
     void shotFinished(const QUuid& id);
 
 private:
-    void flush();
     void onProjectWritten(const QString& path, int shots);
     template <typename Call>
     void post(Call call);

@@ -93,6 +93,7 @@ void TestRecovery::journalFollowsSavesAndDiscards_data()
     // A failed save changes nothing: the shots are still in no file.
     QTest::newRow("failed save") << "failed save" << unsaved << unsaved;
     QTest::newRow("quit, discard") << "quit" << discarded << discarded;
+    QTest::newRow("quit, save fails, discard") << "quit, save fails" << discarded << discarded;
 }
 
 void TestRecovery::journalFollowsSavesAndDiscards()
@@ -120,7 +121,13 @@ void TestRecovery::journalFollowsSavesAndDiscards()
         QVERIFY(app.model->save(app.dir.filePath(QStringLiteral("p.mvx"))));
     } else if (action == QLatin1String("failed save")) {
         QVERIFY(!app.model->save(app.dir.filePath(QStringLiteral("gone/p.mvx"))));
+    } else if (action == QLatin1String("quit")) {
+        app.answer->clickRole(QMessageBox::NoRole);
+        app.controller->onActionQuit();
     } else {
+        // "Speichern" at quit into a folder that is gone, then "Verwerfen" on the failure.
+        app.model->setProjectFileName(app.dir.filePath(QStringLiteral("gone/p.mvx")));
+        app.answer->clickRole(QMessageBox::YesRole);
         app.answer->clickRole(QMessageBox::NoRole);
         app.controller->onActionQuit();
     }
@@ -130,7 +137,7 @@ void TestRecovery::journalFollowsSavesAndDiscards()
     if (action == QLatin1String("save"))
         QCOMPARE(app.controller->journal()->reader()->entry(one)->savedFile,
                  app.dir.filePath(QStringLiteral("p.mvx")));
-    if (action == QLatin1String("quit")) {
+    if (action.startsWith(QLatin1String("quit"))) {
         // Later event loops of this test run need the quit undone.
         QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
         QCoreApplication::exec();
