@@ -159,12 +159,15 @@ void TestArchive::secondWriteOfAnIdAddsNothing()
 void TestArchive::twoStationsWritingAtOnceLandOnce()
 {
     // Each station its own shots, and both the same shared ones at the same moments, as a
-    // station and its own retry after a lost answer would.
+    // station and its own retry after a lost answer would; on an empty database, so that
+    // both also create the tables at once.
     constexpr int perStation = 30;
     QVector<StoredShot> shared;
     for (int i = 0; i < perStation; ++i)
         shared.append(makeShot(QStringLiteral("both"), i));
-    const QString connection = m_server.connectionString();
+    QVERIFY(execute(QStringLiteral("CREATE DATABASE two_stations")));
+    QString connection = m_server.connectionString();
+    connection.replace(QStringLiteral("dbname=postgres"), QStringLiteral("dbname=two_stations"));
     QString errors[2];
     QThread* threads[2];
     for (int t = 0; t < 2; ++t) {
