@@ -19,30 +19,40 @@ constexpr int defaultConnectTimeoutS = 5;
 // Any constant of ours: upgrades of the schema by two stations at once take turns on it.
 constexpr qint64 schemaLockKey = 0x56454e5441524f31; // "VENTARO1"
 
-// Each step brings the schema from the version before it to its own (index + 1).
-const QVector<QStringList>& schemaSteps()
+struct SchemaStatement
 {
-    static const QVector<QStringList> steps = {
+    QString sql;
+    // Left out where the server cannot do it: the tables work without it.
+    bool optional = false;
+};
+
+// Each step brings the schema from the version before it to its own (index + 1).
+const QVector<QVector<SchemaStatement>>& schemaSteps()
+{
+    static const QVector<QVector<SchemaStatement>> steps = {
         {
-            QStringLiteral("CREATE TABLE shots ("
-                           " id uuid PRIMARY KEY,"
-                           " station text NOT NULL,"
-                           " project_name text NOT NULL DEFAULT '',"
-                           " project_number text NOT NULL DEFAULT '',"
-                           " started_at timestamptz NOT NULL,"
-                           " sample_period_ms integer NOT NULL,"
-                           " sensor_names text[] NOT NULL,"
-                           " sensor_units text[] NOT NULL,"
-                           " sample_count integer NOT NULL,"
-                           " verdict text,"
-                           " received_at timestamptz NOT NULL DEFAULT now())"),
-            QStringLiteral("CREATE INDEX shots_station_started_at ON shots (station, started_at)"),
-            QStringLiteral("CREATE INDEX shots_started_at ON shots (started_at)"),
-            QStringLiteral("CREATE TABLE samples ("
-                           " shot_id uuid NOT NULL REFERENCES shots (id) ON DELETE CASCADE,"
-                           " sensor smallint NOT NULL,"
-                           " data bytea NOT NULL,"
-                           " PRIMARY KEY (shot_id, sensor))"),
+            {QStringLiteral("CREATE TABLE shots ("
+                            " id uuid PRIMARY KEY,"
+                            " station text NOT NULL,"
+                            " project_name text NOT NULL DEFAULT '',"
+                            " project_number text NOT NULL DEFAULT '',"
+                            " started_at timestamptz NOT NULL,"
+                            " sample_period_ms integer NOT NULL,"
+                            " sensor_names text[] NOT NULL,"
+                            " sensor_units text[] NOT NULL,"
+                            " sample_count integer NOT NULL,"
+                            " verdict text,"
+                            " received_at timestamptz NOT NULL DEFAULT now())")},
+            {QStringLiteral("CREATE INDEX shots_station_started_at ON shots (station, started_at)")},
+            {QStringLiteral("CREATE INDEX shots_started_at ON shots (started_at)")},
+            {QStringLiteral("CREATE TABLE samples ("
+                            " shot_id uuid NOT NULL REFERENCES shots (id) ON DELETE CASCADE,"
+                            " sensor smallint NOT NULL,"
+                            " data bytea NOT NULL,"
+                            " PRIMARY KEY (shot_id, sensor))")},
+            // Measured curves shrink to about 40 % with either method, but the default one
+            // costs the server four times as long per shot (PostgreSQL 14 on, built with lz4).
+            {QStringLiteral("ALTER TABLE samples ALTER COLUMN data SET COMPRESSION lz4"), true},
         },
     };
     return steps;
@@ -305,8 +315,18 @@ bool ArchiveStore::upgradeSchema()
     if (version == schemaVersion)
         return db.commit() || fail(QStringLiteral("commit"));
     for (int step = version; step < schemaVersion; ++step) {
-        for (const QString& statement : schemaSteps().at(step)) {
-            if (!query.exec(statement))
+        for (const SchemaStatement& statement : schemaSteps().at(step)) {
+            if (!statement.optional) {
+                if (!query.exec(statement.sql))
+                    return fail(QStringLiteral("upgrade to version %1").arg(step + 1));
+                continue;
+            }
+            // A failed statement spoils the whole transaction unless it had a savepoint.
+            if (!query.exec(QStringLiteral("SAVEPOINT optional")))
+                return fail(QStringLiteral("upgrade to version %1").arg(step + 1));
+            const bool done = query.exec(statement.sql);
+            if (!query.exec(done ? QStringLiteral("RELEASE SAVEPOINT optional")
+                                 : QStringLiteral("ROLLBACK TO SAVEPOINT optional")))
                 return fail(QStringLiteral("upgrade to version %1").arg(step + 1));
         }
     }
