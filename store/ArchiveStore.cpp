@@ -43,7 +43,8 @@ const QVector<QVector<SchemaStatement>>& schemaSteps()
                             " sample_count integer NOT NULL,"
                             " verdict text,"
                             " received_at timestamptz NOT NULL DEFAULT now())")},
-            {QStringLiteral("CREATE INDEX shots_station_started_at ON shots (station, started_at)")},
+            {QStringLiteral(
+                "CREATE INDEX shots_station_started_at ON shots (station, started_at)")},
             {QStringLiteral("CREATE INDEX shots_started_at ON shots (started_at)")},
             {QStringLiteral("CREATE TABLE samples ("
                             " shot_id uuid NOT NULL REFERENCES shots (id) ON DELETE CASCADE,"
@@ -90,7 +91,8 @@ Connection parseConnection(const QString& text)
         while (i < n && text.at(i).isSpace())
             ++i;
         if (key.isEmpty() || i >= n || text.at(i) != QLatin1Char('='))
-            return fail(QStringLiteral("\"%1\" is not followed by =").arg(text.mid(keyStart, i - keyStart)));
+            return fail(QStringLiteral("\"%1\" is not followed by =")
+                            .arg(text.mid(keyStart, i - keyStart)));
         ++i;
         while (i < n && text.at(i).isSpace())
             ++i;
@@ -166,12 +168,21 @@ QVector<double> decodeSamples(const QByteArray& bytes)
 
 // libpq's messages run over several lines; the archive's error is one line for a tool tip
 // or a script's standard error.
-QString oneLine(const QString& text) { return text.simplified(); }
+QString oneLine(const QString& text)
+{
+    return text.simplified();
+}
 
-QString uuidText(const QUuid& id) { return id.toString(QUuid::WithoutBraces); }
+QString uuidText(const QUuid& id)
+{
+    return id.toString(QUuid::WithoutBraces);
+}
 
 // Qt binds a null QString as SQL NULL; the archive keeps missing texts as ''.
-QString text(const QString& value) { return value.isNull() ? QStringLiteral("") : value; }
+QString text(const QString& value)
+{
+    return value.isNull() ? QStringLiteral("") : value;
+}
 
 } // namespace
 
@@ -331,8 +342,8 @@ bool ArchiveStore::upgradeSchema()
         }
     }
     if (!query.exec(QStringLiteral("DELETE FROM schema_version")) ||
-        !query.exec(QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)")
-                        .arg(schemaVersion)))
+        !query.exec(
+            QStringLiteral("INSERT INTO schema_version (version) VALUES (%1)").arg(schemaVersion)))
         return fail(QStringLiteral("version"));
     if (!db.commit())
         return fail(QStringLiteral("commit"));
@@ -430,7 +441,8 @@ bool ArchiveStore::write(const StoredShot& shot)
     for (const QString& unit : shot.sensorUnits)
         insert.addBindValue(text(unit));
     insert.addBindValue(shot.sampleCount());
-    insert.addBindValue(shot.verdict.isEmpty() ? QVariant(QVariant::String) : QVariant(shot.verdict));
+    insert.addBindValue(shot.verdict.isEmpty() ? QVariant(QVariant::String)
+                                               : QVariant(shot.verdict));
     for (const QVector<double>& samples : shot.samples)
         insert.addBindValue(encodeSamples(samples));
     if (!insert.exec())
@@ -439,17 +451,16 @@ bool ArchiveStore::write(const StoredShot& shot)
     return true;
 }
 
-std::optional<QVector<ArchiveStore::Row>> ArchiveStore::list(const QString& station,
-                                                             const QDateTime& from,
-                                                             const QDateTime& to)
+std::optional<QVector<ArchiveStore::Row>>
+ArchiveStore::list(const QString& station, const QDateTime& from, const QDateTime& to)
 {
     if (!d->open) {
         m_error = QStringLiteral("the archive is not connected");
         return std::nullopt;
     }
-    QString statement = QStringLiteral(
-        "SELECT station, id::text, (extract(epoch FROM started_at) * 1000)::bigint,"
-        " sample_count, coalesce(verdict, '') FROM shots WHERE true");
+    QString statement =
+        QStringLiteral("SELECT station, id::text, (extract(epoch FROM started_at) * 1000)::bigint,"
+                       " sample_count, coalesce(verdict, '') FROM shots WHERE true");
     QVariantList values;
     if (!station.isEmpty()) {
         statement += QStringLiteral(" AND station = ?");
