@@ -19,8 +19,8 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
-    parser.addOption({QStringLiteral("shots"), QStringLiteral("Shots written."), QStringLiteral("N"),
-                      QStringLiteral("500")});
+    parser.addOption({QStringLiteral("shots"), QStringLiteral("Shots written."),
+                      QStringLiteral("N"), QStringLiteral("500")});
     parser.addOption({QStringLiteral("samples"), QStringLiteral("Samples per sensor."),
                       QStringLiteral("N"), QStringLiteral("3000")});
     parser.process(app);
@@ -57,9 +57,9 @@ int main(int argc, char* argv[])
             QVector<double>& values = shot.samples[size_t(k)];
             values.reserve(samples);
             for (int i = 0; i < samples; ++i)
-                values.append(std::round((k + 10.0 * i / samples + random.generateDouble() * 0.02) *
-                                         1000.0) /
-                              1000.0);
+                values.append(
+                    std::round((k + 10.0 * i / samples + random.generateDouble() * 0.02) * 1000.0) /
+                    1000.0);
         }
     }
 
@@ -75,7 +75,8 @@ int main(int argc, char* argv[])
     const double perSecond = shots / seconds;
     bench::report("archive_shots_per_s", perSecond, "shots/s");
     bench::report("archive_samples_mb_per_s",
-                  shots * samples * StoredShot::numSensors * sizeof(double) / 1e6 / seconds, "MB/s");
+                  shots * samples * StoredShot::numSensors * sizeof(double) / 1e6 / seconds,
+                  "MB/s");
 
     const auto rows = archive.list(QString(), {}, {});
     if (!rows || rows->size() != shots) {

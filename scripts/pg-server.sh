@@ -75,6 +75,8 @@ start() {
         parent=$(dirname "$dir")
         as_server test -x "$parent" || die "$PG_SYSTEM_USER cannot enter $parent"
     fi
+    # The server user may not enter the caller's working directory.
+    cd "$dir"
     if [ ! -f "$dir/data/PG_VERSION" ]; then
         as_server "$bin/initdb" -D "$dir/data" -U "$DB_USER" --auth=trust -E UTF8 \
             --locale=C >"$dir/initdb.log" 2>&1 ||
@@ -107,6 +109,7 @@ stop() {
     local dir=$1 bin
     bin=$(pg_bin)
     [ -f "$dir/data/PG_VERSION" ] || return 0
+    cd "$dir"
     if as_server "$bin/pg_ctl" -D "$dir/data" status >/dev/null 2>&1; then
         as_server "$bin/pg_ctl" -D "$dir/data" -m fast -w -t 60 stop >/dev/null ||
             die "the server in $dir did not stop"

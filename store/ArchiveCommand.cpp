@@ -126,8 +126,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     }
 
     if (rows->isEmpty())
-        return dataError(QStringLiteral("the archive holds no shots of station %1 in that time")
-                             .arg(station));
+        return dataError(
+            QStringLiteral("the archive holds no shots of station %1 in that time").arg(station));
     QVector<StoredShot> shots;
     shots.reserve(rows->size());
     for (const ArchiveStore::Row& row : *rows) {

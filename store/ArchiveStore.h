@@ -14,7 +14,8 @@
 // tables that the program creates and upgrades itself (the schema is in README); a shot's id
 // is its key, so writing a shot again changes nothing.
 //
-// One object holds one connection and is used from one thread only.
+// One object holds one connection and is used from one thread only: open() registers the
+// connection in the thread that calls it, and that thread also destroys the object.
 class ArchiveStore
 {
 public:

@@ -89,9 +89,9 @@ int TestArchive::runCli(const QStringList& arguments, QString* out, QString* err
 {
     QTextStream outStream(out);
     QTextStream errStream(err);
-    return ArchiveCommand::run(QStringList{QStringLiteral("ventaro-cli"), QStringLiteral("archive")} +
-                                   arguments,
-                               outStream, errStream);
+    return ArchiveCommand::run(
+        QStringList{QStringLiteral("ventaro-cli"), QStringLiteral("archive")} + arguments,
+        outStream, errStream);
 }
 
 void TestArchive::shotReadsBackWhole()
@@ -159,12 +159,15 @@ void TestArchive::secondWriteOfAnIdAddsNothing()
 void TestArchive::twoStationsWritingAtOnceLandOnce()
 {
     // Each station its own shots, and both the same shared ones at the same moments, as a
-    // station and its own retry after a lost answer would.
+    // station and its own retry after a lost answer would; on an empty database, so that
+    // both also create the tables at once.
     constexpr int perStation = 30;
     QVector<StoredShot> shared;
     for (int i = 0; i < perStation; ++i)
         shared.append(makeShot(QStringLiteral("both"), i));
-    const QString connection = m_server.connectionString();
+    QVERIFY(execute(QStringLiteral("CREATE DATABASE two_stations")));
+    QString connection = m_server.connectionString();
+    connection.replace(QStringLiteral("dbname=postgres"), QStringLiteral("dbname=two_stations"));
     QString errors[2];
     QThread* threads[2];
     for (int t = 0; t < 2; ++t) {
@@ -204,7 +207,8 @@ bool TestArchive::execute(const QString& statement)
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("raw"));
         // Qt hands the options on to libpq with ';' as spaces.
-        db.setConnectOptions(m_server.connectionString().replace(QLatin1Char(' '), QLatin1Char(';')));
+        db.setConnectOptions(
+            m_server.connectionString().replace(QLatin1Char(' '), QLatin1Char(';')));
         ok = db.open() && QSqlQuery(db).exec(statement);
         if (!ok)
             qWarning() << statement << db.lastError().text();
@@ -234,13 +238,18 @@ void TestArchive::badConnectionIsRefusedWithItsReason_data()
 {
     QTest::addColumn<QString>("connection");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("key without value") << "host=/tmp dbname" << "\"dbname\" is not followed by =";
-    QTest::newRow("open quote") << "host='/tmp/a b port=5432" << "not closed";
-    QTest::newRow("port not a number") << "host=/tmp port=fünf" << "no port number";
-    QTest::newRow("uri") << "postgresql://qa@127.0.0.1/plant" << "not as a URI";
-    QTest::newRow("unknown option") << "host=/tmp colour=red" << "colour";
-    QTest::newRow("no server there")
-        << "host=%DIR%/nothing port=5999 user=ventaro dbname=postgres" << "cannot connect";
+    QTest::newRow("key without value") << "host=/tmp dbname"
+                                       << "\"dbname\" is not followed by =";
+    QTest::newRow("open quote") << "host='/tmp/a b port=5432"
+                                << "not closed";
+    QTest::newRow("port not a number") << "host=/tmp port=fünf"
+                                       << "no port number";
+    QTest::newRow("uri") << "postgresql://qa@127.0.0.1/plant"
+                         << "not as a URI";
+    QTest::newRow("unknown option") << "host=/tmp colour=red"
+                                    << "colour";
+    QTest::newRow("no server there") << "host=%DIR%/nothing port=5999 user=ventaro dbname=postgres"
+                                     << "cannot connect";
 }
 
 void TestArchive::badConnectionIsRefusedWithItsReason()
@@ -261,10 +270,10 @@ void TestArchive::cliListsShotsOfStationAndSpan_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<QVector<int>>("shots");
     QTest::newRow("one station") << QStringList{"--station", "cli-a"} << QVector<int>{0, 1, 2, 3};
-    QTest::newRow("from and to, inclusive")
-        << QStringList{"--station", "cli-a", "--from", "2024-05-02T06:01:00.001Z", "--to",
-                       "2024-05-02T06:02:00.125Z"}
-        << QVector<int>{1, 2};
+    QTest::newRow("from and to, inclusive") << QStringList{"--station", "cli-a",
+                                                           "--from",    "2024-05-02T06:01:00.001Z",
+                                                           "--to",      "2024-05-02T06:02:00.125Z"}
+                                            << QVector<int>{1, 2};
     QTest::newRow("a day as from and to")
         << QStringList{"--station", "cli-b", "--from", "2024-05-02", "--to", "2024-05-02"}
         << QVector<int>{103};

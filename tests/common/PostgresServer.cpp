@@ -56,8 +56,9 @@ bool PostgresServer::script(const QString& command, QString* lastLine)
                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     *lastLine = lines.value(lines.size() - 1).trimmed();
     if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        m_error = QStringLiteral("pg-server.sh %1 failed: %2")
-                      .arg(command, QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
+        m_error =
+            QStringLiteral("pg-server.sh %1 failed: %2")
+                .arg(command, QString::fromLocal8Bit(process.readAllStandardError()).trimmed());
         return false;
     }
     return true;
