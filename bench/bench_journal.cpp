@@ -6,16 +6,20 @@
 // journal, and again with no journal (its folder cannot be made): the GUI thread's share of
 // the CPU with and without it, and the journal's own work per line in the GUI thread.
 //
-//   bench_journal [--shots N] [--samples N] [--lines N]
+// Last, shots into the plant archive on a PostgreSQL server of its own.
+//
+//   bench_journal [--shots N] [--samples N] [--lines N] [--archive-shots N]
 #include "bench/BenchUtil.h"
 #include "control/Controller.h"
 #include "control/FileJob.h"
 #include "control/ShotJournal.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
+#include "store/ArchiveStore.h"
 #include "store/Journal.h"
 #include "store/ShotProject.h"
 #include "tests/common/LoopbackAddress.h"
+#include "tests/common/PostgresServer.h"
 #include "view/View.h"
 
 #include <QApplication>
@@ -36,6 +40,7 @@ struct Options
     int samples = 3000;
     int clockMs = 1;
     int lines = 5000;
+    int archiveShots = 500;
 
     bool fullSize() const { return shots >= 2000 && samples >= 3000; }
 };
@@ -277,6 +282,76 @@ double journalLineUs(const QString& folder, int lines)
     return us;
 }
 
+// Shots written one by one into the plant archive on a local PostgreSQL server of the run's
+// own (scripts/pg-server.sh), each in its own transaction as a station sends them:
+// archive_shots_per_s, at least 100 for shots of 5 x 3000 samples.
+bool archiveShotsPerSecond(int shots, int samples)
+{
+    constexpr double required = 100.0;
+    const bool fullSize = samples >= 3000 && shots >= 100;
+
+    PostgresServer server;
+    if (!server.start()) {
+        std::fprintf(stderr, "bench_journal: archive: %s\n", qPrintable(server.error()));
+        return false;
+    }
+    ArchiveStore archive(QStringLiteral("bench"));
+    if (!archive.open(server.connectionString())) {
+        std::fprintf(stderr, "bench_journal: archive: %s\n", qPrintable(archive.error()));
+        return false;
+    }
+
+    // Micrometre readings with noise, so that nothing compresses better than real curves.
+    QRandomGenerator random(4711);
+    QVector<StoredShot> all(shots);
+    const QDateTime start = QDateTime::currentDateTimeUtc();
+    for (int n = 0; n < shots; ++n) {
+        StoredShot& shot = all[n];
+        shot.id = QUuid::createUuid();
+        shot.station = QStringLiteral("press 7");
+        shot.startedAt = start.addMSecs(n * 20000);
+        shot.projectName = QStringLiteral("Deckel");
+        shot.verdict = QStringLiteral("OK");
+        for (int k = 0; k < StoredShot::numSensors; ++k) {
+            shot.sensorNames[size_t(k)] = QStringLiteral("Weg %1").arg(k + 1);
+            shot.sensorUnits[size_t(k)] = QStringLiteral("mm");
+            QVector<double>& values = shot.samples[size_t(k)];
+            values.reserve(samples);
+            for (int i = 0; i < samples; ++i)
+                values.append(
+                    std::round((k + 10.0 * i / samples + random.generateDouble() * 0.02) * 1000.0) /
+                    1000.0);
+        }
+    }
+
+    QElapsedTimer timer;
+    timer.start();
+    for (const StoredShot& shot : all) {
+        if (!archive.write(shot)) {
+            std::fprintf(stderr, "bench_journal: archive: %s\n", qPrintable(archive.error()));
+            return false;
+        }
+    }
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    const double perSecond = shots / seconds;
+    bench::report("archive_shots_per_s", perSecond, "shots/s");
+    bench::report("archive_samples_mb_per_s",
+                  shots * samples * StoredShot::numSensors * sizeof(double) / 1e6 / seconds,
+                  "MB/s");
+
+    const auto rows = archive.list(QString(), {}, {});
+    if (!rows || rows->size() != shots) {
+        std::fprintf(stderr, "bench_journal: archive: the archive holds %d of %d shots\n",
+                     rows ? rows->size() : -1, shots);
+        return false;
+    }
+    if (fullSize && perSecond < required) {
+        std::fprintf(stderr, "bench_journal: archive: %.1f shots/s, below %.0f\n", perSecond, required);
+        return false;
+    }
+    return true;
+}
+
 bool liveRecording(const Options& options, const QString& folder)
 {
     const QByteArray before = qgetenv("VENTARO_DATA_DIR");
@@ -325,11 +400,14 @@ int main(int argc, char* argv[])
             options.samples = args[i + 1].toInt();
         else if (args[i] == QLatin1String("--lines"))
             options.lines = args[i + 1].toInt();
+        else if (args[i] == QLatin1String("--archive-shots"))
+            options.archiveShots = std::max(1, args[i + 1].toInt());
     }
     std::printf("# %d shots x %d sensors x %d samples\n", options.shots, StoredShot::numSensors,
                 options.samples);
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench-journal-XXXXXX"));
     bool ok = journalAndRecovery(options, dir.path());
     ok = liveRecording(options, dir.path()) && ok;
+    ok = archiveShotsPerSecond(options.archiveShots, options.samples) && ok;
     return ok ? 0 : 1;
 }
