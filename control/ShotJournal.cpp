@@ -13,7 +13,7 @@ ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
 {
     m_reader = std::make_unique<Journal>(
         QStringLiteral("journal-reader-%1").arg(reinterpret_cast<quintptr>(this)));
-    if (!QDir().mkpath(folder) || !m_reader->openOwn(folder)) {
+    if (folder.isEmpty() || !QDir().mkpath(folder) || !m_reader->openOwn(folder)) {
         m_error = m_reader->error().isEmpty() ? tr("Der Ordner %1 ist nicht beschreibbar.").arg(folder)
                                               : m_reader->error();
         qCWarning(lcStore).noquote() << "ERROR: no journal in" << folder << ":" << m_error;
@@ -86,7 +86,10 @@ void ShotJournal::startShot(int index)
     finishShot(QString());
     StoredShot meta;
     meta.id = QUuid::createUuid();
+    // The journal keeps shots in time order; one without a time gets the time it started.
     meta.startedAt = m_model->timestamp(index);
+    if (!meta.startedAt.isValid())
+        meta.startedAt = QDateTime::currentDateTime();
     meta.clockMs = m_model->clock();
     meta.projectName = m_model->projectData().name;
     meta.projectNumber = m_model->projectData().number;
