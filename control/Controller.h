@@ -173,6 +173,8 @@ private:
     VerdictMonitor* verdictMonitor = nullptr;
     ShotJournal* shotJournal = nullptr;
     QThread archiveThread;
+    QTimer timerPruneJournal;
+    static constexpr int pruneIntervalMs = 6 * 60 * 60 * 1000;
     QPointer<ArchiveForwarder> archiveForwarder;
     bool valuesInThousandths = false;
     QPointer<ProgressIndicator> progressIndicator;

@@ -75,7 +75,14 @@ void Controller::setUpJournal()
         return;
     }
     const QString connection = archiveConnection();
-    shotJournal->prune(journalDays(), !connection.isEmpty());
+    // At start, and every few hours for a station that runs for weeks.
+    const auto prune = [this] {
+        shotJournal->prune(journalDays(), !archiveConnection().isEmpty());
+    };
+    prune();
+    timerPruneJournal.setInterval(pruneIntervalMs);
+    connect(&timerPruneJournal, &QTimer::timeout, this, prune);
+    timerPruneJournal.start();
     startArchive(connection);
     // After the window and a project from the command line are shown.
     QTimer::singleShot(0, this, [this] { offerRecovery(); });
