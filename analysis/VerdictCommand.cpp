@@ -2,6 +2,7 @@
 
 #include "analysis/ReferenceBand.h"
 #include "analysis/ShotJudge.h"
+#include "app/CommandOutput.h"
 #include "model/Model.h"
 #include "model/ShotRangeText.h"
 
@@ -16,14 +17,7 @@ namespace VerdictCommand {
 
 namespace {
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+using CommandOutput::csvField;
 
 // Numbers for machines: a point as decimal mark, no group separators; empty where the
 // samples were missing.
@@ -112,15 +106,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                                      "least MS milliseconds (default: three samples)."),
                       QStringLiteral("MS")});
 
-    const auto usage = [&err](const QString& text) {
-        err << "ventaro-cli: " << text << " (see --help)\n";
-        err.flush();
-        return UsageError;
-    };
+    const auto usage = [&err](const QString& text) { return CommandOutput::usage(err, text); };
     const auto dataError = [&err](const QString& text) {
-        err << "ventaro-cli: " << text << '\n';
-        err.flush();
-        return DataError;
+        return CommandOutput::dataError(err, text);
     };
 
     if (!parser.parse(arguments))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandOutput.h"
+
 #include <QStringList>
 
 class QTextStream;
@@ -8,12 +10,10 @@ class QTextStream;
 // systems. Runs without a display; the executable only hands it its arguments and streams.
 namespace VerdictCommand {
 
-enum ExitCode
-{
-    Success = 0,
-    DataError = 1,
-    UsageError = 2
-};
+using CommandOutput::DataError;
+using CommandOutput::ExitCode;
+using CommandOutput::Success;
+using CommandOutput::UsageError;
 
 // arguments as QCoreApplication::arguments() gives them (the program name first). Results
 // go to out, one line of message to err; on an error nothing is written to out.

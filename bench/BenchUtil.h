@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
@@ -58,6 +60,18 @@ inline double threadCpuSeconds()
     getrusage(RUSAGE_THREAD, &usage);
     return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
            (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+// The simulated device (build/bin/kalvik-sim) at its fastest rate, a value line per ms, on
+// host (a loopback address), with its stick in stickDir; false when it did not start.
+inline bool startDevice(QProcess& device, const QString& host, const QString& stickDir)
+{
+    device.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    device.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kalvik-sim"),
+                 {QStringLiteral("--host"), host, QStringLiteral("--stick"), stickDir,
+                  QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--cycle"),
+                  QStringLiteral("0")});
+    return device.waitForStarted(3000);
 }
 
 // The application's shot journal in a folder of the run's own unless VENTARO_DATA_DIR names

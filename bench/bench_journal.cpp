@@ -174,12 +174,7 @@ LiveRun liveRun(const QString& dataDir, int lines)
     qputenv("VENTARO_DEVICE_HOST", host.toLatin1());
     QTemporaryDir stick;
     QProcess device;
-    device.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    device.start(QCoreApplication::applicationDirPath() + QStringLiteral("/kalvik-sim"),
-                 {QStringLiteral("--host"), host, QStringLiteral("--stick"), stick.path(),
-                  QStringLiteral("--seed"), QStringLiteral("1"), QStringLiteral("--cycle"),
-                  QStringLiteral("0")});
-    if (!device.waitForStarted(3000)) {
+    if (!bench::startDevice(device, host, stick.path())) {
         std::fprintf(stderr, "kalvik-sim did not start\n");
         return result;
     }

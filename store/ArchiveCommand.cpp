@@ -1,5 +1,6 @@
 #include "store/ArchiveCommand.h"
 
+#include "app/CommandOutput.h"
 #include "model/Model.h"
 #include "store/ArchiveStore.h"
 #include "store/ShotProject.h"
@@ -11,14 +12,7 @@ namespace ArchiveCommand {
 
 namespace {
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+using CommandOutput::csvField;
 
 // An ISO date or date and time, local unless it names its offset. A bare date as the end of
 // a span means the whole of that day, as "--from 2024-05-02 --to 2024-05-02" is meant.
@@ -62,15 +56,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
                                      "VENTARO_ARCHIVE)."),
                       QStringLiteral("CONN")});
 
-    const auto usage = [&err](const QString& text) {
-        err << "ventaro-cli: " << text << " (see --help)\n";
-        err.flush();
-        return UsageError;
-    };
+    const auto usage = [&err](const QString& text) { return CommandOutput::usage(err, text); };
     const auto dataError = [&err](const QString& text) {
-        err << "ventaro-cli: " << text << '\n';
-        err.flush();
-        return DataError;
+        return CommandOutput::dataError(err, text);
     };
 
     if (!parser.parse(arguments))

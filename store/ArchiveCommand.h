@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandOutput.h"
+
 #include <QStringList>
 
 class QTextStream;
@@ -9,12 +11,10 @@ class QTextStream;
 // arguments and streams.
 namespace ArchiveCommand {
 
-enum ExitCode
-{
-    Success = 0,
-    DataError = 1,
-    UsageError = 2
-};
+using CommandOutput::DataError;
+using CommandOutput::ExitCode;
+using CommandOutput::Success;
+using CommandOutput::UsageError;
 
 // arguments as QCoreApplication::arguments() gives them (the program name first). Results
 // go to out, one line of message to err; on an error nothing is written to out.

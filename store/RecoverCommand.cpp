@@ -1,5 +1,6 @@
 #include "store/RecoverCommand.h"
 
+#include "app/CommandOutput.h"
 #include "model/Model.h"
 #include "store/Journal.h"
 #include "store/ShotProject.h"
@@ -19,14 +20,7 @@ namespace RecoverCommand {
 
 namespace {
 
-QString csvField(const QString& text)
-{
-    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    return QLatin1Char('"') + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
-           QLatin1Char('"');
-}
+using CommandOutput::csvField;
 
 // With the offset, so that a script reads the same moment on any PC.
 QString isoText(const QDateTime& time)
@@ -70,11 +64,7 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.addOption({QStringLiteral("list"),
                       QStringLiteral("Only list the shots; changes nothing.")});
 
-    const auto usage = [&err](const QString& text) {
-        err << "ventaro-cli: " << text << " (see --help)\n";
-        err.flush();
-        return UsageError;
-    };
+    const auto usage = [&err](const QString& text) { return CommandOutput::usage(err, text); };
     const auto note = [&err](const QString& text) {
         err << "ventaro-cli: " << text << '\n';
         err.flush();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/CommandOutput.h"
+
 #include <QStringList>
 
 class QTextStream;
@@ -9,12 +11,10 @@ class QTextStream;
 // executable only hands it its arguments and streams.
 namespace RecoverCommand {
 
-enum ExitCode
-{
-    Success = 0,
-    DataError = 1,
-    UsageError = 2
-};
+using CommandOutput::DataError;
+using CommandOutput::ExitCode;
+using CommandOutput::Success;
+using CommandOutput::UsageError;
 
 // arguments as QCoreApplication::arguments() gives them (the program name first). Results go
 // to out, messages and notes to err, one line each.

@@ -1,0 +1,30 @@
+#include "app/CommandOutput.h"
+
+#include <QTextStream>
+
+namespace CommandOutput {
+
+QString csvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) &&
+        !text.contains(QLatin1Char('\n')))
+        return text;
+    return QLatin1Char('"') + QString(text).replace(QStringLiteral("\""), QStringLiteral("\"\"")) +
+           QLatin1Char('"');
+}
+
+int usage(QTextStream& err, const QString& text)
+{
+    err << "ventaro-cli: " << text << " (see --help)\n";
+    err.flush();
+    return UsageError;
+}
+
+int dataError(QTextStream& err, const QString& text)
+{
+    err << "ventaro-cli: " << text << '\n';
+    err.flush();
+    return DataError;
+}
+
+} // namespace CommandOutput
