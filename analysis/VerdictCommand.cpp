@@ -111,13 +111,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return CommandOutput::dataError(err, text);
     };
 
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
-        out.flush();
-        return Success;
-    }
+    if (int exitCode = Success; !CommandOutput::parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2 || positional.at(0) != QLatin1String("verdict"))
         return usage(QStringLiteral("expected: verdict PROJECT.mvx"));

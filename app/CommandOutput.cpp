@@ -1,5 +1,6 @@
 #include "app/CommandOutput.h"
 
+#include <QCommandLineParser>
 #include <QTextStream>
 
 namespace CommandOutput {
@@ -25,6 +26,22 @@ int dataError(QTextStream& err, const QString& text)
     err << "ventaro-cli: " << text << '\n';
     err.flush();
     return DataError;
+}
+
+bool parse(QCommandLineParser& parser, const QStringList& arguments, QTextStream& out,
+           QTextStream& err, int* exitCode)
+{
+    if (!parser.parse(arguments)) {
+        *exitCode = usage(err, parser.errorText());
+        return false;
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        out.flush();
+        *exitCode = Success;
+        return false;
+    }
+    return true;
 }
 
 } // namespace CommandOutput

@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class QCommandLineParser;
+class QStringList;
 class QTextStream;
 
 // What the command line's commands share: their exit statuses, CSV fields, and the single
@@ -21,5 +23,9 @@ QString csvField(const QString& text);
 int usage(QTextStream& err, const QString& text);
 // "ventaro-cli: TEXT"; returns DataError.
 int dataError(QTextStream& err, const QString& text);
+// Parses a command's arguments. False when the command is done already: its help was
+// printed (*exitCode Success) or the arguments are wrong (the line written, UsageError).
+bool parse(QCommandLineParser& parser, const QStringList& arguments, QTextStream& out,
+           QTextStream& err, int* exitCode);
 
 } // namespace CommandOutput

@@ -61,13 +61,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return CommandOutput::dataError(err, text);
     };
 
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
-        out.flush();
-        return Success;
-    }
+    if (int exitCode = Success; !CommandOutput::parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
     const QStringList positional = parser.positionalArguments();
     const QString command = positional.value(1);
     const bool exporting = command == QLatin1String("export");

@@ -70,13 +70,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         err.flush();
     };
 
-    if (!parser.parse(arguments))
-        return usage(parser.errorText());
-    if (parser.isSet(QStringLiteral("help"))) {
-        out << parser.helpText();
-        out.flush();
-        return Success;
-    }
+    if (int exitCode = Success; !CommandOutput::parse(parser, arguments, out, err, &exitCode))
+        return exitCode;
     const QStringList positional = parser.positionalArguments();
     const bool listOnly = parser.isSet(QStringLiteral("list"));
     if (positional.value(0) != QLatin1String("recover") ||
