@@ -7,6 +7,8 @@
 #include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
+#include "view/TabEvaluation.h"
+#include "view/TabEvaluationSpc.h"
 #include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/View.h"
@@ -61,6 +63,12 @@ Controller::Controller(Model* m, View* v)
 
     setUpVerdicts();
     setUpJournal();
+    connect(view->tabEvaluation()->spcPage(), &TabEvaluationSpc::settingsChanged, this,
+            [this](const SpcSettings& settings) {
+                if (deferWhileFileBusy([this, settings] { model->setSpcSettings(settings); }))
+                    return;
+                model->setSpcSettings(settings);
+            });
     connect(view, &View::settingsRequested, this, &Controller::onSettingsRequested);
 
     TabBlackBox* tabBlackBox = view->tabBlackBox();

@@ -67,6 +67,7 @@ void Model::clear()
     qCDebug(lcTrace).noquote() << Q_FUNC_INFO << " clearing images";
     m_projectImages.fill(QImage());
     m_reference.reset();
+    m_spcSettings = SpcSettings();
 
     clearData();
     emit projectChanged();
@@ -153,6 +154,14 @@ void Model::clearReference()
     if (!m_reference)
         return;
     m_reference.reset();
+    emit projectChanged();
+}
+
+void Model::setSpcSettings(const SpcSettings& settings)
+{
+    if (settings == m_spcSettings)
+        return;
+    m_spcSettings = settings;
     emit projectChanged();
 }
 

@@ -3,6 +3,7 @@
 #include "model/ProjectData.h"
 #include "model/ReferenceData.h"
 #include "model/SensorDescription.h"
+#include "model/SpcSettings.h"
 #include "model/ViewData.h"
 
 #include <QColor>
@@ -101,6 +102,10 @@ public:
     // Both emit projectChanged: the reference is kept in the project file.
     void setReference(const ReferenceData& reference);
     void clearReference();
+
+    // --- the SPC page's settings, kept in the project file; emits projectChanged on a change.
+    const SpcSettings& spcSettings() const { return m_spcSettings; }
+    void setSpcSettings(const SpcSettings& settings);
 
     // --- sensors of group 0
     QString sensorName(int i) const;
@@ -236,6 +241,7 @@ private:
     int m_kalvikType = 0;
     std::array<QImage, numImages> m_projectImages;
     std::unique_ptr<ReferenceData> m_reference;
+    SpcSettings m_spcSettings;
     QString m_projectFileName;
     int m_clock = 100;
     SensorDescription m_sensorDescription;

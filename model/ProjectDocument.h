@@ -76,6 +76,11 @@ struct ProjectDocument
     std::optional<QString> sensorGroupName;
     std::optional<QStringList> sensorTypes;
     std::optional<QStringList> sensorUnits;
+    // The SPC page's settings.
+    std::optional<QString> spcValue;
+    std::optional<QString> spcBase;
+    std::optional<QString> spcRules;
+    std::optional<QStringList> spcLimits;
 
     // The taught reference of the quality verdict, key by key as the file gives it; the
     // project keeps it only when every key is there and the whole is sound.

@@ -285,6 +285,14 @@ ProjectDocument ProjectFile::documentOf(const Model& model)
     }
     if (const ReferenceData* reference = model.reference())
         doc.reference = referenceDocument(*reference);
+    // Only settings the user changed: a project without SPC stays as older versions wrote it.
+    const SpcSettings& spc = model.spcSettings();
+    if (!spc.isDefault()) {
+        doc.spcValue = spc.value;
+        doc.spcBase = spc.base;
+        doc.spcRules = spc.rulesText();
+        doc.spcLimits = spc.limitsTexts();
+    }
     return doc;
 }
 
@@ -519,6 +527,13 @@ void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& pa
         else
             qCWarning(lcModel).noquote() << "stored reference dropped: " + problem;
     }
+
+    SpcSettings spc;
+    spc.value = doc.spcValue.value_or(QString());
+    spc.base = doc.spcBase.value_or(QString());
+    spc.setRulesText(doc.spcRules.value_or(QString()));
+    spc.setLimitsTexts(doc.spcLimits.value_or(QStringList()));
+    model.setSpcSettings(spc);
 
     model.blockSignals(wasBlocked);
     qCDebug(lcTrace) << "emitting projectChanged()";

@@ -252,6 +252,10 @@ enum class Top
     RefMean,
     RefUpper,
     RefLower,
+    SpcValue,
+    SpcBase,
+    SpcRules,
+    SpcLimits,
 };
 
 struct TopKey
@@ -313,6 +317,10 @@ const TopKey topKeys[] = {
     {"referenceMean", Top::RefMean, 0},
     {"referenceUpper", Top::RefUpper, 0},
     {"referenceLower", Top::RefLower, 0},
+    {"spcValue", Top::SpcValue, 0},
+    {"spcBase", Top::SpcBase, 0},
+    {"spcRules", Top::SpcRules, 0},
+    {"spcLimits", Top::SpcLimits, 0},
 };
 
 enum class ViewKey
@@ -489,9 +497,10 @@ private:
 
     std::optional<QStringList>& textsOf(Top top)
     {
-        return top == Top::Phases  ? doc.phases
-               : top == Top::Types ? doc.sensorTypes
-                                   : doc.sensorUnits;
+        return top == Top::Phases      ? doc.phases
+               : top == Top::Types     ? doc.sensorTypes
+               : top == Top::SpcLimits ? doc.spcLimits
+                                       : doc.sensorUnits;
     }
 
     void addNumber(double value)
@@ -612,6 +621,15 @@ private:
         case Top::GroupName:
             doc.sensorGroupName = s.stringOnly();
             break;
+        case Top::SpcValue:
+            doc.spcValue = s.stringOnly();
+            break;
+        case Top::SpcBase:
+            doc.spcBase = s.stringOnly();
+            break;
+        case Top::SpcRules:
+            doc.spcRules = s.stringOnly();
+            break;
         case Top::Shots:
         case Top::RefMean:
         case Top::RefUpper:
@@ -645,6 +663,7 @@ private:
         case Top::Phases:
         case Top::Types:
         case Top::Units:
+        case Top::SpcLimits:
             textsOf(top).reset();
             break;
         case Top::Timestamps:
@@ -720,7 +739,8 @@ private:
         }
         case Top::Phases:
         case Top::Types:
-        case Top::Units: {
+        case Top::Units:
+        case Top::SpcLimits: {
             std::optional<QStringList>& target = textsOf(top);
             target.reset();
             if (!isArray)

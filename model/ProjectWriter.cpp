@@ -310,6 +310,13 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
     }
     writeTexts(json, "sensorTypes", doc.sensorTypes);
     writeTexts(json, "sensorUnits", doc.sensorUnits);
+    if (doc.spcBase)
+        writeString(json, "spcBase", *doc.spcBase);
+    writeTexts(json, "spcLimits", doc.spcLimits);
+    if (doc.spcRules)
+        writeString(json, "spcRules", *doc.spcRules);
+    if (doc.spcValue)
+        writeString(json, "spcValue", *doc.spcValue);
     writeString(json, "swVersion", doc.swVersion);
     if (doc.timestamps) {
         json.key("timestamps");

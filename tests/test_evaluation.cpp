@@ -134,7 +134,11 @@ void TestEvaluation::pagingWrapsAround()
     click(tab, "nextStackButton2");
     QCOMPARE(tab.currentPage(), 3);
     click(tab, "nextStackButton3");
+    QCOMPARE(tab.currentPage(), 4);
+    click(tab, "nextStackButton4");
     QCOMPARE(tab.currentPage(), 0);
+    click(*tab.dashBoard(), "spcButton");
+    QCOMPARE(tab.currentPage(), 4);
     click(*tab.dashBoard(), "valuesButton");
     click(tab, "prevStackButton3");
     QCOMPARE(tab.currentPage(), 2);

@@ -2,11 +2,13 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "analysis/SpcValues.h"
 #include "model/Model.h"
 #include "ui_TabEvaluation.h"
 #include "view/TabEvaluationDashBoard.h"
 #include "view/TabEvaluationRuntime.h"
 #include "view/TabEvaluationSingleShot.h"
+#include "view/TabEvaluationSpc.h"
 #include "view/TabEvaluationValues.h"
 #include "widgets/BoxWhiskersWidget.h"
 
@@ -22,12 +24,27 @@ TabEvaluation::TabEvaluation(QWidget* parent)
     const QString titleStyle =
         QStringLiteral("color: ") + colorPrimary + QStringLiteral("; font-size: 24px;");
     for (QLabel* title : {ui->evaluationSingleShotTitleLabel, ui->evaluationTimeTitleLabel,
-                          ui->evaluationValuesTitleLabel})
+                          ui->evaluationValuesTitleLabel, ui->evaluationSpcTitleLabel})
         title->setStyleSheet(titleStyle);
-    for (QPushButton* next : {ui->nextStackButton1, ui->nextStackButton2, ui->nextStackButton3})
+    for (QPushButton* next : {ui->nextStackButton1, ui->nextStackButton2, ui->nextStackButton3,
+                              ui->nextStackButton4})
         connect(next, &QPushButton::clicked, this, &TabEvaluation::nextStackClicked);
-    for (QPushButton* prev : {ui->prevStackButton1, ui->prevStackButton2, ui->prevStackButton3})
+    for (QPushButton* prev : {ui->prevStackButton1, ui->prevStackButton2, ui->prevStackButton3,
+                              ui->prevStackButton4})
         connect(prev, &QPushButton::clicked, this, &TabEvaluation::prevStackClicked);
+    connect(ui->dashBoard, &TabEvaluationDashBoard::spcPressed, this,
+            [this] { ui->stackedWidget->setCurrentWidget(ui->stackSpc); });
+    // The SPC page charts what the other pages compute, with their markers and thresholds.
+    connect(ui->stackedWidget, &QStackedWidget::currentChanged, this, [this] {
+        if (ui->stackedWidget->currentWidget() == ui->stackSpc)
+            ui->tabEvaluationSpc->refresh();
+    });
+    connect(ui->tabEvaluationRuntime, &TabEvaluationRuntime::tableChanged, this,
+            &TabEvaluation::refreshSpcIfShown);
+    connect(ui->tabEvaluationValues, &TabEvaluationValues::tableChanged, this,
+            &TabEvaluation::refreshSpcIfShown);
+    connect(ui->tabEvaluationSpc, &TabEvaluationSpc::shotSelected, this,
+            &TabEvaluation::shotSelected);
     connect(ui->dashBoard, &TabEvaluationDashBoard::overlayPressed, this,
             &TabEvaluation::onOverlayPressed);
     connect(ui->dashBoard, &TabEvaluationDashBoard::runtimePressed, this,
@@ -82,6 +99,9 @@ void TabEvaluation::setModel(Model* m)
     ui->tabEvaluationSingleShot->setModel(m);
     ui->tabEvaluationRuntime->setModel(m);
     ui->tabEvaluationValues->setModel(m);
+    if (m)
+        ui->tabEvaluationSpc->setModel(m);
+    setSpcChoices();
     update();
 }
 
@@ -94,6 +114,67 @@ void TabEvaluation::setVerdicts(const QVector<Verdict>& verdicts)
     for (const Verdict& v : verdicts)
         ok += v.isOk() ? 1 : 0;
     ui->dashBoard->setVerdictCounts(ok, verdicts.size() - ok);
+    m_verdicts = verdicts;
+    if (ui->tabEvaluationSpc->currentKey() == QLatin1String("deviation"))
+        refreshSpcIfShown();
+}
+
+TabEvaluationSpc* TabEvaluation::spcPage() const
+{
+    return ui->tabEvaluationSpc;
+}
+
+void TabEvaluation::showSpcPage()
+{
+    ui->stackedWidget->setCurrentWidget(ui->stackSpc);
+}
+
+void TabEvaluation::refreshSpcIfShown()
+{
+    if (ui->stackedWidget->currentWidget() == ui->stackSpc && isVisible())
+        ui->tabEvaluationSpc->refresh();
+}
+
+void TabEvaluation::setSpcChoices()
+{
+    QVector<TabEvaluationSpc::Choice> choices;
+    for (int s = 1; s <= numSensors; ++s)
+        choices.append({QStringLiteral("max:%1").arg(s), tr("Maximum Sensor %1").arg(s)});
+    choices.append({QStringLiteral("start"), tr("Laufzeit: Start [s]")});
+    choices.append({QStringLiteral("duration"), tr("Laufzeit: Dauer [s]")});
+    choices.append({QStringLiteral("stop"), tr("Laufzeit: Stop [s]")});
+    choices.append({QStringLiteral("deviation"), tr("Abweichung von der Referenz")});
+    ui->tabEvaluationSpc->setChoices(choices, [this](const QString& key) {
+        return spcValues(key);
+    });
+}
+
+QVector<double> TabEvaluation::spcValues(const QString& key) const
+{
+    if (!model)
+        return {};
+    const TabEvaluationValues* values = ui->tabEvaluationValues;
+    const TabEvaluationRuntime* runtime = ui->tabEvaluationRuntime;
+    if (key.startsWith(QLatin1String("max:"))) {
+        const int sensor = key.mid(4).toInt() - 1;
+        if (sensor < 0 || sensor >= numSensors)
+            return {};
+        return SpcValues::maxima(*model, sensor, values->markerLeftMs(), values->markerRightMs());
+    }
+    const int sensor = runtime->currentSensor();
+    const auto runtimeOf = [&](SpcValues::Runtime which) {
+        return SpcValues::runtimes(*model, sensor, runtime->startValue(sensor),
+                                   runtime->stopValue(sensor), which);
+    };
+    if (key == QLatin1String("start"))
+        return runtimeOf(SpcValues::Runtime::Start);
+    if (key == QLatin1String("duration"))
+        return runtimeOf(SpcValues::Runtime::Duration);
+    if (key == QLatin1String("stop"))
+        return runtimeOf(SpcValues::Runtime::Stop);
+    if (key == QLatin1String("deviation"))
+        return SpcValues::deviations(m_verdicts, model->numChannels(0));
+    return {};
 }
 
 void TabEvaluation::onModel_dataAboutToChange()
@@ -114,8 +195,10 @@ void TabEvaluation::showEvent(QShowEvent* event)
 
 void TabEvaluation::changeEvent(QEvent* event)
 {
-    if (event->type() == QEvent::LanguageChange)
+    if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        setSpcChoices();
+    }
     QWidget::changeEvent(event);
 }
 
@@ -127,6 +210,7 @@ void TabEvaluation::update()
     ui->tabEvaluationRuntime->update();
     ui->tabEvaluationValues->update();
     updateDashBoard();
+    refreshSpcIfShown();
 }
 
 void TabEvaluation::updateDashBoard()

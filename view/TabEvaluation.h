@@ -11,15 +11,17 @@ class Model;
 class TabEvaluationDashBoard;
 class TabEvaluationRuntime;
 class TabEvaluationSingleShot;
+class TabEvaluationSpc;
 class TabEvaluationValues;
 
 namespace Ui {
 class TabEvaluation;
 }
 
-// The evaluation tab: the dashboard and the three detail pages (overlay, runtime, values) in
-// a stack, paged with previous and next. It refreshes the pages together and hands the
-// dashboard copies of the detail pages' chart data.
+// The evaluation tab: the dashboard and the four detail pages (overlay, runtime, values, SPC)
+// in a stack, paged with previous and next. It refreshes the pages together, hands the
+// dashboard copies of the detail pages' chart data and the SPC page the per-shot values the
+// other pages compute, with their markers and thresholds.
 class TabEvaluation : public QWidget
 {
     Q_OBJECT
@@ -38,6 +40,12 @@ public:
     TabEvaluationSingleShot* singleShotPage() const;
     TabEvaluationRuntime* runtimePage() const;
     TabEvaluationValues* valuesPage() const;
+    TabEvaluationSpc* spcPage() const;
+    void showSpcPage();
+
+signals:
+    // The user picked a shot (0-based) on the SPC page, to be shown on the other pages.
+    void shotSelected(int index);
 
 public slots:
     void update();
@@ -57,6 +65,13 @@ private slots:
     void onModel_dataAboutToChange();
 
 private:
+    static constexpr int numSensors = 5;
+
+    void setSpcChoices();
+    void refreshSpcIfShown();
+    QVector<double> spcValues(const QString& key) const;
+
     std::unique_ptr<Ui::TabEvaluation> ui;
     Model* model = nullptr;
+    QVector<Verdict> m_verdicts;
 };

@@ -83,6 +83,7 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
     connect(ui->runtimeButton, &QPushButton::clicked, this,
             &TabEvaluationDashBoard::runtimePressed);
     connect(ui->valuesButton, &QPushButton::clicked, this, &TabEvaluationDashBoard::valuesPressed);
+    connect(ui->spcButton, &QPushButton::clicked, this, &TabEvaluationDashBoard::spcPressed);
 }
 
 TabEvaluationDashBoard::~TabEvaluationDashBoard() = default;

@@ -49,6 +49,7 @@ signals:
     void overlayPressed();
     void runtimePressed();
     void valuesPressed();
+    void spcPressed();
 
 public slots:
     void update();

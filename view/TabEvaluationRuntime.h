@@ -42,6 +42,7 @@ public:
     // column and the curves' colours only; the runtimes stay as computed.
     void setVerdicts(const QVector<Verdict>& verdicts);
     int currentSensor() const;
+    // The start and stop thresholds of a sensor (0 to 4) the runtimes are found with.
     double startValue(int sensor) const { return startValues.at(static_cast<size_t>(sensor)); }
     double stopValue(int sensor) const { return stopValues.at(static_cast<size_t>(sensor)); }
     // 0 start, 1 duration, 2 stop.

@@ -241,3 +241,9 @@ void TabEvaluationSingleShot::onModel_dataAboutToChange()
     m_verdicts.clear();
     showVerdict();
 }
+
+void TabEvaluationSingleShot::showShot(int index)
+{
+    if (index >= 0 && index < ui->evalOverlaySpinBox->maximum())
+        ui->evalOverlaySpinBox->setValue(index + 1);
+}

@@ -40,6 +40,8 @@ public:
 
 public slots:
     void setOverlayChannel(int channel);
+    // Shows shot index (0-based) as if chosen in its box.
+    void showShot(int index);
     void update();
 
 protected:

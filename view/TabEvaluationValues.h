@@ -42,6 +42,9 @@ public:
     // column and the curves' colours only; the maxima stay as computed.
     void setVerdicts(const QVector<Verdict>& verdicts);
     int currentSensor() const;
+    // The markers the maxima are taken between, in ms.
+    int markerLeftMs() const { return markerLeft; }
+    int markerRightMs() const { return markerRight; }
     int leftMarker() const { return markerLeft; }
     int rightMarker() const { return markerRight; }
     BoxWhiskersWidget* chart(int sensor) const;

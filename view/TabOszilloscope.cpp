@@ -789,6 +789,12 @@ void TabOszilloscope::applyVerdictColors()
     }
 }
 
+void TabOszilloscope::highlightShot(int index)
+{
+    if (index >= 0 && index < ui->highlightSpinBox->maximum())
+        ui->highlightSpinBox->setValue(index + 1);
+}
+
 void TabOszilloscope::setReferenceStatus(const QString& text, bool problem)
 {
     ui->referenceStatusLabel->setText(text);

@@ -72,6 +72,8 @@ public:
     QPushButton* clearMarkersButton() const;
     // Verdicts of the shots from the first (see VerdictMonitor): NOK shots are drawn red.
     void setVerdicts(const QVector<Verdict>& verdicts);
+    // Highlights shot index (0-based) as "Hervorheben" does.
+    void highlightShot(int index);
     // What the reference is taught from, or why it cannot judge; problem shows it in red.
     void setReferenceStatus(const QString& text, bool problem);
     QAbstractButton* lockButton() const;

@@ -9,6 +9,7 @@
 #include "view/MultiLanguageUtils.h"
 #include "view/StartWidget.h"
 #include "view/TabEvaluation.h"
+#include "view/TabEvaluationSingleShot.h"
 #include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "view/TabSensors.h"
@@ -98,6 +99,11 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
     connect(ui->actionSettings, &QAction::triggered, this, &View::settingsRequested);
+    // A shot picked on the SPC page is shown on the oscilloscope and the overlay page.
+    connect(ui->tabEvaluation, &TabEvaluation::shotSelected, this, [this](int index) {
+        ui->tabOszi->highlightShot(index);
+        ui->tabEvaluation->singleShotPage()->showShot(index);
+    });
     connect(ui->actionLanguageGerman, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionLanguageEnglish, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionSaveCSV, &QAction::triggered, this, &View::saveCSV);

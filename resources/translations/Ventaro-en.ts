@@ -660,20 +660,44 @@ shots</translation>
         <translation>&lt;</translation>
     </message>
     <message>
-        <source>Auswertung 1/3: Überlagerung</source>
-        <translation>Evaluation 1/3: Overlay</translation>
-    </message>
-    <message>
         <source>&gt;</source>
         <translation>&gt;</translation>
     </message>
     <message>
-        <source>Auswertung 2/3: Laufzeit</source>
-        <translation>Evaluation 2/3: Runtime</translation>
+        <source>Auswertung 1/4: Überlagerung</source>
+        <translation>Evaluation 1/4: Overlay</translation>
     </message>
     <message>
-        <source>Auswertung 3/3: Messwerte</source>
-        <translation>Evaluation 3/3: Values</translation>
+        <source>Auswertung 2/4: Laufzeit</source>
+        <translation>Evaluation 2/4: Runtime</translation>
+    </message>
+    <message>
+        <source>Auswertung 3/4: Messwerte</source>
+        <translation>Evaluation 3/4: Values</translation>
+    </message>
+    <message>
+        <source>Auswertung 4/4: SPC</source>
+        <translation>Evaluation 4/4: SPC</translation>
+    </message>
+    <message>
+        <source>Maximum Sensor %1</source>
+        <translation>Maximum sensor %1</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Start [s]</source>
+        <translation>Runtime: start [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Dauer [s]</source>
+        <translation>Runtime: duration [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Stop [s]</source>
+        <translation>Runtime: stop [s]</translation>
+    </message>
+    <message>
+        <source>Abweichung von der Referenz</source>
+        <translation>Deviation from the reference</translation>
     </message>
 </context>
 <context>
@@ -745,6 +769,10 @@ shots</translation>
     <message>
         <source>NOK: %1</source>
         <translation>NOK: %1</translation>
+    </message>
+    <message>
+        <source>SPC</source>
+        <translation>SPC</translation>
     </message>
 </context>
 <context>
@@ -923,6 +951,57 @@ shots</translation>
     <message>
         <source>Korrektur dy</source>
         <translation>Correction dy</translation>
+    </message>
+</context>
+<context>
+    <name>TabEvaluationSpc</name>
+    <message>
+        <source>Basis „%1“: bitte einen Bereich wie „1-50“ angeben; es gelten alle Messungen.</source>
+        <translation>Base &quot;%1&quot;: please give one range such as &quot;1-50&quot;; all shots are used.</translation>
+    </message>
+    <message>
+        <source>n = %1   x̄ = %2   σ innerhalb = %3   σ gesamt = %4   OEG = %5   UEG = %6      Cp %7   Cpk %8   Pp %9   Ppk %10</source>
+        <translation>n = %1   x̄ = %2   σ within = %3   σ overall = %4   UCL = %5   LCL = %6      Cp %7   Cpk %8   Pp %9   Ppk %10</translation>
+    </message>
+    <message>
+        <source>Wert:</source>
+        <translation>Value:</translation>
+    </message>
+    <message>
+        <source>Basis:</source>
+        <translation>Base:</translation>
+    </message>
+    <message>
+        <source>OSG:</source>
+        <translation>USL:</translation>
+    </message>
+    <message>
+        <source>USG:</source>
+        <translation>LSL:</translation>
+    </message>
+    <message>
+        <source>Regeln:</source>
+        <translation>Rules:</translation>
+    </message>
+    <message>
+        <source>Einzelwerte</source>
+        <translation>Individuals</translation>
+    </message>
+    <message>
+        <source>Gleitende Spannweite</source>
+        <translation>Moving range</translation>
+    </message>
+    <message>
+        <source>Messung</source>
+        <translation>Shot</translation>
+    </message>
+    <message>
+        <source>Regel</source>
+        <translation>Rule</translation>
+    </message>
+    <message>
+        <source>Wert</source>
+        <translation>Value</translation>
     </message>
 </context>
 <context>
