@@ -172,6 +172,14 @@ void TestProjectFile::roundTripKeepsEveryStoredField()
         a.viewData().osziMaxValues[static_cast<size_t>(i)] = 5.0 + i;
     }
     a.viewData().checkBoxMarkerAbsolute = false;
+    // The SPC page's settings, with a limit on one side only and a rule switched off.
+    SpcSettings spc;
+    spc.value = QStringLiteral("max:2");
+    spc.base = QStringLiteral("1-2");
+    spc.rules[2] = false;
+    spc.limits.insert(QStringLiteral("max:2"), {12.5, -0.25});
+    spc.limits.insert(QStringLiteral("duration"), {std::nullopt, 0.1});
+    a.setSpcSettings(spc);
     a.sensorDescription().sensorGroup(0).setName(QStringLiteral("Abstand"));
     a.sensorDescription().setSensorUnit(0, 0, QStringLiteral("mm"));
     a.sensorDescription().setSensorUnit(0, 4, QStringLiteral("µm"));
@@ -196,6 +204,7 @@ void TestProjectFile::roundTripKeepsEveryStoredField()
     QVERIFY(!b.isProjectModified());
     QCOMPARE(b.projectFileName(), QFileInfo(path).absoluteFilePath());
     QVERIFY(b.projectData() == a.projectData());
+    QVERIFY(b.spcSettings() == spc);
     QCOMPARE(b.projectData().markers, data.markers);
     QCOMPARE(b.projectData().phaseNames, data.phaseNames);
     QCOMPARE(b.clock(), 20);
