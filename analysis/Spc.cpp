@@ -33,7 +33,7 @@ void mark(QVector<int>& marks, int index)
 
 // A run of `length` points in a row for which `holds` is true; marks every point that
 // completes one.
-template<typename Holds>
+template <typename Holds>
 void markRuns(const QVector<Point>& points, int length, QVector<int>& marks, Holds holds)
 {
     int run = 0;

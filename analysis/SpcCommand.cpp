@@ -76,8 +76,8 @@ QString indexText(const std::optional<double>& value)
     return value ? number(*value) : QStringLiteral("-");
 }
 
-bool readLimit(const QCommandLineParser& parser, const QString& name,
-               std::optional<double>* value, QString* error)
+bool readLimit(const QCommandLineParser& parser, const QString& name, std::optional<double>* value,
+               QString* error)
 {
     if (!parser.isSet(name))
         return true;
@@ -170,8 +170,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.addOption({QStringLiteral("csv"),
                       QStringLiteral("Read the values from this CSV file with a header line."),
                       QStringLiteral("FILE")});
-    parser.addOption(
-        {QStringLiteral("column"), QStringLiteral("The CSV column to read."), QStringLiteral("NAME")});
+    parser.addOption({QStringLiteral("column"), QStringLiteral("The CSV column to read."),
+                      QStringLiteral("NAME")});
     parser.addOption({QStringLiteral("value"),
                       QStringLiteral("max:SENSOR, the largest offset-corrected sample of sensor "
                                      "1-5 between the markers."),
@@ -179,10 +179,10 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.addOption({QStringLiteral("markers"),
                       QStringLiteral("The markers in milliseconds from the shot's start."),
                       QStringLiteral("FROM,TO")});
-    parser.addOption(
-        {QStringLiteral("usl"), QStringLiteral("The upper specification limit."), QStringLiteral("X")});
-    parser.addOption(
-        {QStringLiteral("lsl"), QStringLiteral("The lower specification limit."), QStringLiteral("Y")});
+    parser.addOption({QStringLiteral("usl"), QStringLiteral("The upper specification limit."),
+                      QStringLiteral("X")});
+    parser.addOption({QStringLiteral("lsl"), QStringLiteral("The lower specification limit."),
+                      QStringLiteral("Y")});
     parser.addOption({QStringLiteral("base"),
                       QStringLiteral("The rows or shots the limits come from (default: all)."),
                       QStringLiteral("FROM-TO")});
@@ -229,13 +229,13 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
             return usage(QStringLiteral("--csv needs --column NAME"));
         if (parser.isSet(QStringLiteral("value")) || parser.isSet(QStringLiteral("markers")))
             return usage(QStringLiteral("--value and --markers belong to a project"));
-        values = fromCsv(parser.value(QStringLiteral("csv")), parser.value(QStringLiteral("column")));
+        values =
+            fromCsv(parser.value(QStringLiteral("csv")), parser.value(QStringLiteral("column")));
     } else {
         if (parser.isSet(QStringLiteral("column")))
             return usage(QStringLiteral("--column belongs to --csv"));
-        const QRegularExpressionMatch value =
-            QRegularExpression(QStringLiteral("^max:([1-5])$"))
-                .match(parser.value(QStringLiteral("value")));
+        const QRegularExpressionMatch value = QRegularExpression(QStringLiteral("^max:([1-5])$"))
+                                                  .match(parser.value(QStringLiteral("value")));
         if (!value.hasMatch())
             return usage(QStringLiteral("--value takes max:SENSOR with a sensor 1-5, not \"%1\"")
                              .arg(parser.value(QStringLiteral("value"))));
@@ -263,8 +263,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
 
     const Spc::Result result = Spc::compute(values.values, options);
     if (!result.ok)
-        return dataError(QStringLiteral("the base range holds %1 numbers, at least 2 are needed")
-                             .arg(result.n));
+        return dataError(
+            QStringLiteral("the base range holds %1 numbers, at least 2 are needed").arg(result.n));
 
     out << "n: " << result.n << '\n'
         << "mean: " << number(result.mean) << '\n'
