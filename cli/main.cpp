@@ -1,3 +1,4 @@
+#include "analysis/SpcCommand.h"
 #include "analysis/VerdictCommand.h"
 #include "store/ArchiveCommand.h"
 #include "store/RecoverCommand.h"
@@ -15,6 +16,10 @@ const char* const overview =
     "Commands:\n"
     "  verdict PROJECT.mvx (--teach RANGES | --use-stored)\n"
     "        the verdict of every shot of a project as CSV\n"
+    "  spc --csv FILE --column NAME [--usl X] [--lsl Y] [--base FROM-TO]\n"
+    "        control limits, capability and run-rule marks of one CSV column\n"
+    "  spc PROJECT.mvx --value max:SENSOR --markers FROM,TO [--usl X] [--lsl Y] [--base FROM-TO]\n"
+    "        the same for a sensor's maximum between two markers, per shot\n"
     "  recover --list\n"
     "        the shots of this PC's journals that no saved project holds, as CSV\n"
     "  recover OUT.mvx\n"
@@ -41,6 +46,8 @@ int main(int argc, char* argv[])
     const QString command = arguments.value(1);
     if (command == QLatin1String("verdict"))
         return VerdictCommand::run(arguments, out, err);
+    if (command == QLatin1String("spc"))
+        return SpcCommand::run(arguments, out, err);
     if (command == QLatin1String("recover"))
         return RecoverCommand::run(arguments, out, err);
     if (command == QLatin1String("archive"))

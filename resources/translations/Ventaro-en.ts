@@ -545,6 +545,13 @@ Restore them?</translation>
     </message>
 </context>
 <context>
+    <name>Spc</name>
+    <message>
+        <source>Der Basisbereich enthält %1 Zahlen, es braucht mindestens 2.</source>
+        <translation>The base range holds %1 numbers; at least 2 are needed.</translation>
+    </message>
+</context>
+<context>
     <name>StartWidget</name>
     <message>
         <source>Visualisierung und Auswertung von hochgenauen&lt;br&gt;Messungen des Kalvik Messsystems.</source>
