@@ -1,17 +1,23 @@
 #include "analysis/EvaluationMath.h"
 #include "analysis/Verdict.h"
 #include "model/Model.h"
+#include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/TestMain.h"
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationDashBoard.h"
 #include "view/TabEvaluationRuntime.h"
 #include "view/TabEvaluationSingleShot.h"
+#include "view/TabEvaluationSpc.h"
+#include "view/TabOszilloscope.h"
+#include "widgets/ControlChart.h"
 #include "view/TabEvaluationValues.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "widgets/NumberStyle.h"
 #include "widgets/OsziWidget.h"
 
 #include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QRadioButton>
@@ -100,6 +106,7 @@ class TestEvaluationPages : public QObject
     Q_OBJECT
 
 private slots:
+    void spcPageKeepsItsSettingsAndPicksShots();
     // plain functions
     void thresholdSearchIsStrict();
     void extremesMatchModel();
@@ -778,6 +785,43 @@ void TestEvaluationPages::languageChangeKeepsNumbers()
     QCOMPARE(table->horizontalHeaderItem(1)->text(), QStringLiteral("max Sensor 1"));
     QCOMPARE(child<QLabel>(overlay, "evalClockLabel")->text(), QStringLiteral("100 ms"));
     QCOMPARE(child<QLabel>(overlay, "evalNumMeasuringsLabel")->text(), QStringLiteral("1"));
+}
+
+void TestEvaluationPages::spcPageKeepsItsSettingsAndPicksShots()
+{
+    FakeDeviceSetup app(49);
+    QVector<Verdict> verdicts;
+    for (int i = 0; i < 10; ++i) {
+        addShot(*app.model, {{1, 2, 1}, {1, 2, 1}, {1, 2, 1}, {1, 2, 1}, {1, 2, 1}});
+        Verdict v;
+        v.kind = Verdict::Kind::OutsideBand;
+        v.deviation = 0.1 * (i % 4) + 0.05;
+        verdicts.append(v);
+    }
+    TabEvaluation* tab = app.view->tabEvaluation();
+    tab->setVerdicts(verdicts);
+    app.view->setCurrentTab(View::Tabs::Evaluation);
+    tab->showSpcPage();
+    TabEvaluationSpc* page = tab->spcPage();
+
+    // The page's choices go to the project through the controller.
+    auto* value = page->findChild<QComboBox*>(QStringLiteral("spcValueBox"));
+    value->setCurrentIndex(value->findData(QStringLiteral("deviation")));
+    emit value->activated(value->currentIndex());
+    QTRY_COMPARE(app.model->spcSettings().value, QStringLiteral("deviation"));
+    auto* usl = page->findChild<QLineEdit*>(QStringLiteral("spcUslEdit"));
+    usl->setText(QStringLiteral("0,5"));
+    emit usl->editingFinished();
+    QTRY_VERIFY(app.model->spcSettings().limits.value(QStringLiteral("deviation")).usl == 0.5);
+    QTRY_COMPARE(page->result().n, 10);
+    QVERIFY(page->result().cpk.has_value());
+    QVERIFY(!page->result().cp.has_value());
+
+    // A picked point shows its shot on the oscilloscope.
+    ControlChart* chart = page->individualsChart();
+    QTest::mouseClick(chart, Qt::LeftButton, {}, chart->pointPosition(3).toPoint());
+    QCOMPARE(app.view->tabOszi()->findChild<QSpinBox*>(QStringLiteral("highlightSpinBox"))->value(),
+             4);
 }
 
 VENTARO_TEST_MAIN(TestEvaluationPages)
