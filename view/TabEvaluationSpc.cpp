@@ -95,7 +95,7 @@ TabEvaluationSpc::TabEvaluationSpc(QWidget* parent)
     m_violations->verticalHeader()->hide();
     m_violations->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_violations->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_violations->horizontalHeader()->setStretchLastSection(true);
+    m_violations->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     m_violations->setMinimumWidth(220);
     charts->addWidget(m_violations, 1);
     layout->addLayout(charts, 1);
