@@ -9,8 +9,11 @@
 #include <QAbstractItemModelTester>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QFile>
+#include <QLocale>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <limits>
@@ -135,6 +138,21 @@ void TestCursors::tableSummarizesAndFollowsShots()
     QCOMPARE(cell(2), QStringLiteral("-"));
     QCOMPARE(table->summary().count, 2);
     QCOMPARE(table->toText().count(QLatin1Char('\n')), 1 + 3 + CursorTableModel::summaryRows);
+
+    // CSV for other programs: a point as decimal mark whatever the language, no value empty;
+    // a file that cannot be written is reported, not half written.
+    QTemporaryDir dir;
+    QVERIFY(!window.writeCsv(dir.filePath(QStringLiteral("missing/cursors.csv"))));
+    const QString path = dir.filePath(QStringLiteral("cursors.csv"));
+    QLocale::setDefault(QLocale(QLocale::German));
+    QVERIFY(window.writeCsv(path));
+    QLocale::setDefault(QLocale::c());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'));
+    QCOMPARE(lines.mid(1, 3), QStringList({"1,40", "2,80", "3,"}));
+    // The standard deviation's row, whole: a decimal comma would split it.
+    QCOMPARE(lines.at(5).section(QLatin1Char(','), 1).toDouble(), std::sqrt(800.0));
 }
 
 void TestCursors::draggingACursorMovesItOnThePage_data()
