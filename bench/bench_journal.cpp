@@ -383,7 +383,7 @@ bool liveRecording(const Options& options, const QString& folder)
     bench::report("line_mean_us", on.lineMeanUs, "us");
     bench::report("line_mean_us_off", off.lineMeanUs, "us");
     bench::report("journal_line_us",
-                  journalLineUs(folder + QStringLiteral("/lines"), std::max(options.lines, 60000)),
+                  journalLineUs(folder + QStringLiteral("/lines"), 12 * options.lines),
                   "us");
     bench::report("gui_cpu_percent", on.guiCpuPercent, "%");
     bench::report("gui_cpu_percent_off", off.guiCpuPercent, "%");

@@ -1,4 +1,5 @@
 #include "view/TabOszilloscope.h"
+#include "view/CursorTableWindow.h"
 #include "view/View.h"
 
 #include "app/Constants.h"
@@ -110,6 +111,12 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
         box->setRange(-1, 999999);
         box->setValue(-1);
         box->setKeyboardTracking(false);
+    }
+    for (QDoubleSpinBox* box : {ui->cursorASpinBox, ui->cursorBSpinBox}) {
+        box->setDecimals(1);
+        box->setRange(0, 999999);
+        box->setKeyboardTracking(false);
+        box->setEnabled(false);
     }
     for (int s = 0; s < numSensors; ++s) {
         m_maxBoxes[s]->setRange(-100000, 100000);
@@ -234,6 +241,80 @@ void TabOszilloscope::connectWidgets()
             &TabOszilloscope::onTeachReferenceClicked);
     connect(ui->referenceSettingsButton, &QPushButton::clicked, this,
             &TabOszilloscope::referenceSettingsRequested);
+
+    connect(ui->cursorButton, &QPushButton::toggled, this, &TabOszilloscope::onCursorButtonToggled);
+    for (QDoubleSpinBox* box : {ui->cursorASpinBox, ui->cursorBSpinBox}) {
+        connect(box, qOverload<double>(&QDoubleSpinBox::valueChanged), this, [this] {
+            if (!ui->cursorButton->isChecked())
+                return;
+            applyCursors();
+            emit cursorsChanged();
+        });
+    }
+    for (OsziWidget* plot : m_plots)
+        connect(plot, &OsziWidget::cursorDragged, this, &TabOszilloscope::onCursorDragged);
+    connect(ui->cursorTableButton, &QPushButton::clicked, this, &TabOszilloscope::openCursorTable);
+}
+
+// --- measurement cursors
+
+std::optional<std::pair<double, double>> TabOszilloscope::cursors() const
+{
+    if (!ui->cursorButton->isChecked())
+        return std::nullopt;
+    return std::make_pair(ui->cursorASpinBox->value(), ui->cursorBSpinBox->value());
+}
+
+CursorTableWindow* TabOszilloscope::cursorTable() const
+{
+    return m_cursorTable;
+}
+
+void TabOszilloscope::applyCursors()
+{
+    const auto c = cursors();
+    for (OsziWidget* plot : m_plots) {
+        if (c)
+            plot->setCursors(c->first, c->second);
+        else
+            plot->setCursors(std::nullopt, std::nullopt);
+    }
+    if (m_cursorTable)
+        m_cursorTable->setCursors(c);
+}
+
+void TabOszilloscope::onCursorButtonToggled(bool on)
+{
+    ui->cursorASpinBox->setEnabled(on);
+    ui->cursorBSpinBox->setEnabled(on);
+    // Cursors never placed start at a third and two thirds of the view, where they are seen.
+    if (on && ui->cursorASpinBox->value() == 0.0 && ui->cursorBSpinBox->value() == 0.0) {
+        const OsziGeometry::Frame f = ui->osziWidget1->frame();
+        const double left = OsziGeometry::xToMs(f, OsziGeometry::axisX);
+        const double right = OsziGeometry::xToMs(f, f.contentsWidth + 1);
+        const QSignalBlocker blockA(ui->cursorASpinBox);
+        const QSignalBlocker blockB(ui->cursorBSpinBox);
+        ui->cursorASpinBox->setValue(left + (right - left) / 3);
+        ui->cursorBSpinBox->setValue(left + 2 * (right - left) / 3);
+    }
+    applyCursors();
+    emit cursorsChanged();
+}
+
+void TabOszilloscope::onCursorDragged(int cursor, double ms)
+{
+    // The box takes the time and, through its change, moves the cursor in the other plots.
+    (cursor == 0 ? ui->cursorASpinBox : ui->cursorBSpinBox)->setValue(ms);
+}
+
+void TabOszilloscope::openCursorTable()
+{
+    if (!m_cursorTable)
+        m_cursorTable = new CursorTableWindow(model, this);
+    m_cursorTable->setCursors(cursors());
+    m_cursorTable->show();
+    m_cursorTable->raise();
+    m_cursorTable->activateWindow();
 }
 
 void TabOszilloscope::setModel(Model* model)

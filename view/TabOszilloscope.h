@@ -3,13 +3,17 @@
 #include "analysis/Verdict.h"
 #include "model/SensorDescription.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QVector>
 #include <QWidget>
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
+class CursorTableWindow;
 class Model;
 class OsziWidget;
 class QAbstractButton;
@@ -77,6 +81,11 @@ public:
     // What the reference is taught from, or why it cannot judge; problem shows it in red.
     void setReferenceStatus(const QString& text, bool problem);
     QAbstractButton* lockButton() const;
+    // The measurement cursors A and B in ms from the start of a shot, in the order the user
+    // placed them (A may lie right of B); none while they are switched off.
+    std::optional<std::pair<double, double>> cursors() const;
+    // The cursor table window, once opened.
+    CursorTableWindow* cursorTable() const;
 
 public slots:
     void update();
@@ -90,6 +99,8 @@ signals:
     // Teach the reference from these shots (the shots shown when the field is empty).
     void teachReference(const QString& ranges);
     void referenceSettingsRequested();
+    // The cursors were switched on or off, typed or dragged (see cursors()).
+    void cursorsChanged();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -111,6 +122,9 @@ private slots:
     void onModel_projectChanged();
     void onModel_dataChanged();
     void onModel_dataAboutToChange();
+    void onCursorButtonToggled(bool on);
+    void onCursorDragged(int cursor, double ms);
+    void openCursorTable();
 
 private:
     void connectWidgets();
@@ -131,6 +145,8 @@ private:
     // Every box wide enough for the widest value of its range.
     void fitSpinBoxes();
     void updateSlider(bool followEnd);
+    // Every plot draws the cursors of the boxes while they are switched on.
+    void applyCursors();
 
     std::unique_ptr<Ui::TabOszilloscope> ui;
     Model* model = nullptr;
@@ -151,6 +167,7 @@ private:
     bool m_curvesCurrent = false;
     quint64 m_curvesRevision = 0;
     QVector<Verdict> m_verdicts;
+    QPointer<CursorTableWindow> m_cursorTable;
     // Coalesces the repaints of a live recording, which appends a line every millisecond.
     QTimer m_liveRepaint;
 };

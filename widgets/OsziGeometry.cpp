@@ -50,6 +50,16 @@ int msToOffset(const Frame& f, qint64 ms)
     return clampToInt((ms * zoom) / qMax(1, f.clock) - f.startIndex * zoom);
 }
 
+double msToX(const Frame& f, double ms)
+{
+    return axisX + (ms / qMax(1, f.clock) - f.startIndex) * qMax(1, f.zoom);
+}
+
+double xToMs(const Frame& f, double x)
+{
+    return ((x - axisX) / qMax(1, f.zoom) + f.startIndex) * qMax(1, f.clock);
+}
+
 qint64 lastVisibleSample(const Frame& f)
 {
     return (f.contentsWidth - (axisX - 1)) / qMax(1, f.zoom) + static_cast<qint64>(f.startIndex);

@@ -61,6 +61,10 @@ int valueToY(const Frame& f, double value);
 int sampleToX(const Frame& f, qint64 j);
 // Offset of the pixel column of a time in milliseconds from the axis.
 int msToOffset(const Frame& f, qint64 ms);
+// Pixel column of a time in milliseconds, unrounded, and its inverse: where the cursors
+// are drawn and where a drag puts them.
+double msToX(const Frame& f, double ms);
+double xToMs(const Frame& f, double x);
 // The last sample index that fits the width.
 qint64 lastVisibleSample(const Frame& f);
 

@@ -585,6 +585,11 @@ void OsziWidget::hideMouseMarker()
 void OsziWidget::mousePressEvent(QMouseEvent* event)
 {
     VTRACE();
+    if (event->button() == Qt::LeftButton) {
+        m_draggedCursor = cursorNear(event->localPos().x());
+        if (m_draggedCursor >= 0)
+            setCursor(Qt::SizeHorCursor);
+    }
     emit mouseAtX(qRound(event->localPos().x()));
 }
 
@@ -592,13 +597,81 @@ void OsziWidget::mouseReleaseEvent(QMouseEvent* event)
 {
     VTRACE();
     Q_UNUSED(event)
+    if (m_draggedCursor >= 0) {
+        m_draggedCursor = -1;
+        unsetCursor();
+    }
     emit mouseReleased();
 }
 
 void OsziWidget::mouseMoveEvent(QMouseEvent* event)
 {
     VTRACE();
+    if (m_draggedCursor >= 0 && m_cursors[static_cast<size_t>(m_draggedCursor)]) {
+        // Not before the start of a shot, where no shot has a value.
+        const double ms = qMax(0.0, xToMs(frame(), event->localPos().x()));
+        if (ms != *m_cursors[static_cast<size_t>(m_draggedCursor)]) {
+            m_cursors[static_cast<size_t>(m_draggedCursor)] = ms;
+            update();
+            emit cursorDragged(m_draggedCursor, ms);
+        }
+    }
     emit mouseAtX(qRound(event->localPos().x()));
+}
+
+// --- measurement cursors
+
+void OsziWidget::setCursors(std::optional<double> aMs, std::optional<double> bMs)
+{
+    if (m_cursors[0] == aMs && m_cursors[1] == bMs)
+        return;
+    m_cursors = {aMs, bMs};
+    // A cursor switched off under the mouse is let go.
+    if (m_draggedCursor >= 0 && !m_cursors[static_cast<size_t>(m_draggedCursor)]) {
+        m_draggedCursor = -1;
+        unsetCursor();
+    }
+    update();
+}
+
+int OsziWidget::cursorNear(double x) const
+{
+    const Frame f = frame();
+    int nearest = -1;
+    double best = cursorGrabDistance + 0.5;
+    for (int c = 0; c < 2; ++c) {
+        const auto& ms = m_cursors[static_cast<size_t>(c)];
+        if (!ms)
+            continue;
+        const double d = std::abs(msToX(f, *ms) - x);
+        if (d < best) {
+            best = d;
+            nearest = c;
+        }
+    }
+    return nearest;
+}
+
+void OsziWidget::paintCursors(QPainter& p, const Frame& f)
+{
+    static const std::array<QColor, 2> colors = {QColor(0x8e, 0x24, 0xaa), QColor(0x00, 0x79, 0x6b)};
+    static const std::array<QString, 2> names = {QStringLiteral("A"), QStringLiteral("B")};
+    const int th = textHeight;
+    for (size_t c = 0; c < 2; ++c) {
+        if (!m_cursors[c])
+            continue;
+        const double x = msToX(f, *m_cursors[c]);
+        if (x < axisX || x > f.contentsWidth + 1)
+            continue;
+        const int xi = qRound(x);
+        p.setPen(QPen(colors[c], 2, Qt::SolidLine));
+        p.drawLine(xi, th, xi, f.bottom());
+        // The name at the top of the plot area, clear of the phase names in the band above,
+        // right of the line where there is room.
+        const QRect box(xi + 3, th, th * 2, th);
+        p.drawText(box.right() > f.contentsWidth ? box.translated(-th * 2 - 6, 0) : box,
+                   Qt::AlignLeft | Qt::AlignVCenter, names[c]);
+    }
 }
 
 // --- painting
@@ -711,6 +784,7 @@ void OsziWidget::paintEvent(QPaintEvent* event)
         p.drawImage(QRectF(r), m_highlightLayer,
                     QRectF(QPointF(r.topLeft()) * dpr, QSizeF(r.size()) * dpr));
     paintOverlays(p, f);
+    paintCursors(p, f);
 }
 
 void OsziWidget::renderBase(const BaseKey& key, const Frame& f)

@@ -10,6 +10,7 @@
 #include <QVector>
 
 #include <array>
+#include <optional>
 #include <vector>
 
 class QLabel;
@@ -75,6 +76,13 @@ public:
     QColor horizontalLineColor(int index) const { return horizontalLineColors.value(index); }
     const QLabel* cursorLine() const { return markerLine; }
     const QLabel* cursorValueLabel() const { return markerValueLabel; }
+    // The measurement cursors A and B in milliseconds from the start of a shot; an empty one
+    // is not drawn. Drawn over the cached images, so moving them redraws no curve.
+    void setCursors(std::optional<double> aMs, std::optional<double> bMs);
+    std::optional<double> cursorA() const { return m_cursors[0]; }
+    std::optional<double> cursorB() const { return m_cursors[1]; }
+    // Pixels either side of a cursor line within which a press grabs it.
+    static constexpr int cursorGrabDistance = 6;
     // The mapping of the current state; the grids are those of the last repaint.
     OsziGeometry::Frame frame() const;
 
@@ -112,6 +120,8 @@ signals:
     void clockGridChanged(int grid);
     void mouseAtX(int x);
     void mouseReleased();
+    // The user dragged cursor 0 (A) or 1 (B) to ms; the widget shows it there already.
+    void cursorDragged(int cursor, double ms);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -163,6 +173,9 @@ private:
     void paintGridAndLabels(QPainter& p, const OsziGeometry::Frame& f);
     void renderHighlight(const OsziGeometry::Frame& f);
     void paintOverlays(QPainter& p, const OsziGeometry::Frame& f);
+    void paintCursors(QPainter& p, const OsziGeometry::Frame& f);
+    // The cursor (0 or 1) whose line is nearest to x within the grab distance, or -1.
+    int cursorNear(double x) const;
 
     double minValue = 0.0;
     double maxValue = 255.0;
@@ -201,6 +214,9 @@ private:
     bool m_baseValid = false;
     quint64 m_baseGeneration = 0;
     std::vector<qint64> m_baseEnds;
+
+    std::array<std::optional<double>, 2> m_cursors;
+    int m_draggedCursor = -1;
 
     QImage m_highlightLayer;
     quint64 m_highlightGeneration = 0;

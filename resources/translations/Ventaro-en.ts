@@ -340,6 +340,115 @@ Restore them?</translation>
     </message>
 </context>
 <context>
+    <name>CursorMath</name>
+    <message>
+        <source>Wert bei A</source>
+        <translation>Value at A</translation>
+    </message>
+    <message>
+        <source>Wert bei B</source>
+        <translation>Value at B</translation>
+    </message>
+    <message>
+        <source>B − A</source>
+        <translation>B − A</translation>
+    </message>
+    <message>
+        <source>Maximum zwischen A und B</source>
+        <translation>Maximum between A and B</translation>
+    </message>
+    <message>
+        <source>Minimum zwischen A und B</source>
+        <translation>Minimum between A and B</translation>
+    </message>
+    <message>
+        <source>Mittelwert zwischen A und B</source>
+        <translation>Mean between A and B</translation>
+    </message>
+    <message>
+        <source>Fläche zwischen A und B</source>
+        <translation>Area between A and B</translation>
+    </message>
+    <message>
+        <source>Mittlere Steigung zwischen A und B</source>
+        <translation>Mean slope between A and B</translation>
+    </message>
+</context>
+<context>
+    <name>CursorTableModel</name>
+    <message>
+        <source>Mittelwert</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>Standardabweichung</source>
+        <translation>Standard deviation</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Schuss</source>
+        <translation>Shot</translation>
+    </message>
+</context>
+<context>
+    <name>CursorTableWindow</name>
+    <message>
+        <source>Sensor %1</source>
+        <translation>Sensor %1</translation>
+    </message>
+    <message>
+        <source>Sensor %1: %2</source>
+        <translation>Sensor %1: %2</translation>
+    </message>
+    <message>
+        <source>Cursor-Tabelle</source>
+        <translation>Cursor table</translation>
+    </message>
+    <message>
+        <source>Sensor:</source>
+        <translation>Sensor:</translation>
+    </message>
+    <message>
+        <source>Größe:</source>
+        <translation>Quantity:</translation>
+    </message>
+    <message>
+        <source>Die Cursor A/B sind ausgeschaltet: auf der Oszilloskop-Seite einschalten.</source>
+        <translation>Cursors A/B are switched off: switch them on on the oscilloscope page.</translation>
+    </message>
+    <message>
+        <source>Kopieren</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>CSV exportieren...</source>
+        <translation>Export CSV...</translation>
+    </message>
+    <message>
+        <source>CSV exportieren</source>
+        <translation>Export CSV</translation>
+    </message>
+    <message>
+        <source>CSV - Comma separated values</source>
+        <translation>CSV - Comma separated values</translation>
+    </message>
+    <message>
+        <source>Speichern fehlgeschlagen</source>
+        <translation>Saving failed</translation>
+    </message>
+    <message>
+        <source>Die Cursor-Tabelle konnte nicht in die Datei %1 gespeichert werden.</source>
+        <translation>The cursor table could not be saved to the file %1.</translation>
+    </message>
+</context>
+<context>
     <name>EvaluationCells</name>
     <message>
         <source>Sensor %1</source>
@@ -1267,6 +1376,26 @@ shots</translation>
     <message>
         <source>Referenz-Einstellungen...</source>
         <translation>Reference settings...</translation>
+    </message>
+    <message>
+        <source>Zwei Cursor in allen Plots: Zeit eingeben oder mit der Maus ziehen</source>
+        <translation>Two cursors in every plot: type their times or drag them with the mouse</translation>
+    </message>
+    <message>
+        <source>Cursor A/B</source>
+        <translation>Cursors A/B</translation>
+    </message>
+    <message>
+        <source>A [ms]:</source>
+        <translation>A [ms]:</translation>
+    </message>
+    <message>
+        <source>B [ms]:</source>
+        <translation>B [ms]:</translation>
+    </message>
+    <message>
+        <source>Cursor-Tabelle...</source>
+        <translation>Cursor table...</translation>
     </message>
 </context>
 <context>
