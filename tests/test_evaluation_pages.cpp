@@ -16,6 +16,7 @@
 #include "widgets/OsziWidget.h"
 
 #include <QAbstractItemModelTester>
+#include <QAbstractButton>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QDoubleSpinBox>
@@ -822,6 +823,19 @@ void TestEvaluationPages::spcPageKeepsItsSettingsAndPicksShots()
     QTest::mouseClick(chart, Qt::LeftButton, {}, chart->pointPosition(3).toPoint());
     QCOMPARE(app.view->tabOszi()->findChild<QSpinBox*>(QStringLiteral("highlightSpinBox"))->value(),
              4);
+
+    // The oscilloscope's cursors offer their quantities as values.
+    QCOMPARE(value->findData(QStringLiteral("cursor:0:1")), -1);
+    app.view->tabOszi()->findChild<QAbstractButton*>(QStringLiteral("cursorButton"))->click();
+    QVERIFY(app.view->tabOszi()->cursors().has_value());
+    app.view->tabOszi()->findChild<QDoubleSpinBox*>(QStringLiteral("cursorASpinBox"))->setValue(50);
+    app.view->tabOszi()->findChild<QDoubleSpinBox*>(QStringLiteral("cursorBSpinBox"))->setValue(150);
+    const int cursorValue = value->findData(QStringLiteral("cursor:0:1"));
+    QVERIFY(cursorValue >= 0);
+    value->setCurrentIndex(cursorValue);
+    emit value->activated(cursorValue);
+    QTRY_COMPARE(app.model->spcSettings().value, QStringLiteral("cursor:0:1"));
+    QTRY_COMPARE(page->result().n, 10);
 }
 
 VENTARO_TEST_MAIN(TestEvaluationPages)

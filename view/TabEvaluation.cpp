@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "analysis/CursorMath.h"
 #include "analysis/SpcValues.h"
 #include "model/Model.h"
 #include "ui_TabEvaluation.h"
@@ -135,6 +136,16 @@ void TabEvaluation::refreshSpcIfShown()
         ui->tabEvaluationSpc->refresh();
 }
 
+void TabEvaluation::setCursors(const std::optional<std::pair<double, double>>& cursors)
+{
+    const bool had = m_cursors.has_value();
+    m_cursors = cursors;
+    if (had != cursors.has_value())
+        setSpcChoices();
+    if (ui->tabEvaluationSpc->currentKey().startsWith(QLatin1String("cursor:")))
+        refreshSpcIfShown();
+}
+
 void TabEvaluation::setSpcChoices()
 {
     QVector<TabEvaluationSpc::Choice> choices;
@@ -144,6 +155,16 @@ void TabEvaluation::setSpcChoices()
     choices.append({QStringLiteral("duration"), tr("Laufzeit: Dauer [s]")});
     choices.append({QStringLiteral("stop"), tr("Laufzeit: Stop [s]")});
     choices.append({QStringLiteral("deviation"), tr("Abweichung von der Referenz")});
+    // Cursor quantities only while the cursors are on: "cursor:QUANTITY:SENSOR".
+    if (m_cursors) {
+        for (int s = 1; s <= numSensors; ++s) {
+            for (int q = 0; q < CursorMath::numQuantities; ++q)
+                choices.append({QStringLiteral("cursor:%1:%2").arg(q).arg(s),
+                                tr("Cursor: %1, Sensor %2")
+                                    .arg(CursorMath::name(CursorMath::Quantity(q)))
+                                    .arg(s)});
+        }
+    }
     ui->tabEvaluationSpc->setChoices(choices, [this](const QString& key) {
         return spcValues(key);
     });
@@ -174,6 +195,16 @@ QVector<double> TabEvaluation::spcValues(const QString& key) const
         return runtimeOf(SpcValues::Runtime::Stop);
     if (key == QLatin1String("deviation"))
         return SpcValues::deviations(m_verdicts, model->numChannels(0));
+    if (key.startsWith(QLatin1String("cursor:")) && m_cursors) {
+        const QStringList parts = key.split(QLatin1Char(':'));
+        const int q = parts.value(1).toInt();
+        const int cursorSensor = parts.value(2).toInt() - 1;
+        if (q < 0 || q >= CursorMath::numQuantities || cursorSensor < 0 ||
+            cursorSensor >= numSensors)
+            return {};
+        return CursorMath::perShot(*model, cursorSensor, CursorMath::Quantity(q),
+                                   m_cursors->first, m_cursors->second);
+    }
     return {};
 }
 

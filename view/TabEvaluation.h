@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
+#include <utility>
 
 class Model;
 class TabEvaluationDashBoard;
@@ -42,6 +44,8 @@ public:
     TabEvaluationValues* valuesPage() const;
     TabEvaluationSpc* spcPage() const;
     void showSpcPage();
+    // The oscilloscope's cursors A and B in ms, or none: their quantities become SPC values.
+    void setCursors(const std::optional<std::pair<double, double>>& cursors);
 
 signals:
     // The user picked a shot (0-based) on the SPC page, to be shown on the other pages.
@@ -74,4 +78,5 @@ private:
     std::unique_ptr<Ui::TabEvaluation> ui;
     Model* model = nullptr;
     QVector<Verdict> m_verdicts;
+    std::optional<std::pair<double, double>> m_cursors;
 };

@@ -99,6 +99,8 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionMenu, &QAction::triggered, this, &View::menu);
     connect(ui->actionAbout, &QAction::triggered, this, &View::about);
     connect(ui->actionSettings, &QAction::triggered, this, &View::settingsRequested);
+    connect(ui->tabOszi, &TabOszilloscope::cursorsChanged, this,
+            [this] { ui->tabEvaluation->setCursors(ui->tabOszi->cursors()); });
     // A shot picked on the SPC page is shown on the oscilloscope and the overlay page.
     connect(ui->tabEvaluation, &TabEvaluation::shotSelected, this, [this](int index) {
         ui->tabOszi->highlightShot(index);

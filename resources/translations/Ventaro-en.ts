@@ -815,6 +815,10 @@ shots</translation>
         <source>Abweichung von der Referenz</source>
         <translation>Deviation from the reference</translation>
     </message>
+    <message>
+        <source>Cursor: %1, Sensor %2</source>
+        <translation>Cursor: %1, sensor %2</translation>
+    </message>
 </context>
 <context>
     <name>TabEvaluationDashBoard</name>
