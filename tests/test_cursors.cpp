@@ -139,6 +139,15 @@ void TestCursors::tableSummarizesAndFollowsShots()
     QCOMPARE(table->summary().count, 2);
     QCOMPARE(table->toText().count(QLatin1Char('\n')), 1 + 3 + CursorTableModel::summaryRows);
 
+    // Only the shots the oscilloscope shows, under their own numbers.
+    window.setShownShots(QVector<int>{1});
+    QTRY_COMPARE(table->rowCount(), 1 + CursorTableModel::summaryRows);
+    QCOMPARE(table->data(table->index(0, CursorTableModel::ShotColumn)).toString(),
+             QStringLiteral("2"));
+    QCOMPARE(table->summary().count, 1);
+    window.setShownShots(std::nullopt);
+    QTRY_COMPARE(table->rowCount(), 3 + CursorTableModel::summaryRows);
+
     // CSV for other programs: a point as decimal mark whatever the language, no value empty;
     // a file that cannot be written is reported, not half written.
     QTemporaryDir dir;

@@ -11,13 +11,15 @@ CursorTableModel::CursorTableModel(QObject* parent)
     m_summary = CursorMath::summarize({});
 }
 
-void CursorTableModel::setValues(const QVector<double>& values, const QString& valueTitle)
+void CursorTableModel::setValues(const QVector<double>& values, const QString& valueTitle,
+                                 const QVector<int>& shots)
 {
     const bool titleChanged = valueTitle != m_valueTitle;
     m_summary = CursorMath::summarize(values);
-    if (values.size() != m_values.size()) {
+    if (values.size() != m_values.size() || shots != m_shots) {
         beginResetModel();
         m_values = values;
+        m_shots = shots;
         m_valueTitle = valueTitle;
         endResetModel();
         return;
@@ -44,7 +46,7 @@ int CursorTableModel::columnCount(const QModelIndex& parent) const
 QString CursorTableModel::label(int row) const
 {
     if (row < m_values.size())
-        return QString::number(row + 1);
+        return QString::number(m_shots.value(row, row) + 1);
     switch (row - m_values.size()) {
     case 0: return tr("Mittelwert");
     case 1: return tr("Standardabweichung");

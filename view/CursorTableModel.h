@@ -23,9 +23,11 @@ public:
 
     explicit CursorTableModel(QObject* parent = nullptr);
 
-    // The values per shot and the value column's title (quantity and unit). Values for the
-    // same shots only change the cells; another number of shots resets the rows.
-    void setValues(const QVector<double>& values, const QString& valueTitle);
+    // The values per row and the value column's title (quantity and unit); shots names the
+    // shot (from 0) of each row, every shot in order when empty. Values for the same shots
+    // only change the cells; other shots reset the rows.
+    void setValues(const QVector<double>& values, const QString& valueTitle,
+                   const QVector<int>& shots = {});
     const QVector<double>& values() const { return m_values; }
     const CursorMath::Summary& summary() const { return m_summary; }
 
@@ -47,6 +49,7 @@ private:
     QVector<QString> header() const;
 
     QVector<double> m_values;
+    QVector<int> m_shots;
     CursorMath::Summary m_summary{0, 0, 0, 0, 0};
     QString m_valueTitle;
 };

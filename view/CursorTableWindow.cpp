@@ -141,7 +141,27 @@ void CursorTableWindow::recompute()
         values.fill(std::numeric_limits<double>::quiet_NaN(), m_model->numChannels(sensor));
     }
     m_hint->setVisible(!m_cursors);
-    m_table.setValues(values, title);
+    if (!m_shownShots) {
+        m_table.setValues(values, title);
+        return;
+    }
+    QVector<double> shown;
+    QVector<int> shots;
+    for (const int shot : *m_shownShots) {
+        if (shot >= 0 && shot < values.size()) {
+            shown.append(values.at(shot));
+            shots.append(shot);
+        }
+    }
+    m_table.setValues(shown, title, shots);
+}
+
+void CursorTableWindow::setShownShots(const std::optional<QVector<int>>& shots)
+{
+    if (shots == m_shownShots)
+        return;
+    m_shownShots = shots;
+    schedule(0);
 }
 
 void CursorTableWindow::fillChoices()

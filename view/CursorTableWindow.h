@@ -28,6 +28,9 @@ public:
     CursorTableModel* tableModel() { return &m_table; }
     // The cursors in ms (A, B), or none while they are switched off.
     void setCursors(std::optional<std::pair<double, double>> cursors);
+    // The shots (from 0) the oscilloscope shows; none means every shot. The table lists and
+    // summarizes only these.
+    void setShownShots(const std::optional<QVector<int>>& shots);
     // Computes the table now, whatever is pending.
     void recompute();
     // Writes the table as CSV; false when the file could not be written (nothing replaced).
@@ -48,6 +51,7 @@ private:
     Model* m_model = nullptr;
     CursorTableModel m_table;
     std::optional<std::pair<double, double>> m_cursors;
+    std::optional<QVector<int>> m_shownShots;
     quint64 m_revision = 0;
     QTimer m_refresh;
 

@@ -270,6 +270,19 @@ CursorTableWindow* TabOszilloscope::cursorTable() const
     return m_cursorTable;
 }
 
+std::optional<QVector<int>> TabOszilloscope::shownShots() const
+{
+    if (ui->checkBoxAllMeasurings->isChecked())
+        return std::nullopt;
+    QVector<int> shots;
+    const int count = model ? std::min(model->numChannels(0), OsziWidget::numCurves) : 0;
+    for (int i = 0; i < count; ++i) {
+        if (m_plots[0]->isCurveEnabled(i))
+            shots.append(i);
+    }
+    return shots;
+}
+
 void TabOszilloscope::applyCursors()
 {
     const auto c = cursors();
@@ -312,6 +325,7 @@ void TabOszilloscope::openCursorTable()
     if (!m_cursorTable)
         m_cursorTable = new CursorTableWindow(model, this);
     m_cursorTable->setCursors(cursors());
+    m_cursorTable->setShownShots(shownShots());
     m_cursorTable->show();
     m_cursorTable->raise();
     m_cursorTable->activateWindow();
@@ -798,6 +812,8 @@ void TabOszilloscope::displayedMeasChanged()
             enable(pieces.at(0).trimmed().toInt(), pieces.at(1).trimmed().toInt());
         }
     }
+    if (m_cursorTable)
+        m_cursorTable->setShownShots(shownShots());
 }
 
 void TabOszilloscope::displayAllMeas(bool state)
@@ -808,6 +824,8 @@ void TabOszilloscope::displayAllMeas(bool state)
     ui->displayedMeasLineEdit->setEnabled(!state);
     ui->displayedMeasLineEdit->clear();
     ui->displayedMeasLineEdit->setFocus();
+    if (m_cursorTable)
+        m_cursorTable->setShownShots(shownShots());
 }
 
 void TabOszilloscope::highlightBoxChanged(int index)

@@ -84,6 +84,8 @@ public:
     // The measurement cursors A and B in ms from the start of a shot, in the order the user
     // placed them (A may lie right of B); none while they are switched off.
     std::optional<std::pair<double, double>> cursors() const;
+    // The shots (from 0) shown in the plots, or none when every shot is ("alle").
+    std::optional<QVector<int>> shownShots() const;
     // The cursor table window, once opened.
     CursorTableWindow* cursorTable() const;
 
