@@ -5,10 +5,12 @@
 #include <QEventLoop>
 #include <QFile>
 #include <QProcess>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <sys/resource.h>
@@ -34,6 +36,16 @@ inline double peakRssMb()
             return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024.0;
     }
     return -1.0;
+}
+
+// The whole number after the option name among the program's arguments ("--shots 20"), at
+// least minimum, or fallback when the option is not given.
+inline int intOption(const QStringList& args, const QString& name, int fallback, int minimum = 0)
+{
+    const int at = args.indexOf(name);
+    if (at < 0 || at + 1 >= args.size())
+        return fallback;
+    return std::max(minimum, args.at(at + 1).toInt());
 }
 
 // Runs the event loop until condition holds; the loop sleeps between events, so the

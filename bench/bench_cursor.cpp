@@ -24,18 +24,10 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("VENTARO_DEVICE_HOST"))
         qputenv("VENTARO_DEVICE_HOST", "127.0.0.2");
     QApplication app(argc, argv);
-    int shots = 2000;
-    int samples = 3000;
-    int steps = 20;
     const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--shots"))
-            shots = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--samples"))
-            samples = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--steps"))
-            steps = qMax(1, args[i + 1].toInt());
-    }
+    const int shots = bench::intOption(args, QStringLiteral("--shots"), 2000);
+    const int samples = bench::intOption(args, QStringLiteral("--samples"), 3000);
+    const int steps = bench::intOption(args, QStringLiteral("--steps"), 20, 1);
     const bool fullSize = shots >= 2000 && samples >= 3000;
 
     Model model;

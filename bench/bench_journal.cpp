@@ -405,16 +405,11 @@ int main(int argc, char* argv[])
     QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*.debug=false"));
     const QStringList args = app.arguments();
     Options options;
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--shots"))
-            options.shots = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--samples"))
-            options.samples = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--lines"))
-            options.lines = args[i + 1].toInt();
-        else if (args[i] == QLatin1String("--archive-shots"))
-            options.archiveShots = std::max(1, args[i + 1].toInt());
-    }
+    options.shots = bench::intOption(args, QStringLiteral("--shots"), options.shots);
+    options.samples = bench::intOption(args, QStringLiteral("--samples"), options.samples);
+    options.lines = bench::intOption(args, QStringLiteral("--lines"), options.lines);
+    options.archiveShots =
+        bench::intOption(args, QStringLiteral("--archive-shots"), options.archiveShots, 1);
     std::printf("# %d shots x %d sensors x %d samples\n", options.shots, StoredShot::numSensors,
                 options.samples);
     QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/bench-journal-XXXXXX"));

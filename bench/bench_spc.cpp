@@ -21,15 +21,9 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    int shots = 2000;
-    int rounds = 5;
     const QStringList args = app.arguments();
-    for (int i = 1; i + 1 < args.size(); i += 2) {
-        if (args[i] == QLatin1String("--shots"))
-            shots = std::max(2, args[i + 1].toInt());
-        else if (args[i] == QLatin1String("--rounds"))
-            rounds = std::max(1, args[i + 1].toInt());
-    }
+    const int shots = bench::intOption(args, QStringLiteral("--shots"), 2000, 2);
+    const int rounds = bench::intOption(args, QStringLiteral("--rounds"), 5, 1);
     constexpr double maximumMs = 100.0;
 
     QRandomGenerator random(2112);
