@@ -1,7 +1,7 @@
 #include "analysis/SpcCommand.h"
 
-#include "analysis/EvaluationMath.h"
 #include "analysis/Spc.h"
+#include "analysis/SpcValues.h"
 #include "app/CommandOutput.h"
 #include "model/Model.h"
 
@@ -139,14 +139,8 @@ Values fromProject(const QString& path, int sensor, int leftMs, int rightMs)
     Model model;
     if (!model.open(path))
         return {{}, QStringLiteral("%1 cannot be read as a project").arg(path)};
-    Values result;
-    const int shots = model.numChannels(sensor);
-    for (int i = 0; i < shots; ++i) {
-        const EvaluationMath::MarkerMaximum m = EvaluationMath::maxBetweenMarkers(
-            *model.measurement(sensor, i), model.offset(sensor), leftMs, rightMs, model.clock());
-        result.values.append(m.valid ? m.value : NAN);
-    }
-    return result;
+    // The values page's maxima, as the application charts them.
+    return {SpcValues::maxima(model, sensor, leftMs, rightMs), QString()};
 }
 
 } // namespace
@@ -179,9 +173,9 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     parser.addOption({QStringLiteral("markers"),
                       QStringLiteral("The markers in milliseconds from the shot's start."),
                       QStringLiteral("FROM,TO")});
-    parser.addOption({QStringLiteral("usl"), QStringLiteral("The upper specification limit."),
+    parser.addOption({QStringLiteral("usl"), QStringLiteral("The upper tolerance limit (USL)."),
                       QStringLiteral("X")});
-    parser.addOption({QStringLiteral("lsl"), QStringLiteral("The lower specification limit."),
+    parser.addOption({QStringLiteral("lsl"), QStringLiteral("The lower tolerance limit (LSL)."),
                       QStringLiteral("Y")});
     parser.addOption({QStringLiteral("base"),
                       QStringLiteral("The rows or shots the limits come from (default: all)."),

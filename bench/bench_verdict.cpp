@@ -30,7 +30,6 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <functional>
 #include <random>
 #include <vector>
 
@@ -152,16 +151,6 @@ Detection detection(int shots, int teach)
     return result;
 }
 
-// Runs the event loop until condition holds or timeoutMs passed.
-bool waitFor(const std::function<bool()>& condition, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!condition() && t.elapsed() < timeoutMs)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return condition();
-}
-
 // Notes when the lamp has finished painting, by the clock it is given.
 class PaintWatch : public QObject
 {
@@ -222,10 +211,10 @@ double liveVerdictMs(std::vector<Shot>& data, int teach, int clockMs,
     Controller controller(&model, &view);
     view.show();
     controller.onActionConnect();
-    if (!waitFor([&] { return device.hasPendingConnections(); }, 5000))
+    if (!bench::waitFor([&] { return device.hasPendingConnections(); }, 5000))
         return -1.0;
     QTcpSocket* link = device.nextPendingConnection();
-    if (!waitFor([&] { return controller.readingsInThousandths(); }, 5000))
+    if (!bench::waitFor([&] { return controller.readingsInThousandths(); }, 5000))
         return -1.0;
 
     model.blockSignals(true);
@@ -262,20 +251,20 @@ double liveVerdictMs(std::vector<Shot>& data, int teach, int clockMs,
         const int before = model.numChannels(0);
         const int samples = lines[static_cast<size_t>(r)].count('\n') - 1;
         link->write(lines[static_cast<size_t>(r)]);
-        if (!waitFor([&] {
+        if (!bench::waitFor([&] {
                 return model.numChannels(0) == before + 1 &&
                        model.measurement(0, before)->size() == samples;
             }, 30000))
             return -1.0;
         // The plots have drawn the new shot before the stop arrives, as during production.
-        waitFor([] { return false; }, 300);
+        bench::waitFor([] { return false; }, 300);
         QElapsedTimer t;
         watch.paintedMs = -1.0;
         watch.clock = &t;
         t.start();
         link->write("run=0\n");
         link->flush();
-        if (!waitFor([&] { return watch.paintedMs >= 0; }, 5000))
+        if (!bench::waitFor([&] { return watch.paintedMs >= 0; }, 5000))
             return -1.0;
         times.push_back(watch.paintedMs);
         watch.clock = nullptr;

@@ -45,7 +45,6 @@ public:
     void appendReadings(const QVector<double>& readings);
     // Ends the running shot, if any, with its verdict ("OK", "NOK" or empty).
     void finishShot(const QString& verdict);
-    bool isShotRunning() const { return !m_running.isNull(); }
     int runningIndex() const { return m_runningIndex; }
     // The user threw these shots away; they are never offered again.
     void discard(const QVector<QUuid>& ids);

@@ -8,7 +8,7 @@
 #include <optional>
 
 // What the SPC page is set to, kept with the project: the value shown, the base range of
-// the control limits, the run rules switched on, and the specification limits per value.
+// the control limits, the run rules switched on, and the tolerance limits (USL, LSL) per value.
 struct SpcSettings
 {
     static constexpr int numRules = 8;

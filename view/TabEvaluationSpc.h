@@ -20,7 +20,7 @@ class QTableWidget;
 
 // The SPC page: one per-shot value at a time on an individuals chart and a moving-range
 // chart with their limits from a base range of shots, the capability indices against the
-// specification limits, the run rules and the list of their violations. The values come from
+// tolerance limits (USL, LSL), the run rules and the list of their violations. The values come from
 // the evaluation tab (the same computations as its pages); the settings are the project's,
 // and what the user changes goes out as settingsChanged for the controller to keep.
 class TabEvaluationSpc : public QWidget
