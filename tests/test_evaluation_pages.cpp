@@ -12,7 +12,7 @@
 #include "widgets/ControlChart.h"
 #include "view/TabEvaluationValues.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "widgets/NumberStyle.h"
+#include "app/NumberStyle.h"
 #include "widgets/OsziWidget.h"
 
 #include <QAbstractItemModelTester>

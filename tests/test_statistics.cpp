@@ -1,7 +1,7 @@
 #include "app/Constants.h"
 #include "tests/common/TestMain.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "widgets/FiveNumberSummary.h"
+#include "charts/FiveNumberSummary.h"
 
 #include <QImage>
 

@@ -1,7 +1,7 @@
 #include "view/CursorTableModel.h"
 
 #include "app/CommandOutput.h"
-#include "widgets/NumberStyle.h"
+#include "app/NumberStyle.h"
 
 #include <cmath>
 

@@ -2,7 +2,7 @@
 
 #include "analysis/Verdict.h"
 #include "model/Model.h"
-#include "widgets/NumberStyle.h"
+#include "app/NumberStyle.h"
 #include "widgets/OsziWidget.h"
 
 #include <QBrush>

@@ -6,7 +6,7 @@
 #include "ui_TabEvaluationRuntime.h"
 #include "view/EvaluationCells.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "widgets/FiveNumberSummary.h"
+#include "charts/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
 
 #include <QEvent>

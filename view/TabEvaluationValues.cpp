@@ -7,7 +7,7 @@
 #include "ui_TabEvaluationValues.h"
 #include "view/EvaluationCells.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "widgets/FiveNumberSummary.h"
+#include "charts/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
 
 #include <QEvent>

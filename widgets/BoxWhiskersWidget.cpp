@@ -2,8 +2,8 @@
 
 #include "app/Constants.h"
 #include "ui_BoxWhiskersWidget.h"
-#include "widgets/FiveNumberSummary.h"
-#include "widgets/NumberStyle.h"
+#include "charts/FiveNumberSummary.h"
+#include "app/NumberStyle.h"
 
 #include <QPainter>
 #include <QStaticText>

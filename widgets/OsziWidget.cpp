@@ -1,7 +1,7 @@
 #include "widgets/OsziWidget.h"
 
 #include "app/Logging.h"
-#include "widgets/NumberStyle.h"
+#include "app/NumberStyle.h"
 
 #include <QLabel>
 #include <QMouseEvent>

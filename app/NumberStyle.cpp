@@ -1,4 +1,4 @@
-#include "widgets/NumberStyle.h"
+#include "app/NumberStyle.h"
 
 namespace NumberStyle {
 

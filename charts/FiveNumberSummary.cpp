@@ -1,4 +1,4 @@
-#include "widgets/FiveNumberSummary.h"
+#include "charts/FiveNumberSummary.h"
 
 FiveNumberSummary FiveNumberSummary::ofSorted(const QList<double>& s)
 {
