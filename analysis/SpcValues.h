@@ -1,6 +1,8 @@
 #pragma once
 
+#include "analysis/Spc.h"
 #include "analysis/Verdict.h"
+#include "model/SpcSettings.h"
 
 #include <QVector>
 
@@ -13,6 +15,9 @@ namespace SpcValues {
 // The largest offset-corrected sample between the markers leftMs and rightMs (the values
 // page's maximum).
 QVector<double> maxima(const Model& model, int sensor, int leftMs, int rightMs);
+// The same over a sensor's sample lists with its offset, at clock ms per sample.
+QVector<double> maxima(const QVector<const QVector<double>*>& shots, double offset, int clock,
+                       int leftMs, int rightMs);
 
 enum class Runtime
 {
@@ -24,9 +29,19 @@ enum class Runtime
 // A duration of no time counts as none, as on that page.
 QVector<double> runtimes(const Model& model, int sensor, double startValue, double stopValue,
                          Runtime which);
+QVector<double> runtimes(const QVector<const QVector<double>*>& shots, double offset, int clock,
+                         double startValue, double stopValue, Runtime which);
 
 // The verdict's deviation from the band: 0 for an OK shot, NaN without a verdict or where the
 // deviation is unknown.
 QVector<double> deviations(const QVector<Verdict>& verdicts, int shots);
+
+// The options of the value key with count values as the settings give them. A base range
+// that cannot be read, or that is more than one range, leaves every value in the base and
+// sets baseUnreadable.
+Spc::Options options(const SpcSettings& settings, const QString& key, int count,
+                     bool* baseUnreadable = nullptr);
+// Per value the numbers of the rules that mark it, "1" or "2,5"; empty for none.
+QVector<QString> markTexts(const Spc::Result& result, int count);
 
 } // namespace SpcValues

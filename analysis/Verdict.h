@@ -34,4 +34,7 @@ struct Verdict
     QString verdictText() const;
     // What went wrong, in the current language; empty when OK.
     QString kindText() const;
+    // What went wrong and where: kind, sensor, phase, time, deviation in unit (the
+    // violating sensor's), duration; empty when OK.
+    QString violationText(const QString& unit) const;
 };

@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
+#include "charts/Fonts.h"
 #include "widgets/MessageBoxFit.h"
 #include "widgets/flat/FlatStyle.h"
 #include "widgets/flat/FlatTheme.h"
@@ -27,16 +28,7 @@ void AppFrame::registerResources()
 
 int AppFrame::loadFonts()
 {
-    int loaded = 0;
-    for (const char* name : {"Roboto-Regular.ttf", "Roboto-Medium.ttf", "Roboto-Bold.ttf"}) {
-        const QString file = QString::fromLatin1(name);
-        if (QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/") + file) < 0)
-            qCWarning(lcApp).noquote()
-                << QStringLiteral("Font file '%1' could not be loaded!").arg(file);
-        else
-            ++loaded;
-    }
-    return loaded;
+    return Fonts::load();
 }
 
 QString AppFrame::globalStyleSheet()

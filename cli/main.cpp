@@ -1,11 +1,16 @@
 #include "analysis/SpcCommand.h"
 #include "analysis/VerdictCommand.h"
+#include "report/ReportCommand.h"
 #include "store/ArchiveCommand.h"
 #include "store/RecoverCommand.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QTextStream>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -28,6 +33,8 @@ const char* const overview =
     "        the plant archive's shots as CSV\n"
     "  archive export OUT.mvx --station NAME [--from ISO] [--to ISO]\n"
     "        writes a station's archived shots into the new project OUT.mvx\n"
+    "  report PROJECT.mvx -o OUT.pdf [--lang de|en]\n"
+    "        the project's report as a PDF, the NOK shots beside it as CSV\n"
     "\n"
     "ventaro-cli COMMAND --help explains a command. Exit status: 0 done, 1 data, 2 usage.\n";
 
@@ -35,7 +42,14 @@ const char* const overview =
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
+    // A report lays out text and draws charts, which needs fonts and so a GUI application;
+    // without a display it runs on the offscreen platform.
+    const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
+    if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> app = report
+                                                      ? std::make_unique<QGuiApplication>(argc, argv)
+                                                      : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ventaro-cli"));
     // Diagnostics of the file readers belong to the application's log, not to a script's
     // standard error, which carries the one line of a failure.
@@ -52,6 +66,8 @@ int main(int argc, char* argv[])
         return RecoverCommand::run(arguments, out, err);
     if (command == QLatin1String("archive"))
         return ArchiveCommand::run(arguments, out, err);
+    if (command == QLatin1String("report"))
+        return ReportCommand::run(arguments, out, err);
     if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
         command == QLatin1String("help")) {
         out << overview;

@@ -38,6 +38,7 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::startStopRecording, this, &Controller::onActionStartStopRecording);
     connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
     connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
+    connect(view, &View::reportRequested, this, &Controller::onReportRequested);
     connect(view, &View::projectImageChanged, this, &Controller::onProjectImageChanged);
     // Queued, so that quitting runs after the event that asked for it.
     connect(view, &View::quit, this, &Controller::onActionQuit, Qt::QueuedConnection);
@@ -192,6 +193,9 @@ void Controller::onTimerShowFileProgress_timeout()
         break;
     case Model::FileOperation::Save:
         text = tr("Saving...");
+        break;
+    case Model::FileOperation::Report:
+        text = tr("Bericht wird erstellt...");
         break;
     default:
         text = tr("Exporting...");

@@ -58,6 +58,8 @@ public slots:
     // A file operation on the model's worker: device lines go on and user commands wait, as
     // during a save.
     void onExportMeasurements(const QString& fileName);
+    // Writes the report of the project as it stands, the running shot left out, on a worker.
+    void onReportRequested(const QString& fileName);
     void onProjectImageChanged(int index, const QImage& image);
     void onTabProject_projectDataChanged();
     void onTabProject_clockChanged(const QString& clock);

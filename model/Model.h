@@ -173,7 +173,9 @@ public:
         Save,
         Export,
         // Black-box files read on a worker; the model takes the shots in one step at the end.
-        Import
+        Import,
+        // A report computed and written on a worker from shared copies of the samples.
+        Report
     };
     FileOperation fileOperation() const { return m_fileOperation; }
     bool isFileBusy() const { return m_fileOperation != FileOperation::None; }

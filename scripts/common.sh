@@ -2,9 +2,10 @@
 # shellcheck shell=bash
 
 # The SQL drivers for the shot journal (SQLite) and the plant archive (PostgreSQL); the
-# PostgreSQL server only for the tests, which start their own in a temporary folder.
+# PostgreSQL server only for the tests, which start their own in a temporary folder, as
+# poppler-utils, with which they read the written reports back.
 VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools
-    libqt5sql5-sqlite libqt5sql5-psql postgresql)
+    libqt5sql5-sqlite libqt5sql5-psql postgresql poppler-utils)
 # Only for tools/look.sh, which runs the application on a real X server by hand; neither the
 # tests nor CI need them.
 LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)

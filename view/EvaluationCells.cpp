@@ -59,28 +59,7 @@ QString sensorUnit(const Model& model, int sensor)
 
 QString violationText(const Verdict& verdict, const Model& model)
 {
-    if (verdict.isOk())
-        return QString();
-    QStringList parts;
-    if (verdict.sensor >= 0)
-        parts
-            << QCoreApplication::translate("EvaluationCells", "Sensor %1").arg(verdict.sensor + 1);
-    if (!verdict.phaseName.isEmpty())
-        parts << verdict.phaseName;
-    else if (verdict.phase >= 0)
-        parts << QCoreApplication::translate("EvaluationCells", "Phase %1").arg(verdict.phase + 1);
-    parts << QCoreApplication::translate("EvaluationCells", "%1 ms").arg(number(verdict.timeMs));
-    // Missing samples have no distance to the band.
-    if (!std::isnan(verdict.deviation)) {
-        const QString unit = sensorUnit(model, verdict.sensor);
-        const QString amount = unit.isEmpty() ? number(verdict.deviation)
-                                              : number(verdict.deviation) + QLatin1Char(' ') + unit;
-        parts << QCoreApplication::translate("EvaluationCells", "Abweichung %1").arg(amount);
-    }
-    if (verdict.durationMs > 0)
-        parts << QCoreApplication::translate("EvaluationCells", "für %1 ms")
-                     .arg(number(verdict.durationMs));
-    return verdict.kindText() + QStringLiteral(": ") + parts.join(QStringLiteral(", "));
+    return verdict.violationText(sensorUnit(model, verdict.sensor));
 }
 
 void setVerdictCell(QTableWidget* table, int row, int column, const Verdict* verdict,

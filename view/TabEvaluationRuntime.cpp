@@ -93,6 +93,16 @@ BoxWhiskersWidget* TabEvaluationRuntime::chart(int index) const
     }
 }
 
+std::optional<std::pair<double, double>> TabEvaluationRuntime::userThresholds(const Model& m,
+                                                                              int sensor) const
+{
+    if (model != &m || m.projectGeneration() != m_projectGeneration || sensor < 0 ||
+        sensor >= numSensors || !m_userThresholds[static_cast<size_t>(sensor)])
+        return std::nullopt;
+    return std::make_pair(startValues[static_cast<size_t>(sensor)],
+                          stopValues[static_cast<size_t>(sensor)]);
+}
+
 int TabEvaluationRuntime::currentSensor() const
 {
     return EvaluationCells::checkedSensor(m_sensorButtons.data(), numSensors);

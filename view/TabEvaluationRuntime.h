@@ -9,6 +9,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class BoxWhiskersWidget;
 class Model;
@@ -45,6 +47,9 @@ public:
     // The start and stop thresholds of a sensor (0 to 4) the runtimes are found with.
     double startValue(int sensor) const { return startValues.at(static_cast<size_t>(sensor)); }
     double stopValue(int sensor) const { return stopValues.at(static_cast<size_t>(sensor)); }
+    // The thresholds the user set for sensor on this page for m's project; none while the
+    // page takes them from the data.
+    std::optional<std::pair<double, double>> userThresholds(const Model& m, int sensor) const;
     // 0 start, 1 duration, 2 stop.
     BoxWhiskersWidget* chart(int index) const;
 

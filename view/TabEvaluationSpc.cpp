@@ -1,7 +1,7 @@
 #include "view/TabEvaluationSpc.h"
 
+#include "analysis/SpcValues.h"
 #include "model/Model.h"
-#include "model/ShotRangeText.h"
 #include "widgets/ControlChart.h"
 
 #include <QCheckBox>
@@ -191,27 +191,16 @@ void TabEvaluationSpc::refresh()
 
 void TabEvaluationSpc::showResult(const QVector<double>& values)
 {
-    Spc::Options options;
-    options.rules = m_shown.rules;
-    const SpcSettings::Limits limits = m_shown.limits.value(currentKey());
-    options.limits.usl = limits.usl;
-    options.limits.lsl = limits.lsl;
+    bool baseUnreadable = false;
+    const Spc::Options options =
+        SpcValues::options(m_shown, currentKey(), values.size(), &baseUnreadable);
     m_problem->clear();
-    if (!m_shown.base.isEmpty()) {
-        const ShotRangeText::ShotRanges ranges = ShotRangeText::parseShotRanges(m_shown.base);
-        if (ranges.syntaxError || ranges.parts.size() != 1) {
-            m_problem->setText(tr("Basis „%1“: bitte einen Bereich wie „1-50“ angeben; es gelten "
-                                  "alle Messungen.")
-                                   .arg(m_shown.base));
-        } else {
-            const ShotRangeText::ShotRange& base = ranges.parts.first();
-            options.baseFirst = static_cast<int>(std::max<qint64>(0, base.first - 1));
-            options.baseLast =
-                static_cast<int>(std::min<qint64>(values.size(), std::max<qint64>(base.last, 1))) - 1;
-        }
-    }
+    if (baseUnreadable)
+        m_problem->setText(tr("Basis „%1“: bitte einen Bereich wie „1-50“ angeben; es gelten "
+                              "alle Messungen.")
+                               .arg(m_shown.base));
     m_result = Spc::compute(values, options);
-    QVector<QString> marks(values.size());
+    const QVector<QString> marks = SpcValues::markTexts(m_result, values.size());
     m_violations->setRowCount(0);
     int rows = 0;
     for (int k = 0; k < Spc::numRules; ++k)
@@ -220,8 +209,6 @@ void TabEvaluationSpc::showResult(const QVector<double>& values)
     int row = 0;
     for (int k = 0; k < Spc::numRules; ++k) {
         for (const int i : m_result.marks[static_cast<size_t>(k)]) {
-            QString& text = marks[i];
-            text += (text.isEmpty() ? QString() : QStringLiteral(",")) + QString::number(k + 1);
             auto* shot = new QTableWidgetItem(QString::number(i + 1));
             shot->setData(Qt::UserRole, i);
             m_violations->setItem(row, 0, shot);

@@ -93,6 +93,13 @@ BoxWhiskersWidget* TabEvaluationValues::chart(int sensor) const
     return sensor >= 0 && sensor < numSensors ? m_charts[static_cast<size_t>(sensor)] : nullptr;
 }
 
+std::optional<std::pair<int, int>> TabEvaluationValues::userMarkers(const Model& m) const
+{
+    if (model != &m || m.projectGeneration() != m_projectGeneration || !m_userMarkers)
+        return std::nullopt;
+    return std::make_pair(markerLeft, markerRight);
+}
+
 int TabEvaluationValues::currentSensor() const
 {
     return EvaluationCells::checkedSensor(m_sensorButtons.data(), numSensors);

@@ -9,6 +9,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 
 class BoxWhiskersWidget;
 class Model;
@@ -45,6 +47,9 @@ public:
     // The markers the maxima are taken between, in ms.
     int markerLeftMs() const { return markerLeft; }
     int markerRightMs() const { return markerRight; }
+    // The markers the user set on this page for m's project; none while they follow the
+    // project's own.
+    std::optional<std::pair<int, int>> userMarkers(const Model& m) const;
     int leftMarker() const { return markerLeft; }
     int rightMarker() const { return markerRight; }
     BoxWhiskersWidget* chart(int sensor) const;

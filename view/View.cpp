@@ -109,6 +109,7 @@ View::View(Model* m, QWidget* parent)
     connect(ui->actionLanguageGerman, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionLanguageEnglish, &QAction::triggered, this, &View::languageChanged);
     connect(ui->actionSaveCSV, &QAction::triggered, this, &View::saveCSV);
+    connect(ui->actionReport, &QAction::triggered, this, &View::createReport);
     connect(ui->actionSaveOszi, &QAction::triggered, this, &View::saveOszi);
     connect(ui->actionSaveTerminal, &QAction::triggered, this, &View::saveTerminal);
 
@@ -119,6 +120,7 @@ View::View(Model* m, QWidget* parent)
     m_menu->addAction(ui->actionSaveAs);
     m_menu->addAction(ui->actionSaveCSV);
     m_menu->addAction(ui->actionSaveOszi);
+    m_menu->addAction(ui->actionReport);
     m_menu->addSeparator();
     m_menu->addAction(ui->actionSettings);
     m_menu->addAction(ui->actionAbout);

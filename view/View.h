@@ -19,6 +19,7 @@ class QMenu;
 class StartWidget;
 class TabBlackBox;
 class TabEvaluation;
+struct ReportInput;
 class TabOszilloscope;
 class TabProject;
 class VerdictLamp;
@@ -122,12 +123,18 @@ signals:
     void openImportBlackBoxData();
     // The measurement export the user asked for, to fileName.
     void exportMeasurements(const QString& fileName);
+    // The report the user asked for, to the PDF fileName.
+    void reportRequested(const QString& fileName);
     // A project picture chosen, or deleted (a null image).
     void projectImageChanged(int index, const QImage& image);
 
 public:
     // The warning for a measurement export that wrote nothing.
     void showMeasurementExportFailure(const QString& fileName);
+    // The warning for a report that could not be written, with the reason.
+    void showReportFailure(const QString& reason);
+    // The evaluation pages' markers, runtime sensor and thresholds, which a report rests on.
+    void fillReportSettings(ReportInput& input) const;
 
 public slots:
     void menu();
@@ -152,6 +159,7 @@ public slots:
     void terminalSend();
     void saveCSV();
     void saveOszi();
+    void createReport();
     void saveTerminal();
     void imageButtonClicked();
     void imageLabelClicked();

@@ -5,11 +5,15 @@
 #include "app/Constants.h"
 #include "app/Logging.h"
 #include "model/Model.h"
+#include "report/ReportInput.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"
 #include "view/ExportFiles.h"
 #include "view/ImageBox.h"
 #include "view/OsziPicture.h"
+#include "view/TabEvaluation.h"
+#include "view/TabEvaluationRuntime.h"
+#include "view/TabEvaluationValues.h"
 #include "view/TabOszilloscope.h"
 #include "view/TabProject.h"
 #include "widgets/ClickableLabel.h"
@@ -19,11 +23,13 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QStandardPaths>
 #include <QTextStream>
 
 #include <algorithm>
@@ -56,6 +62,49 @@ void View::saveCSV()
         return;
     const QString fileName = ExportFiles::withSuffix(chosen, QStringLiteral(".csv"));
     emit exportMeasurements(fileName);
+}
+
+void View::createReport()
+{
+    VTRACE();
+    if (!model)
+        return;
+    // Beside the project, named after it; a project not saved yet starts in the documents.
+    const QFileInfo project(model->projectFileName());
+    const QString suggestion =
+        model->projectFileName().isEmpty()
+            ? QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                  .filePath(tr("Bericht") + QStringLiteral(".pdf"))
+            : project.dir().filePath(project.completeBaseName() + QStringLiteral(".pdf"));
+    const QString chosen = QFileDialog::getSaveFileName(this, tr("Bericht erstellen"), suggestion,
+                                                        QStringLiteral("PDF (*.pdf)"));
+    if (chosen.isEmpty())
+        return;
+    emit reportRequested(ExportFiles::withSuffix(chosen, QStringLiteral(".pdf")));
+}
+
+void View::fillReportSettings(ReportInput& input) const
+{
+    if (!model)
+        return;
+    const TabEvaluation* evaluation = tabEvaluation();
+    if (const auto markers = evaluation->valuesPage()->userMarkers(*model)) {
+        input.valuesLeftMs = markers->first;
+        input.valuesRightMs = markers->second;
+    }
+    const TabEvaluationRuntime* runtime = evaluation->runtimePage();
+    input.runtimeSensor = runtime->currentSensor();
+    if (const auto thresholds = runtime->userThresholds(*model, input.runtimeSensor)) {
+        ReportInput::Sensor& sensor = input.sensors[static_cast<size_t>(input.runtimeSensor)];
+        sensor.startValue = thresholds->first;
+        sensor.stopValue = thresholds->second;
+    }
+}
+
+void View::showReportFailure(const QString& reason)
+{
+    qCWarning(lcView).noquote() << "report not written:" << reason;
+    showExportFailure(tr("Der Bericht wurde nicht erstellt: %1").arg(reason));
 }
 
 void View::showMeasurementExportFailure(const QString& fileName)
