@@ -48,8 +48,22 @@ public:
     void paintLine(QPainter& painter, const ColumnEnvelope& envelope, const QColor& color,
                    double width) const;
 
+    // Distances between grid lines: time in ms, value in the curves' unit.
+    double timeStep() const { return m_timeStep; }
+    double valueStep() const { return m_valueStep; }
+
 private:
+    QString timeLabel(double ms, bool last) const;
+    QString valueLabel(double value) const;
+    // Columns of the envelope as points; values far outside are pulled in so that the
+    // path stays within what a paint engine handles.
+    QPointF columnPoint(const ColumnEnvelope& envelope, int column, double value) const;
+
     QRectF m_area;
     CurvePlotAxes m_axes;
     QFontMetricsF m_metrics;
+    QRectF m_plot;
+    double m_timeStep = 1.0;
+    double m_valueStep = 1.0;
+    int m_valueDecimals = 0;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "charts/BoxWhiskersPainter.h"
+
 #include <QColor>
 #include <QList>
 #include <QWidget>
@@ -10,9 +12,10 @@ namespace Ui {
 class BoxWhiskersWidget;
 }
 
-// A box-and-whisker chart of one list of numbers: whiskers from minimum to maximum, the box
-// between the quartiles, the median as a line, with the median, minimum and maximum written
-// beside them. The value axis runs left to right, or bottom to top when vertical.
+// A box-and-whisker chart of one list of numbers (BoxWhiskersPainter) in a widget: whiskers
+// from minimum to maximum, the box between the quartiles, the median as a line, with the
+// median, minimum and maximum written beside them. The value axis runs left to right, or
+// bottom to top when vertical.
 class BoxWhiskersWidget : public QWidget
 {
     Q_OBJECT
@@ -34,30 +37,22 @@ public:
     double rangeMin() const { return m_rangeMin; }
     double rangeMax() const { return m_rangeMax; }
     void setMargins(int left, int right, int top, int bottom);
-    int marginLeft() const { return m_marginLeft; }
-    int marginRight() const { return m_marginRight; }
-    int marginTop() const { return m_marginTop; }
-    int marginBottom() const { return m_marginBottom; }
+    int marginLeft() const { return m_style.marginLeft; }
+    int marginRight() const { return m_style.marginRight; }
+    int marginTop() const { return m_style.marginTop; }
+    int marginBottom() const { return m_style.marginBottom; }
     void setColor(QColor color);
-    QColor color() const { return m_boxColor; }
+    QColor color() const { return m_style.boxColor; }
     void setVertical(bool vertical);
-    bool isVertical() const { return m_vertical; }
+    bool isVertical() const { return m_style.vertical; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    void paintHorizontal(QPainter& p);
-    void paintVertical(QPainter& p);
-
     std::unique_ptr<Ui::BoxWhiskersWidget> ui;
     QList<double> m_values;
     double m_rangeMin = 0.0;
     double m_rangeMax = 100.0;
-    int m_marginLeft = 30;
-    int m_marginRight = 10;
-    int m_marginBottom = 20;
-    int m_marginTop = 10;
-    QColor m_boxColor = Qt::black;
-    bool m_vertical = false;
+    BoxWhiskersStyle m_style;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "charts/ControlChartPainter.h"
+
 #include <QString>
 #include <QVector>
 #include <QWidget>
@@ -22,7 +24,7 @@ public:
     void setTitle(const QString& title);
     void setSelected(int index);
 
-    int pointCount() const { return m_values.size(); }
+    int pointCount() const { return m_data.values.size(); }
     // The index of the point drawn nearest to pos within a few pixels, or -1.
     int pointAt(const QPoint& pos) const;
     // Where point index is drawn; for tests.
@@ -38,17 +40,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    QRectF plotRect() const;
-    double yOf(double value) const;
-    void updateRange();
+    // Measures against the current size and font; the painter refers to m_data.
+    ControlChartPainter chartPainter() const;
 
-    QVector<double> m_values;
-    QVector<QString> m_marks;
-    double m_centre = 0.0;
-    double m_upper = 0.0;
-    double m_lower = 0.0;
-    double m_min = 0.0;
-    double m_max = 1.0;
-    QString m_title;
-    int m_selected = -1;
+    ControlChartData m_data;
 };
