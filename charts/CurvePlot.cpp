@@ -16,7 +16,7 @@ constexpr double margin = 8.0;
 constexpr double labelGap = 10.0;
 constexpr double maxTimeLabels = 10.0;
 // Value grid lines at least this many text lines apart.
-constexpr double valueLineSpacing = 2.5;
+constexpr double valueLineSpacing = 2.0;
 // Beyond this many pixels outside the plot a point is clipped anyway.
 constexpr double farOutside = 1.0e5;
 const QColor gridColor(0xdd, 0xdd, 0xdd);
