@@ -55,8 +55,8 @@ void paintPlot(QPainter& painter, const CurvePlot& plot)
     plot.paintFrame(painter);
     plot.paintArea(painter, ColumnEnvelope::of(pointers(band), 0.0, 1.0, 0.0, 1000.0, 10),
                    Qt::blue);
-    plot.paintLine(painter, ColumnEnvelope::of(pointers(line), 0.0, 1.0, 0.0, 1000.0, 10),
-                   Qt::red, 2.0);
+    plot.paintLine(painter, ColumnEnvelope::of(pointers(line), 0.0, 1.0, 0.0, 1000.0, 10), Qt::red,
+                   2.0);
     plot.paintMarkers(painter, {300.0, 700.0}, {"A", "B", "C"}, Qt::darkGreen);
 }
 
@@ -92,14 +92,13 @@ void TestCharts::envelopeColumns_data()
         << Curves{{0, 10, 20, 30, 40, 50, 60, 70, 80, 90}} << 0.0 << 1.0 << 3.0 << 7.0 << 2
         << QVector<double>{30, 50} << QVector<double>{40, 70};
     QTest::newRow("range beyond the curve's end")
-        << Curves{{5, 6}} << 0.0 << 1.0 << 1.0 << 100.0 << 3
-        << QVector<double>{6, NaN, NaN} << QVector<double>{6, NaN, NaN};
+        << Curves{{5, 6}} << 0.0 << 1.0 << 1.0 << 100.0 << 3 << QVector<double>{6, NaN, NaN}
+        << QVector<double>{6, NaN, NaN};
     QTest::newRow("samples that are not finite numbers")
         << Curves{{1, NaN, 5, -inf, inf, 2}} << 0.0 << 1.0 << 0.0 << 6.0 << 3
         << QVector<double>{1, 5, 2} << QVector<double>{1, 5, 2};
-    QTest::newRow("offset applied")
-        << Curves{{1, 2}} << -10.0 << 1.0 << 0.0 << 2.0 << 1
-        << QVector<double>{-9} << QVector<double>{-8};
+    QTest::newRow("offset applied") << Curves{{1, 2}} << -10.0 << 1.0 << 0.0 << 2.0 << 1
+                                    << QVector<double>{-9} << QVector<double>{-8};
     QTest::newRow("columns with no samples")
         << Curves{{1, 2, 3, 4, 5}} << 0.0 << 10.0 << 0.0 << 40.0 << 8
         << QVector<double>{1, NaN, 2, NaN, 3, NaN, 4, 5}
@@ -107,9 +106,8 @@ void TestCharts::envelopeColumns_data()
     QTest::newRow("several curves of different lengths")
         << Curves{{1, 5, 3, 3}, {2, 0, 4, 6}, {9}, {}} << 0.0 << 1.0 << 0.0 << 4.0 << 2
         << QVector<double>{0, 3} << QVector<double>{9, 6};
-    QTest::newRow("no curves")
-        << Curves{} << 0.0 << 1.0 << 0.0 << 4.0 << 2
-        << QVector<double>{NaN, NaN} << QVector<double>{NaN, NaN};
+    QTest::newRow("no curves") << Curves{} << 0.0 << 1.0 << 0.0 << 4.0 << 2
+                               << QVector<double>{NaN, NaN} << QVector<double>{NaN, NaN};
 }
 
 void TestCharts::envelopeColumns()
@@ -122,8 +120,8 @@ void TestCharts::envelopeColumns()
     QFETCH(int, columns);
     QFETCH(QVector<double>, lower);
     QFETCH(QVector<double>, upper);
-    const ColumnEnvelope e = ColumnEnvelope::of(pointers(curves), offset, clockMs, fromMs, toMs,
-                                                columns);
+    const ColumnEnvelope e =
+        ColumnEnvelope::of(pointers(curves), offset, clockMs, fromMs, toMs, columns);
     QVERIFY2(sameColumns(e.lower, lower), qPrintable(QTest::toString(e.lower)));
     QVERIFY2(sameColumns(e.upper, upper), qPrintable(QTest::toString(e.upper)));
     QCOMPARE(e.isEmpty(), std::isnan(lower.first()) && std::isnan(lower.last()));
@@ -140,7 +138,9 @@ void TestCharts::plotPaintsAreaAndLineInTheirPlaces()
 
     // Half a grid cell off the lines, so that no grid line runs through the pixel looked at.
     const double t = 2.5 * plot.timeStep();
-    const auto colour = [&](double value) { return image.pixelColor(plot.map(t, value).toPoint()); };
+    const auto colour = [&](double value) {
+        return image.pixelColor(plot.map(t, value).toPoint());
+    };
     QCOMPARE(colour(0.5), QColor(Qt::blue));
     QCOMPARE(colour(-4.0), QColor(Qt::red));
     const double above = (std::floor(1.0 / plot.valueStep()) + 1.5) * plot.valueStep();
