@@ -20,8 +20,8 @@ ColumnEnvelope ColumnEnvelope::of(const QVector<const QVector<double>*>& curves,
     e.fromMs = fromMs;
     e.columnMs = (toMs - fromMs) / columns;
     // A broken range or clock shows nothing rather than dividing by it.
-    if (!(toMs > fromMs) || !(clockMs > 0.0) || !std::isfinite(toMs - fromMs)
-        || !std::isfinite(clockMs)) {
+    if (!(toMs > fromMs) || !(clockMs > 0.0) || !std::isfinite(toMs - fromMs) ||
+        !std::isfinite(clockMs)) {
         e.lower.fill(nan, columns);
         e.upper.fill(nan, columns);
         return e;

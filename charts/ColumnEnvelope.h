@@ -18,7 +18,8 @@ struct ColumnEnvelope
 
     // Sample k of a curve lies at k * clockMs from the start and counts, plus offset, in the
     // column holding that time; samples outside fromMs ... toMs and those that are not
-    // numbers are passed over. columns >= 1, toMs > fromMs, clockMs > 0.
+    // finite numbers are passed over. columns >= 1, toMs > fromMs, clockMs > 0; a broken
+    // range or clock gives columns without numbers, fewer than one column none.
     static ColumnEnvelope of(const QVector<const QVector<double>*>& curves, double offset,
                              double clockMs, double fromMs, double toMs, int columns);
 };

@@ -118,8 +118,7 @@ void ControlChartPainter::paint(QPainter& p, const QColor& background, const QCo
         p.setPen(QPen(color, 1.5, style));
         p.drawLine(QPointF(r.left(), y), QPointF(r.right(), y));
         p.setPen(text);
-        p.drawText(QRectF(m_area.left() + margin, y - textHeight / 2.0, labelWidth - 4,
-                          textHeight),
+        p.drawText(QRectF(m_area.left() + margin, y - textHeight / 2.0, labelWidth - 4, textHeight),
                    Qt::AlignRight | Qt::AlignVCenter, QString::number(value, 'g', 5));
     };
     line(m_data.centre, Qt::SolidLine, qColorPrimary);

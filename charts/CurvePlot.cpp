@@ -16,7 +16,7 @@ constexpr double margin = 8.0;
 constexpr double labelGap = 10.0;
 constexpr double maxTimeLabels = 10.0;
 // Value grid lines at least this many text lines apart.
-constexpr double valueLineSpacing = 2.5;
+constexpr double valueLineSpacing = 2.0;
 // Beyond this many pixels outside the plot a point is clipped anyway.
 constexpr double farOutside = 1.0e5;
 const QColor gridColor(0xdd, 0xdd, 0xdd);
@@ -39,10 +39,16 @@ double nextNiceStep(double step)
     return niceStep(step * 1.5);
 }
 
-// The first multiple of step at or after from, as a whole number of steps.
+// The first multiple of step at or after from, and the last at or before to, as whole
+// numbers of steps; a line that rounding puts a hair outside is kept.
 double firstTick(double from, double step)
 {
     return std::ceil(from / step - 1e-9);
+}
+
+double lastTick(double to, double step)
+{
+    return std::floor(to / step + 1e-9);
 }
 
 bool usable(double from, double to)
@@ -66,19 +72,22 @@ CurvePlot::CurvePlot(const QRectF& area, const CurvePlotAxes& axes, const QFontM
         m_axes.valueMin = centre - 1.0;
         m_axes.valueMax = centre + 1.0;
     }
-    const double textHeight = m_metrics.height();
+    const double textHeight = std::max(1.0, m_metrics.height());
     const double top = m_area.top() + margin + textHeight + 4.0;
     const double bottom = m_area.bottom() - margin - textHeight - 4.0;
     const double plotHeight = std::max(1.0, bottom - top);
 
     const double valueSpan = m_axes.valueMax - m_axes.valueMin;
-    const double valueLines = std::max(1.0, std::floor(plotHeight / (valueLineSpacing * textHeight)));
+    const double valueLines =
+        std::clamp(std::floor(plotHeight / (valueLineSpacing * textHeight)), 1.0, 50.0);
     m_valueStep = niceStep(valueSpan / valueLines);
-    m_valueDecimals = std::clamp(static_cast<int>(-std::floor(std::log10(m_valueStep) + 1e-9)), 0, 6);
+    m_valueDecimals =
+        std::clamp(static_cast<int>(-std::floor(std::log10(m_valueStep) + 1e-9)), 0, 6);
 
     double labelWidth = 0.0;
-    for (double k = firstTick(m_axes.valueMin, m_valueStep); k * m_valueStep <= m_axes.valueMax;
-         ++k)
+    for (double k = firstTick(m_axes.valueMin, m_valueStep),
+                last = lastTick(m_axes.valueMax, m_valueStep);
+         k <= last; ++k)
         labelWidth = std::max(labelWidth, m_metrics.horizontalAdvance(valueLabel(k * m_valueStep)));
     const double left = m_area.left() + margin + labelWidth + 4.0;
     const double right = m_area.right() - 2.0 * margin;
@@ -99,26 +108,28 @@ QRectF CurvePlot::plotRect() const
 
 QPointF CurvePlot::map(double timeMs, double value) const
 {
-    return {m_plot.left() + (timeMs - m_axes.fromMs) / (m_axes.toMs - m_axes.fromMs) * m_plot.width(),
-            m_plot.bottom()
-                - (value - m_axes.valueMin) / (m_axes.valueMax - m_axes.valueMin) * m_plot.height()};
+    return {m_plot.left() +
+                (timeMs - m_axes.fromMs) / (m_axes.toMs - m_axes.fromMs) * m_plot.width(),
+            m_plot.bottom() -
+                (value - m_axes.valueMin) / (m_axes.valueMax - m_axes.valueMin) * m_plot.height()};
 }
 
 QString CurvePlot::timeLabel(double ms, bool last) const
 {
-    const QString seconds = NumberStyle::general(ms / 1000.0);
+    // + 0.0 turns a negative zero from the tick arithmetic into "0".
+    const QString seconds = NumberStyle::general(ms / 1000.0 + 0.0);
     return last ? seconds + QStringLiteral(" s") : seconds;
 }
 
 QString CurvePlot::valueLabel(double value) const
 {
-    const QString number = NumberStyle::fixed(value, m_valueDecimals);
+    const QString number = NumberStyle::fixed(value + 0.0, m_valueDecimals);
     return m_axes.unit.isEmpty() ? number : number + QLatin1Char(' ') + m_axes.unit;
 }
 
-QPointF CurvePlot::columnPoint(const ColumnEnvelope& envelope, int column, double value) const
+QPointF CurvePlot::columnPoint(const ColumnEnvelope& envelope, double column, double value) const
 {
-    const QPointF p = map(envelope.fromMs + (column + 0.5) * envelope.columnMs, value);
+    const QPointF p = map(envelope.fromMs + column * envelope.columnMs, value);
     return {std::clamp(p.x(), m_plot.left() - farOutside, m_plot.right() + farOutside),
             std::clamp(p.y(), m_plot.top() - farOutside, m_plot.bottom() + farOutside)};
 }
@@ -132,12 +143,14 @@ void CurvePlot::paintFrame(QPainter& painter) const
 
     painter.setPen(QPen(gridColor, 0.5));
     const double firstValue = firstTick(m_axes.valueMin, m_valueStep);
-    for (double k = firstValue; k * m_valueStep <= m_axes.valueMax; ++k) {
+    const double lastValue = lastTick(m_axes.valueMax, m_valueStep);
+    for (double k = firstValue; k <= lastValue; ++k) {
         const double y = map(0.0, k * m_valueStep).y();
         painter.drawLine(QPointF(m_plot.left(), y), QPointF(m_plot.right(), y));
     }
     const double firstTime = firstTick(m_axes.fromMs, m_timeStep);
-    for (double k = firstTime; k * m_timeStep <= m_axes.toMs; ++k) {
+    const double lastTime = lastTick(m_axes.toMs, m_timeStep);
+    for (double k = firstTime; k <= lastTime; ++k) {
         const double x = map(k * m_timeStep, 0.0).x();
         painter.drawLine(QPointF(x, m_plot.top()), QPointF(x, m_plot.bottom()));
     }
@@ -151,23 +164,22 @@ void CurvePlot::paintFrame(QPainter& painter) const
                      m_metrics.elidedText(m_axes.title, Qt::ElideRight, titleRect.width()));
 
     const double labelRight = m_plot.left() - 4.0;
-    for (double k = firstValue; k * m_valueStep <= m_axes.valueMax; ++k) {
+    for (double k = firstValue; k <= lastValue; ++k) {
         const double y = map(0.0, k * m_valueStep).y();
-        painter.drawText(QRectF(m_area.left(), y - textHeight / 2.0, labelRight - m_area.left(),
-                                textHeight),
-                         Qt::AlignRight | Qt::AlignVCenter, valueLabel(k * m_valueStep));
+        painter.drawText(
+            QRectF(m_area.left(), y - textHeight / 2.0, labelRight - m_area.left(), textHeight),
+            Qt::AlignRight | Qt::AlignVCenter, valueLabel(k * m_valueStep));
     }
     // Each time label centred below its line; the last carries the unit. One that would
     // leave the area is left out rather than cut.
-    const double lastTime = std::floor(m_axes.toMs / m_timeStep + 1e-9);
     for (double k = firstTime; k <= lastTime; ++k) {
         const QString text = timeLabel(k * m_timeStep, k == lastTime);
         const double width = m_metrics.horizontalAdvance(text);
         const double x = map(k * m_timeStep, 0.0).x() - width / 2.0;
         if (x < m_area.left() || x + width > m_area.right())
             continue;
-        painter.drawText(QRectF(x, m_plot.bottom() + 2.0, width, textHeight),
-                         Qt::AlignCenter, text);
+        painter.drawText(QRectF(x, m_plot.bottom() + 2.0, width, textHeight), Qt::AlignCenter,
+                         text);
     }
     painter.restore();
 }
@@ -217,15 +229,15 @@ void CurvePlot::paintArea(QPainter& painter, const ColumnEnvelope& envelope,
         polygon.clear();
         if (end - start == 1) {
             // A single column has no width between centres: it fills its own width.
-            const double half = envelope.columnMs / 2.0;
-            const double t = envelope.fromMs + (start + 0.5) * envelope.columnMs;
-            polygon << map(t - half, envelope.upper.at(start)) << map(t + half, envelope.upper.at(start))
-                    << map(t + half, envelope.lower.at(start)) << map(t - half, envelope.lower.at(start));
+            const double hi = envelope.upper.at(start);
+            const double lo = envelope.lower.at(start);
+            polygon << columnPoint(envelope, start, hi) << columnPoint(envelope, start + 1, hi)
+                    << columnPoint(envelope, start + 1, lo) << columnPoint(envelope, start, lo);
         } else {
             for (int c = start; c < end; ++c)
-                polygon << columnPoint(envelope, c, envelope.upper.at(c));
+                polygon << columnPoint(envelope, c + 0.5, envelope.upper.at(c));
             for (int c = end - 1; c >= start; --c)
-                polygon << columnPoint(envelope, c, envelope.lower.at(c));
+                polygon << columnPoint(envelope, c + 0.5, envelope.lower.at(c));
         }
         painter.drawPolygon(polygon);
         start = end;
@@ -252,8 +264,8 @@ void CurvePlot::paintLine(QPainter& painter, const ColumnEnvelope& envelope, con
         // Each column's extremes in the order that leaves the curve where the next column
         // takes it up: the one nearer the last point first.
         double last = start + 1 < n && !std::isnan(envelope.lower.at(start + 1))
-            ? (envelope.lower.at(start + 1) + envelope.upper.at(start + 1)) / 2.0
-            : envelope.lower.at(start);
+                          ? (envelope.lower.at(start + 1) + envelope.upper.at(start + 1)) / 2.0
+                          : envelope.lower.at(start);
         bool firstColumn = true;
         int c = start;
         for (; c < n && !std::isnan(envelope.lower.at(c)); ++c) {
@@ -264,9 +276,9 @@ void CurvePlot::paintLine(QPainter& painter, const ColumnEnvelope& envelope, con
                                               : std::abs(lo - last) < std::abs(hi - last);
             const double a = lowFirst ? lo : hi;
             const double b = lowFirst ? hi : lo;
-            line << columnPoint(envelope, c, a);
+            line << columnPoint(envelope, c + 0.5, a);
             if (b != a)
-                line << columnPoint(envelope, c, b);
+                line << columnPoint(envelope, c + 0.5, b);
             last = b;
             firstColumn = false;
         }

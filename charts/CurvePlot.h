@@ -55,9 +55,9 @@ public:
 private:
     QString timeLabel(double ms, bool last) const;
     QString valueLabel(double value) const;
-    // Columns of the envelope as points; values far outside are pulled in so that the
-    // path stays within what a paint engine handles.
-    QPointF columnPoint(const ColumnEnvelope& envelope, int column, double value) const;
+    // A point at a column position (column + 0.5 is its centre); values far outside are
+    // pulled in so that the path stays within what a paint engine handles.
+    QPointF columnPoint(const ColumnEnvelope& envelope, double column, double value) const;
 
     QRectF m_area;
     CurvePlotAxes m_axes;
