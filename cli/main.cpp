@@ -47,13 +47,14 @@ int main(int argc, char* argv[])
     const bool report = argc > 1 && std::strcmp(argv[1], "report") == 0;
     if (report && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    const std::unique_ptr<QCoreApplication> app = report
-                                                      ? std::make_unique<QGuiApplication>(argc, argv)
-                                                      : std::make_unique<QCoreApplication>(argc, argv);
+    // Diagnostics of the file readers belong to the application's log, and Qt's own to no
+    // one here: a script's standard error carries the one line of a failure.
+    QLoggingCategory::setFilterRules(
+        QStringLiteral("ventaro.*=false\n*.debug=false\n*.info=false\n*.warning=false"));
+    const std::unique_ptr<QCoreApplication> app =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("ventaro-cli"));
-    // Diagnostics of the file readers belong to the application's log, not to a script's
-    // standard error, which carries the one line of a failure.
-    QLoggingCategory::setFilterRules(QStringLiteral("ventaro.*=false\n*.debug=false"));
     QTextStream out(stdout);
     QTextStream err(stderr);
     const QStringList arguments = QCoreApplication::arguments();

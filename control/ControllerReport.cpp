@@ -32,11 +32,10 @@ void Controller::onReportRequested(const QString& fileName)
     const QDateTime now = QDateTime::currentDateTime();
     // Samples are shared copies, the rest plain values: recording goes on meanwhile.
     model->runFileWork([&](const Model::FileProgress& progress) {
-        const ReportContent content = ReportContent::compute(
-            input, [&progress](int percent) { progress(percent * 7 / 10); });
-        result = ReportWriter::write(content, fileName, now, [&progress](int percent) {
-            progress(70 + percent * 3 / 10);
-        });
+        const ReportContent content =
+            ReportContent::compute(input, [&progress](int percent) { progress(percent * 7 / 10); });
+        result = ReportWriter::write(content, fileName, now,
+                                     [&progress](int percent) { progress(70 + percent * 3 / 10); });
         return result.ok;
     });
     model->endFileOperation();

@@ -55,10 +55,12 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
     QTranslator translator;
     QLocale::setDefault(QLocale(language));
     if (language == QLatin1String("en")) {
-        const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/languages");
+        const QString folder =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/languages");
         if (!translator.load(QStringLiteral("Ventaro-en.qm"), folder))
             return CommandOutput::dataError(
-                err, QStringLiteral("the English texts are missing (%1/Ventaro-en.qm)").arg(folder));
+                err,
+                QStringLiteral("the English texts are missing (%1/Ventaro-en.qm)").arg(folder));
         QCoreApplication::installTranslator(&translator);
     }
 
@@ -67,8 +69,8 @@ int run(const QStringList& arguments, QTextStream& out, QTextStream& err)
         return CommandOutput::dataError(err, QStringLiteral("no project file %1").arg(path));
     Model model;
     if (!model.open(path))
-        return CommandOutput::dataError(
-            err, QStringLiteral("%1 cannot be read as a project").arg(path));
+        return CommandOutput::dataError(err,
+                                        QStringLiteral("%1 cannot be read as a project").arg(path));
     const ReportContent content = ReportContent::compute(ReportInput::fromModel(model));
     const ReportWriter::Result result = ReportWriter::write(
         content, parser.value(QStringLiteral("output")), QDateTime::currentDateTime());

@@ -115,8 +115,9 @@ ReportContent ReportContent::compute(const ReportInput& input,
     std::array<QVector<double>, numSensors> maximaPerShot;
     for (int s = 0; s < numSensors; ++s) {
         const ReportInput::Sensor& sensor = input.sensors[static_cast<size_t>(s)];
-        maximaPerShot[static_cast<size_t>(s)] = SpcValues::maxima(
-            curves[static_cast<size_t>(s)], sensor.offset, clock, input.valuesLeftMs, input.valuesRightMs);
+        maximaPerShot[static_cast<size_t>(s)] =
+            SpcValues::maxima(curves[static_cast<size_t>(s)], sensor.offset, clock,
+                              input.valuesLeftMs, input.valuesRightMs);
         c.maxima[static_cast<size_t>(s)] = summaryOf(maximaPerShot[static_cast<size_t>(s)]);
     }
     report(10);
@@ -126,7 +127,8 @@ ReportContent ReportContent::compute(const ReportInput& input,
     const int rs = std::clamp(input.runtimeSensor, 0, numSensors - 1);
     const ReportInput::Sensor& runtimeSensor = input.sensors[static_cast<size_t>(rs)];
     if (!runtimeSensor.startValue || !runtimeSensor.stopValue) {
-        const EvaluationMath::Extremes e = EvaluationMath::overallExtremes(curves[static_cast<size_t>(rs)]);
+        const EvaluationMath::Extremes e =
+            EvaluationMath::overallExtremes(curves[static_cast<size_t>(rs)]);
         const EvaluationMath::Thresholds t = EvaluationMath::thresholdsFor(
             e.minimum + runtimeSensor.offset, e.maximum + runtimeSensor.offset);
         c.startValue = t.start;
@@ -138,11 +140,13 @@ ReportContent ReportContent::compute(const ReportInput& input,
     const SpcValues::Runtime kinds[] = {SpcValues::Runtime::Start, SpcValues::Runtime::Duration,
                                         SpcValues::Runtime::Stop};
     for (int k = 0; k < 3; ++k) {
-        runtimePerShot[static_cast<size_t>(k)] = SpcValues::runtimes(
-            curves[static_cast<size_t>(rs)], runtimeSensor.offset, clock, c.startValue, c.stopValue, kinds[k]);
+        runtimePerShot[static_cast<size_t>(k)] =
+            SpcValues::runtimes(curves[static_cast<size_t>(rs)], runtimeSensor.offset, clock,
+                                c.startValue, c.stopValue, kinds[k]);
         c.runtimes[static_cast<size_t>(k)] = summaryOf(runtimePerShot[static_cast<size_t>(k)]);
     }
-    c.longestShotSeconds = EvaluationMath::seconds(longestOf(curves[static_cast<size_t>(rs)]), period);
+    c.longestShotSeconds =
+        EvaluationMath::seconds(longestOf(curves[static_cast<size_t>(rs)]), period);
     report(25);
 
     // The verdict, as the application judges with the stored reference.
@@ -234,12 +238,11 @@ ReportContent ReportContent::compute(const ReportInput& input,
         o.toMs = static_cast<double>(longestOf(shots)) * period;
         if (o.shots == 0 || o.toMs <= 0.0)
             continue;
-        o.all = ColumnEnvelope::of(shots, sensor.offset, period, 0.0, o.toMs,
-                                   pictureColumns);
+        o.all = ColumnEnvelope::of(shots, sensor.offset, period, 0.0, o.toMs, pictureColumns);
         for (const int i : nokOrder) {
             if (i < shots.size())
-                o.nok.append(ColumnEnvelope::of({shots.at(i)}, sensor.offset, period, 0.0,
-                                                o.toMs, pictureColumns));
+                o.nok.append(ColumnEnvelope::of({shots.at(i)}, sensor.offset, period, 0.0, o.toMs,
+                                                pictureColumns));
         }
         report(50 + 6 * (s + 1));
     }
@@ -254,8 +257,8 @@ ReportContent ReportContent::compute(const ReportInput& input,
             Band& b = c.bands[static_cast<size_t>(s)];
             b.taught = true;
             b.toMs = static_cast<double>(limits.length()) * band->clockMs();
-            b.limits = ColumnEnvelope::of({&limits.upper, &limits.lower}, 0.0, band->clockMs(),
-                                          0.0, b.toMs, pictureColumns);
+            b.limits = ColumnEnvelope::of({&limits.upper, &limits.lower}, 0.0, band->clockMs(), 0.0,
+                                          b.toMs, pictureColumns);
             const Curves& shots = curves[static_cast<size_t>(s)];
             for (int i = 0; i < shots.size(); ++i) {
                 const double d = distanceOutside(*shots.at(i), limits.upper, limits.lower);

@@ -56,8 +56,8 @@ QString sensorTitle(const ReportInput& in, int s)
 QString table(const QStringList& header, const QVector<QStringList>& rows,
               const QVector<int>& widthsPercent = {})
 {
-    QString html = QStringLiteral(
-        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"0\">");
+    QString html =
+        QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"3\" border=\"0\">");
     if (!header.isEmpty()) {
         html += QStringLiteral("<tr>");
         for (int i = 0; i < header.size(); ++i) {
@@ -81,8 +81,8 @@ QString table(const QStringList& header, const QVector<QStringList>& rows,
 // Key and value pairs as a two-column table without header.
 QString pairs(const QVector<QStringList>& rows)
 {
-    QString html = QStringLiteral(
-        "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"0\">");
+    QString html =
+        QStringLiteral("<table width=\"100%\" cellspacing=\"0\" cellpadding=\"2\" border=\"0\">");
     for (const QStringList& row : rows)
         html += QStringLiteral("<tr><td width=\"32%\"><b>%1</b></td><td>%2</td></tr>")
                     .arg(esc(row.value(0)), esc(row.value(1)));
@@ -237,9 +237,9 @@ void projectSection(Pages& pages, const ReportContent& c)
 {
     const ReportInput& in = c.input;
     const ProjectData& p = in.project;
-    heading(pages, ReportWriter::tr("Prüfbericht: %1")
-                       .arg(p.name.isEmpty() ? QFileInfo(in.projectPath).completeBaseName()
-                                             : p.name),
+    heading(pages,
+            ReportWriter::tr("Prüfbericht: %1")
+                .arg(p.name.isEmpty() ? QFileInfo(in.projectPath).completeBaseName() : p.name),
             0, 0.0);
     heading(pages, ReportWriter::tr("1 Projekt"), 1, 120.0);
     QVector<QStringList> rows = {
@@ -248,8 +248,8 @@ void projectSection(Pages& pages, const ReportContent& c)
         {ReportWriter::tr("Kunde"), p.customer},
         {ReportWriter::tr("Bearbeiter"), p.user},
         {ReportWriter::tr("Datum"), p.date},
-        {ReportWriter::tr("Projektdatei"), in.projectPath.isEmpty() ? ReportWriter::tr("noch nicht gespeichert")
-                                                      : in.projectPath},
+        {ReportWriter::tr("Projektdatei"),
+         in.projectPath.isEmpty() ? ReportWriter::tr("noch nicht gespeichert") : in.projectPath},
         {ReportWriter::tr("Schließkraft"), QStringLiteral("%1 kN").arg(p.closingForce)},
         {ReportWriter::tr("Einspritzzeit"), QStringLiteral("%1 s").arg(num(p.injectionTime))},
         {ReportWriter::tr("Nachdruckzeit"), QStringLiteral("%1 s").arg(num(p.pressTime))},
@@ -259,8 +259,8 @@ void projectSection(Pages& pages, const ReportContent& c)
         {ReportWriter::tr("Hardware-Version"), in.hardwareVersion},
         {ReportWriter::tr("Software-Version"), in.softwareVersion},
         {ReportWriter::tr("Firmware-Version"), in.firmwareVersion},
-        {ReportWriter::tr("Abtastzeit"), in.clockMs > 0 ? QStringLiteral("%1 ms").arg(in.clockMs)
-                                          : ReportWriter::tr("unbekannt")},
+        {ReportWriter::tr("Abtastzeit"),
+         in.clockMs > 0 ? QStringLiteral("%1 ms").arg(in.clockMs) : ReportWriter::tr("unbekannt")},
         {ReportWriter::tr("Anzahl Messungen"), QString::number(in.shotCount)},
         {ReportWriter::tr("Erste Messung"), timeText(c.firstShot)},
         {ReportWriter::tr("Letzte Messung"), timeText(c.lastShot)},
@@ -271,8 +271,8 @@ void projectSection(Pages& pages, const ReportContent& c)
     else if (c.shotsWithoutTime == in.shotCount)
         note(pages, ReportWriter::tr("Die Messungen tragen keine Zeitstempel."));
     else if (c.shotsWithoutTime > 0)
-        note(pages, ReportWriter::tr("%1 Messungen tragen keinen Zeitstempel.")
-                        .arg(c.shotsWithoutTime));
+        note(pages,
+             ReportWriter::tr("%1 Messungen tragen keinen Zeitstempel.").arg(c.shotsWithoutTime));
 
     heading(pages, ReportWriter::tr("Sensoren"), 2, 60.0);
     QVector<QStringList> sensors;
@@ -285,20 +285,23 @@ void projectSection(Pages& pages, const ReportContent& c)
         if (sensor.shots.isEmpty())
             empty << QString::number(s + 1);
     }
-    pages.text(table({ReportWriter::tr("Nr."), ReportWriter::tr("Name"), ReportWriter::tr("Typ"), ReportWriter::tr("Einheit"), ReportWriter::tr("Bereich"),
+    pages.text(table({ReportWriter::tr("Nr."), ReportWriter::tr("Name"), ReportWriter::tr("Typ"),
+                      ReportWriter::tr("Einheit"), ReportWriter::tr("Bereich"),
                       ReportWriter::tr("Offset"), ReportWriter::tr("Messungen")},
                      sensors));
     if (!empty.isEmpty() && in.shotCount > 0)
-        note(pages, ReportWriter::tr("Ohne Messungen: Sensor %1.")
-                        .arg(empty.join(QStringLiteral(", "))));
+        note(pages,
+             ReportWriter::tr("Ohne Messungen: Sensor %1.").arg(empty.join(QStringLiteral(", "))));
 
     heading(pages, ReportWriter::tr("Marker und Phasen"), 2, 60.0);
     QVector<QStringList> markers;
     for (int i = 0; i < ProjectData::numMarkers; ++i)
-        markers.append({ReportWriter::tr("Marker %1").arg(i + 1),
-                        QStringLiteral("%1 s").arg(num(p.markers[static_cast<size_t>(i)] / 1000.0))});
+        markers.append(
+            {ReportWriter::tr("Marker %1").arg(i + 1),
+             QStringLiteral("%1 s").arg(num(p.markers[static_cast<size_t>(i)] / 1000.0))});
     for (int i = 0; i < ProjectData::numPhases; ++i)
-        markers.append({ReportWriter::tr("Phase %1").arg(i + 1), p.phaseNames[static_cast<size_t>(i)]});
+        markers.append(
+            {ReportWriter::tr("Phase %1").arg(i + 1), p.phaseNames[static_cast<size_t>(i)]});
     pages.text(pairs(markers));
 }
 
@@ -323,8 +326,8 @@ void settingsSection(Pages& pages, const ReportContent& c)
     heading(pages, ReportWriter::tr("Auswertung"), 2, 60.0);
     pages.text(pairs({
         {ReportWriter::tr("Maxima zwischen den Markern"),
-         QStringLiteral("%1 s … %2 s").arg(num(in.valuesLeftMs / 1000.0),
-                                           num(in.valuesRightMs / 1000.0))},
+         QStringLiteral("%1 s … %2 s")
+             .arg(num(in.valuesLeftMs / 1000.0), num(in.valuesRightMs / 1000.0))},
         {ReportWriter::tr("Laufzeit: Sensor"), sensorTitle(in, in.runtimeSensor)},
         {ReportWriter::tr("Laufzeit: Startwert"), num(c.startValue)},
         {ReportWriter::tr("Laufzeit: Stoppwert"), num(c.stopValue)},
@@ -345,19 +348,20 @@ void settingsSection(Pages& pages, const ReportContent& c)
                               .arg(num(r.valueTolerance[static_cast<size_t>(s)]), unit)
                               .trimmed();
         }
-        const QString part =
-            r.part == ReferenceData::Part::WholeShot
-                ? ReportWriter::tr("ganze Messung")
-                : ReportWriter::tr("zwischen Marker %1 und Marker %2")
-                      .arg(r.fromMarker + 1)
-                      .arg(r.toMarker + 1);
+        const QString part = r.part == ReferenceData::Part::WholeShot
+                                 ? ReportWriter::tr("ganze Messung")
+                                 : ReportWriter::tr("zwischen Marker %1 und Marker %2")
+                                       .arg(r.fromMarker + 1)
+                                       .arg(r.toMarker + 1);
         pages.text(pairs({
             {ReportWriter::tr("Eingelernt aus"),
              ReportWriter::tr("%1 Messungen (%2)").arg(r.shotCount).arg(rangesText(r.taughtShots))},
-            {ReportWriter::tr("Abtastzeit der Referenz"), QStringLiteral("%1 ms").arg(num(r.clockMs))},
+            {ReportWriter::tr("Abtastzeit der Referenz"),
+             QStringLiteral("%1 ms").arg(num(r.clockMs))},
             {ReportWriter::tr("Werttoleranz"), tolerances.join(QStringLiteral("; "))},
             {ReportWriter::tr("Zeittoleranz"), QStringLiteral("%1 ms").arg(num(r.timeToleranceMs))},
-            {ReportWriter::tr("Mindestdauer außerhalb"), QStringLiteral("%1 ms").arg(num(r.minDurationMs))},
+            {ReportWriter::tr("Mindestdauer außerhalb"),
+             QStringLiteral("%1 ms").arg(num(r.minDurationMs))},
             {ReportWriter::tr("Überwacht"), part},
         }));
         if (!c.verdictProblem.isEmpty())
@@ -376,8 +380,10 @@ void settingsSection(Pages& pages, const ReportContent& c)
     pages.text(pairs({
         {ReportWriter::tr("Wert"), c.spcName},
         {ReportWriter::tr("Basis der Eingriffsgrenzen"),
-         in.spc.base.isEmpty() || c.spcBaseUnreadable ? ReportWriter::tr("alle Messungen") : in.spc.base},
-        {ReportWriter::tr("Regeln"), rules.isEmpty() ? ReportWriter::tr("keine") : rules.join(QStringLiteral(", "))},
+         in.spc.base.isEmpty() || c.spcBaseUnreadable ? ReportWriter::tr("alle Messungen")
+                                                      : in.spc.base},
+        {ReportWriter::tr("Regeln"),
+         rules.isEmpty() ? ReportWriter::tr("keine") : rules.join(QStringLiteral(", "))},
         {ReportWriter::tr("Obere Toleranzgrenze (OSG)"), limitText(limits.usl)},
         {ReportWriter::tr("Untere Toleranzgrenze (USG)"), limitText(limits.lsl)},
     }));
@@ -387,8 +393,8 @@ QStringList fiveCells(const ReportContent::Summary& s)
 {
     if (s.sorted.isEmpty())
         return {QString(), QString(), QString(), QString(), QString(), QStringLiteral("0")};
-    return {num(s.five.minimum), num(s.five.lowerQuartile), num(s.five.median),
-            num(s.five.upperQuartile), num(s.five.maximum), QString::number(s.sorted.size())};
+    return {num(s.five.minimum),       num(s.five.lowerQuartile), num(s.five.median),
+            num(s.five.upperQuartile), num(s.five.maximum),       QString::number(s.sorted.size())};
 }
 
 // The chart's range: the sensor's range where the description gives one, else the values'.
@@ -407,8 +413,9 @@ void resultsSection(Pages& pages, const ReportContent& c)
     const ReportInput& in = c.input;
     heading(pages, ReportWriter::tr("3 Ergebnisse"), 1, 160.0);
     heading(pages, ReportWriter::tr("Maxima zwischen den Markern"), 2, 120.0);
-    const QStringList fiveHeader = {ReportWriter::tr("Minimum"), ReportWriter::tr("1. Quartil"), ReportWriter::tr("Median"),
-                                    ReportWriter::tr("3. Quartil"), ReportWriter::tr("Maximum"), ReportWriter::tr("Anzahl")};
+    const QStringList fiveHeader = {ReportWriter::tr("Minimum"), ReportWriter::tr("1. Quartil"),
+                                    ReportWriter::tr("Median"),  ReportWriter::tr("3. Quartil"),
+                                    ReportWriter::tr("Maximum"), ReportWriter::tr("Anzahl")};
     QVector<QStringList> rows;
     for (int s = 0; s < ReportInput::numSensors; ++s)
         rows.append(QStringList{sensorTitle(in, s)} + fiveCells(c.maxima[static_cast<size_t>(s)]));
@@ -434,10 +441,9 @@ void resultsSection(Pages& pages, const ReportContent& c)
                 style.marginBottom = 5;
                 style.boxColor = sensor.color;
                 const auto range = chartRange(sensor.rangeMin, sensor.rangeMax, m.sorted);
-                const QRect chart(static_cast<int>(cell.left() + 4.0),
-                                  static_cast<int>(cell.top() + 22.0),
-                                  static_cast<int>(cell.width() - 8.0),
-                                  static_cast<int>(chartHeight));
+                const QRect chart(
+                    static_cast<int>(cell.left() + 4.0), static_cast<int>(cell.top() + 22.0),
+                    static_cast<int>(cell.width() - 8.0), static_cast<int>(chartHeight));
                 BoxWhiskersPainter::paint(*p, chart, m.sorted, range.first, range.second, style);
             }
         }
@@ -445,7 +451,8 @@ void resultsSection(Pages& pages, const ReportContent& c)
 
     heading(pages, ReportWriter::tr("Laufzeiten von %1").arg(sensorTitle(in, in.runtimeSensor)), 2,
             120.0);
-    const QString names[] = {ReportWriter::tr("Start [s]"), ReportWriter::tr("Dauer [s]"), ReportWriter::tr("Stop [s]")};
+    const QString names[] = {ReportWriter::tr("Start [s]"), ReportWriter::tr("Dauer [s]"),
+                             ReportWriter::tr("Stop [s]")};
     rows.clear();
     for (int k = 0; k < 3; ++k)
         rows.append(QStringList{names[k]} + fiveCells(c.runtimes[static_cast<size_t>(k)]));
@@ -461,13 +468,11 @@ void resultsSection(Pages& pages, const ReportContent& c)
                             Qt::AlignLeft | Qt::AlignVCenter, names[k]);
                 BoxWhiskersStyle style;
                 style.boxColor = in.sensors[static_cast<size_t>(in.runtimeSensor)].color;
-                BoxWhiskersPainter::paint(*p,
-                                          QRect(static_cast<int>(row.left() + 90.0),
-                                                static_cast<int>(row.top()),
-                                                static_cast<int>(row.width() - 90.0),
-                                                static_cast<int>(row.height())),
-                                          r.sorted, 0.0, std::max(c.longestShotSeconds, 1e-9),
-                                          style);
+                BoxWhiskersPainter::paint(
+                    *p,
+                    QRect(static_cast<int>(row.left() + 90.0), static_cast<int>(row.top()),
+                          static_cast<int>(row.width() - 90.0), static_cast<int>(row.height())),
+                    r.sorted, 0.0, std::max(c.longestShotSeconds, 1e-9), style);
             }
         }
     }
@@ -477,15 +482,17 @@ void verdictSection(Pages& pages, const ReportContent& c, const QString& csvName
 {
     heading(pages, ReportWriter::tr("Bewertung gegen die Referenz"), 2, 80.0);
     if (!c.hasVerdicts) {
-        note(pages, c.input.reference ? c.verdictProblem
-                                      : ReportWriter::tr("Ohne eingelernte Referenz gibt es keine Bewertung."));
+        note(pages, c.input.reference
+                        ? c.verdictProblem
+                        : ReportWriter::tr("Ohne eingelernte Referenz gibt es keine Bewertung."));
         return;
     }
     pages.text(pairs({{ReportWriter::tr("OK"), QString::number(c.okCount)},
                       {ReportWriter::tr("NOK"), QString::number(c.nokCount)}}));
     if (c.nokShots.isEmpty())
         return;
-    const QStringList header = {ReportWriter::tr("Messung"), ReportWriter::tr("Zeit"), ReportWriter::tr("Erste Verletzung")};
+    const QStringList header = {ReportWriter::tr("Messung"), ReportWriter::tr("Zeit"),
+                                ReportWriter::tr("Erste Verletzung")};
     const QVector<int> widths = {10, 22, 68};
     const auto rowsOf = [&](int count) {
         QVector<QStringList> rows;
@@ -499,7 +506,8 @@ void verdictSection(Pages& pages, const ReportContent& c, const QString& csvName
     const auto heightOf = [&](int count) {
         QString html = table(header, rowsOf(count), widths);
         if (count < c.nokShots.size())
-            html += QStringLiteral("<p>%1</p>").arg(esc(more.arg(c.nokShots.size() - count).arg(csvName)));
+            html += QStringLiteral("<p>%1</p>")
+                        .arg(esc(more.arg(c.nokShots.size() - count).arg(csvName)));
         return pages.document(html, pages.width())->size().height() + 4.0;
     };
     // The whole list where it fits here; else as much as one page holds, on a page of its own.
@@ -520,10 +528,11 @@ void verdictSection(Pages& pages, const ReportContent& c, const QString& csvName
     }
     QString html = table(header, rowsOf(count), widths);
     if (count < c.nokShots.size())
-        html += QStringLiteral("<p>%1</p>").arg(esc(more.arg(c.nokShots.size() - count).arg(csvName)));
+        html +=
+            QStringLiteral("<p>%1</p>").arg(esc(more.arg(c.nokShots.size() - count).arg(csvName)));
     else
-        html += QStringLiteral("<p>%1</p>").arg(
-            esc(ReportWriter::tr("Die Liste steht auch in %1.").arg(csvName)));
+        html += QStringLiteral("<p>%1</p>")
+                    .arg(esc(ReportWriter::tr("Die Liste steht auch in %1.").arg(csvName)));
     pages.text(html);
 }
 
@@ -536,12 +545,13 @@ void spcSection(Pages& pages, const ReportContent& c)
 {
     heading(pages, ReportWriter::tr("SPC: %1").arg(c.spcName), 2, 300.0);
     if (c.spcValues.isEmpty()) {
-        note(pages, c.spcKey == QLatin1String("deviation")
-                        ? ReportWriter::tr("Ohne Bewertung gibt es keine Abweichungen.")
-                        : c.spcKey.startsWith(QLatin1String("cursor:"))
-                              ? ReportWriter::tr("Cursor-Werte gibt es nur, solange die Cursor im Oszilloskop "
-                                   "gesetzt sind.")
-                              : ReportWriter::tr("Keine Werte."));
+        note(pages,
+             c.spcKey == QLatin1String("deviation")
+                 ? ReportWriter::tr("Ohne Bewertung gibt es keine Abweichungen.")
+             : c.spcKey.startsWith(QLatin1String("cursor:"))
+                 ? ReportWriter::tr("Cursor-Werte gibt es nur, solange die Cursor im Oszilloskop "
+                                    "gesetzt sind.")
+                 : ReportWriter::tr("Keine Werte."));
         return;
     }
     if (!c.spc.ok) {
@@ -633,15 +643,23 @@ void picturesSection(Pages& pages, const ReportContent& c)
             CurvePlotAxes axes;
             axes.fromMs = 0.0;
             axes.toMs = o.toMs;
-            const auto range = sensor.rangeMax > sensor.rangeMin
-                                   ? std::make_pair(sensor.rangeMin, sensor.rangeMax)
-                                   : envelopeRange({&o.all});
+            // The sensor's range as the pages show it, unless the shots fill less than a
+            // tenth of it: a picture of flat lines documents nothing.
+            const auto data = envelopeRange({&o.all});
+            const auto range =
+                sensor.rangeMax > sensor.rangeMin &&
+                        (data.second - data.first) * 10.0 >= sensor.rangeMax - sensor.rangeMin
+                    ? std::make_pair(sensor.rangeMin, sensor.rangeMax)
+                    : data;
             axes.valueMin = range.first;
             axes.valueMax = range.second;
             axes.unit = sensor.unit;
-            axes.title = o.nok.isEmpty()
-                             ? ReportWriter::tr("%1: %2 Messungen").arg(sensorTitle(in, s)).arg(o.shots)
-                             : ReportWriter::tr("%1: %2 Messungen, NOK rot").arg(sensorTitle(in, s)).arg(o.shots);
+            axes.title =
+                o.nok.isEmpty()
+                    ? ReportWriter::tr("%1: %2 Messungen").arg(sensorTitle(in, s)).arg(o.shots)
+                    : ReportWriter::tr("%1: %2 Messungen, NOK rot")
+                          .arg(sensorTitle(in, s))
+                          .arg(o.shots);
             const CurvePlot plot(area.adjusted(0, 0, 0, -gap), axes, QFontMetricsF(p->font()));
             plot.paintFrame(*p);
             plot.paintMarkers(*p, markerTimes(in.project), phases, QColor(qColorPrimary));
@@ -669,12 +687,14 @@ void picturesSection(Pages& pages, const ReportContent& c)
         if (b.worstShot < 0)
             caption = ReportWriter::tr("Keine Messung dieses Sensors.");
         else if (b.distance > 0)
-            caption = ReportWriter::tr("Schlechteste Messung: Nr. %1, bis %2 %3 außerhalb des Bandes.")
-                          .arg(b.worstShot + 1)
-                          .arg(num(b.distance), sensor.unit);
+            caption =
+                ReportWriter::tr("Schlechteste Messung: Nr. %1, bis %2 %3 außerhalb des Bandes.")
+                    .arg(b.worstShot + 1)
+                    .arg(num(b.distance), sensor.unit);
         else
-            caption = ReportWriter::tr("Alle Messungen liegen im Band; der Grenze am nächsten: Nr. %1.")
-                          .arg(b.worstShot + 1);
+            caption =
+                ReportWriter::tr("Alle Messungen liegen im Band; der Grenze am nächsten: Nr. %1.")
+                    .arg(b.worstShot + 1);
         const QRectF area = pages.take(plotHeight + gap);
         if (QPainter* p = pages.painter()) {
             CurvePlotAxes axes;
@@ -687,10 +707,11 @@ void picturesSection(Pages& pages, const ReportContent& c)
             const CurvePlot plot(area.adjusted(0, 0, 0, -gap), axes, QFontMetricsF(p->font()));
             plot.paintFrame(*p);
             plot.paintMarkers(*p, markerTimes(in.project), phases, QColor(qColorPrimary));
-            plot.paintArea(*p, b.limits, QColor(0x4c, 0xaf, 0x50, 110));
+            // The band over the shot, translucent, so that neither hides the other.
             if (!b.worst.isEmpty())
                 plot.paintLine(*p, b.worst, b.distance > 0 ? QColor(Qt::red) : QColor(Qt::darkGray),
-                               1.2);
+                               1.0);
+            plot.paintArea(*p, b.limits, QColor(0x2e, 0x7d, 0x32, 150));
         }
     }
 }
@@ -756,9 +777,9 @@ ReportWriter::Result ReportWriter::write(const ReportContent& content, const QSt
     Result result;
     const QString csvPath = content.hasVerdicts ? csvPathFor(pdfPath) : QString();
     const QString csvName = QFileInfo(csvPath).fileName();
-    const QString footer = tr("%1 %2 · geschrieben %3")
-                               .arg(appName, appVersion,
-                                    writtenAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
+    const QString footer =
+        tr("%1 %2 · geschrieben %3")
+            .arg(appName, appVersion, writtenAt.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")));
 
     QSaveFile file(pdfPath);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -798,6 +819,9 @@ ReportWriter::Result ReportWriter::write(const ReportContent& content, const QSt
         }
     }
     if (!file.commit()) {
+        // The list belongs to this report: without the report it goes too.
+        if (!csvPath.isEmpty())
+            QFile::remove(csvPath);
         result.error = tr("%1 kann nicht geschrieben werden: %2").arg(pdfPath, file.errorString());
         return result;
     }

@@ -1,5 +1,7 @@
 #include "analysis/ReferenceBand.h"
 #include "analysis/ShotJudge.h"
+#include "app/NumberStyle.h"
+#include "control/VerdictMonitor.h"
 #include "model/Model.h"
 #include "report/ReportWriter.h"
 #include "tests/common/FakeDeviceSetup.h"
@@ -92,10 +94,15 @@ QString tool(const QString& name)
 
 // The PDF's text with every run of white space made one space, so that table cells and
 // wrapped lines read as one line.
-QString pdfText(const QString& pdf)
+QString pdfText(const QString& pdf, int page = 0)
 {
+    QStringList arguments = {pdf, QStringLiteral("-")};
+    if (page > 0)
+        arguments = QStringList{QStringLiteral("-f"), QString::number(page), QStringLiteral("-l"),
+                                QString::number(page)} +
+                    arguments;
     QProcess p;
-    p.start(tool(QStringLiteral("pdftotext")), {pdf, QStringLiteral("-")});
+    p.start(tool(QStringLiteral("pdftotext")), arguments);
     if (!p.waitForFinished(60000) || p.exitCode() != 0)
         return QString();
     return QString::fromUtf8(p.readAllStandardOutput()).simplified();
@@ -164,22 +171,26 @@ void TestReport::reportShowsThePagesFigures()
     const QString text = pdfText(pdf);
     QVERIFY2(!text.isEmpty(), "pdftotext read nothing");
     QVERIFY(text.contains(QStringLiteral("Anzahl Messungen %1").arg(goodShots + 1)));
-    QVERIFY(text.contains(QStringLiteral("0,3 s … 0,7 s")));
+    QVERIFY2(text.contains(QStringLiteral("%1 s … %2 s")
+                               .arg(NumberStyle::general(0.3), NumberStyle::general(0.7))),
+             qPrintable(text));
 
     const char* const labels[] = {"MinLabel", "Q1Label", "MedianLabel", "Q3Label", "MaxLabel"};
     for (int s = 0; s < Model::numSensors; ++s) {
         QStringList five;
         for (const char* label : labels)
-            five << values->findChild<QLabel*>(QStringLiteral("sensor%1%2").arg(s + 1).arg(
-                        QLatin1String(label)))->text();
+            five << values
+                        ->findChild<QLabel*>(
+                            QStringLiteral("sensor%1%2").arg(s + 1).arg(QLatin1String(label)))
+                        ->text();
         QVERIFY2(text.contains(five.join(QLatin1Char(' '))), qPrintable(five.join(' ')));
     }
     TabEvaluationRuntime* runtime = view.tabEvaluation()->runtimePage();
-    const QString duration = QStringList{
-        runtime->findChild<QLabel*>(QStringLiteral("durationMinLabel"))->text(),
-        runtime->findChild<QLabel*>(QStringLiteral("durationQ1Label"))->text(),
-        runtime->findChild<QLabel*>(QStringLiteral("durationMedianLabel"))->text()}
-                                 .join(QLatin1Char(' '));
+    const QString duration =
+        QStringList{runtime->findChild<QLabel*>(QStringLiteral("durationMinLabel"))->text(),
+                    runtime->findChild<QLabel*>(QStringLiteral("durationQ1Label"))->text(),
+                    runtime->findChild<QLabel*>(QStringLiteral("durationMedianLabel"))->text()}
+            .join(QLatin1Char(' '));
     QVERIFY2(text.contains(duration), qPrintable(duration));
 
     const QVector<Verdict> verdicts = app.controller->verdicts()->verdicts();
@@ -187,16 +198,16 @@ void TestReport::reportShowsThePagesFigures()
     QVERIFY(!verdicts.last().isOk());
     const QString violation = verdicts.last().violationText(QString());
     QVERIFY2(text.contains(QStringLiteral("OK %1 NOK 1").arg(goodShots)), qPrintable(text));
-    QVERIFY2(text.contains(QStringLiteral("%1 2026-12-01 06:05:00 %2")
-                               .arg(goodShots + 1)
-                               .arg(violation)),
+    QVERIFY2(text.contains(
+                 QStringLiteral("%1 2026-12-01 06:05:00 %2").arg(goodShots + 1).arg(violation)),
              qPrintable(violation));
 
     QFile csv(ReportWriter::csvPathFor(pdf));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));
     QCOMPARE(lines.size(), 2);
-    QVERIFY(lines.at(1).startsWith(QStringLiteral("%1,2026-12-01 06:05:00,NOK,").arg(goodShots + 1)));
+    QVERIFY(
+        lines.at(1).startsWith(QStringLiteral("%1,2026-12-01 06:05:00,NOK,").arg(goodShots + 1)));
 }
 
 void TestReport::languagesAndNotBlank_data()
@@ -204,13 +215,13 @@ void TestReport::languagesAndNotBlank_data()
     QTest::addColumn<QString>("language");
     QTest::addColumn<QStringList>("headings");
     QTest::newRow("German") << QStringLiteral("de")
-                            << QStringList{QStringLiteral("1 Projekt"),
-                                           QStringLiteral("3 Ergebnisse"),
-                                           QStringLiteral("Seite 1 von")};
+                            << QStringList{
+                                   QStringLiteral("1 Projekt"), QStringLiteral("3 Ergebnisse"),
+                                   QStringLiteral("Seite 1 von"), QStringLiteral("4 Bilder")};
     QTest::newRow("English") << QStringLiteral("en")
-                             << QStringList{QStringLiteral("1 Project"),
-                                            QStringLiteral("3 Results"),
-                                            QStringLiteral("Page 1 of")};
+                             << QStringList{
+                                    QStringLiteral("1 Project"), QStringLiteral("3 Results"),
+                                    QStringLiteral("Page 1 of"), QStringLiteral("4 Pictures")};
 }
 
 // The command line in either language; the first page of pictures carries ink.
@@ -228,14 +239,18 @@ void TestReport::languagesAndNotBlank()
     const QString text = pdfText(pdf);
     for (const QString& heading : headings)
         QVERIFY2(text.contains(heading), qPrintable(heading));
-    const int pages = QRegularExpression(QStringLiteral("pages: (\\d+)")).match(run.out).captured(1).toInt();
+    const int pages =
+        QRegularExpression(QStringLiteral("pages: (\\d+)")).match(run.out).captured(1).toInt();
     QVERIFY(pages >= 3 && pages <= 12);
 
-    // The last page holds pictures: rendered, a good part of it is not white.
+    // The first page of pictures, rendered: a good part of it is not white.
+    int pictures = 1;
+    while (pictures < pages && !pdfText(pdf, pictures).contains(headings.last()))
+        ++pictures;
     QProcess render;
     render.start(tool(QStringLiteral("pdftoppm")),
                  {QStringLiteral("-r"), QStringLiteral("30"), QStringLiteral("-f"),
-                  QString::number(pages), QStringLiteral("-l"), QString::number(pages),
+                  QString::number(pictures), QStringLiteral("-l"), QString::number(pictures),
                   QStringLiteral("-png"), QStringLiteral("-singlefile"), pdf,
                   dir.filePath(QStringLiteral("page"))});
     QVERIFY(render.waitForFinished(60000));
@@ -254,8 +269,8 @@ void TestReport::missingDataIsSaid_data()
     QTest::addColumn<QString>("said");
     QTest::newRow("no shots") << Kind::NoShots
                               << QStringLiteral("Das Projekt enthält keine Messungen.");
-    QTest::newRow("no timestamps") << Kind::NoTimestamps
-                                   << QStringLiteral("Die Messungen tragen keine Zeitstempel.");
+    QTest::newRow("no timestamps")
+        << Kind::NoTimestamps << QStringLiteral("Die Messungen tragen keine Zeitstempel.");
     QTest::newRow("one sensor") << Kind::OneSensor
                                 << QStringLiteral("Ohne Messungen: Sensor 2, 3, 4, 5.");
 }
@@ -280,10 +295,10 @@ void TestReport::failuresLeaveNoFile_data()
     QTest::addColumn<bool>("projectReadable");
     QTest::addColumn<QString>("output");
     QTest::addColumn<QString>("message");
-    QTest::newRow("project unreadable") << false << QStringLiteral("out.pdf")
-                                        << QStringLiteral("cannot be read as a project");
-    QTest::newRow("folder missing") << true << QStringLiteral("missing/out.pdf")
-                                    << QStringLiteral("out.pdf");
+    QTest::newRow("project unreadable")
+        << false << QStringLiteral("out.pdf") << QStringLiteral("cannot be read as a project");
+    QTest::newRow("folder missing")
+        << true << QStringLiteral("missing/out.pdf") << QStringLiteral("out.pdf");
 }
 
 // One line, exit status 1, and neither a PDF nor a list left behind.

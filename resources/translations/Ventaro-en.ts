@@ -338,6 +338,10 @@ Restore them?</translation>
         <source>Später</source>
         <translation>Later</translation>
     </message>
+    <message>
+        <source>Bericht wird erstellt...</source>
+        <translation>Writing the report...</translation>
+    </message>
 </context>
 <context>
     <name>CursorMath</name>
@@ -446,29 +450,6 @@ Restore them?</translation>
     <message>
         <source>Die Cursor-Tabelle konnte nicht in die Datei %1 gespeichert werden.</source>
         <translation>The cursor table could not be saved to the file %1.</translation>
-    </message>
-</context>
-<context>
-    <name>EvaluationCells</name>
-    <message>
-        <source>Sensor %1</source>
-        <translation>Sensor %1</translation>
-    </message>
-    <message>
-        <source>Phase %1</source>
-        <translation>Phase %1</translation>
-    </message>
-    <message>
-        <source>%1 ms</source>
-        <translation>%1 ms</translation>
-    </message>
-    <message>
-        <source>Abweichung %1</source>
-        <translation>deviation %1</translation>
-    </message>
-    <message>
-        <source>für %1 ms</source>
-        <translation>for %1 ms</translation>
     </message>
 </context>
 <context>
@@ -626,6 +607,500 @@ Restore them?</translation>
     <message>
         <source>Referenz löschen</source>
         <translation>Delete reference</translation>
+    </message>
+</context>
+<context>
+    <name>ReportContent</name>
+    <message>
+        <source>Maximum Sensor %1</source>
+        <translation>Maximum sensor %1</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Start [s]</source>
+        <translation>Runtime: start [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Dauer [s]</source>
+        <translation>Runtime: duration [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Stop [s]</source>
+        <translation>Runtime: stop [s]</translation>
+    </message>
+    <message>
+        <source>Abweichung von der Referenz</source>
+        <translation>Deviation from the reference</translation>
+    </message>
+    <message>
+        <source>Cursor-Wert %1</source>
+        <translation>Cursor value %1</translation>
+    </message>
+    <message>
+        <source>Die gespeicherte Referenz ist unbrauchbar.</source>
+        <translation>The stored reference cannot be used.</translation>
+    </message>
+    <message>
+        <source>Die Referenz wurde bei %1 ms je Messwert eingelernt, die Messungen haben %2 ms.</source>
+        <translation>The reference was taught at %1 ms per sample, the shots have %2 ms.</translation>
+    </message>
+</context>
+<context>
+    <name>ReportWriter</name>
+    <message>
+        <source>Sensor %1</source>
+        <translation>Sensor %1</translation>
+    </message>
+    <message>
+        <source>Seite %1 von %2</source>
+        <translation>Page %1 of %2</translation>
+    </message>
+    <message>
+        <source>Prüfbericht: %1</source>
+        <translation>Inspection report: %1</translation>
+    </message>
+    <message>
+        <source>1 Projekt</source>
+        <translation>1 Project</translation>
+    </message>
+    <message>
+        <source>Projektname</source>
+        <translation>Project name</translation>
+    </message>
+    <message>
+        <source>Projektnummer</source>
+        <translation>Project number</translation>
+    </message>
+    <message>
+        <source>Kunde</source>
+        <translation>Customer</translation>
+    </message>
+    <message>
+        <source>Bearbeiter</source>
+        <translation>Person in charge</translation>
+    </message>
+    <message>
+        <source>Datum</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>Projektdatei</source>
+        <translation>Project file</translation>
+    </message>
+    <message>
+        <source>noch nicht gespeichert</source>
+        <translation>not saved yet</translation>
+    </message>
+    <message>
+        <source>Schließkraft</source>
+        <translation>Clamping force</translation>
+    </message>
+    <message>
+        <source>Einspritzzeit</source>
+        <translation>Injection time</translation>
+    </message>
+    <message>
+        <source>Nachdruckzeit</source>
+        <translation>Holding pressure time</translation>
+    </message>
+    <message>
+        <source>Einspritzdruck</source>
+        <translation>Injection pressure</translation>
+    </message>
+    <message>
+        <source>Kommentar</source>
+        <translation>Comment</translation>
+    </message>
+    <message>
+        <source>Gerätetyp</source>
+        <translation>Device type</translation>
+    </message>
+    <message>
+        <source>Hardware-Version</source>
+        <translation>Hardware version</translation>
+    </message>
+    <message>
+        <source>Software-Version</source>
+        <translation>Software version</translation>
+    </message>
+    <message>
+        <source>Firmware-Version</source>
+        <translation>Firmware version</translation>
+    </message>
+    <message>
+        <source>Abtastzeit</source>
+        <translation>Sample period</translation>
+    </message>
+    <message>
+        <source>unbekannt</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>Anzahl Messungen</source>
+        <translation>Number of shots</translation>
+    </message>
+    <message>
+        <source>Erste Messung</source>
+        <translation>First shot</translation>
+    </message>
+    <message>
+        <source>Letzte Messung</source>
+        <translation>Last shot</translation>
+    </message>
+    <message>
+        <source>Das Projekt enthält keine Messungen.</source>
+        <translation>The project holds no shots.</translation>
+    </message>
+    <message>
+        <source>Die Messungen tragen keine Zeitstempel.</source>
+        <translation>The shots carry no timestamps.</translation>
+    </message>
+    <message>
+        <source>%1 Messungen tragen keinen Zeitstempel.</source>
+        <translation>%1 shots carry no timestamp.</translation>
+    </message>
+    <message>
+        <source>Sensoren</source>
+        <translation>Sensors</translation>
+    </message>
+    <message>
+        <source>Nr.</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Typ</source>
+        <translation>Type</translation>
+    </message>
+    <message>
+        <source>Einheit</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>Bereich</source>
+        <translation>Range</translation>
+    </message>
+    <message>
+        <source>Offset</source>
+        <translation>Offset</translation>
+    </message>
+    <message>
+        <source>Messungen</source>
+        <translation>Shots</translation>
+    </message>
+    <message>
+        <source>Ohne Messungen: Sensor %1.</source>
+        <translation>Without shots: sensor %1.</translation>
+    </message>
+    <message>
+        <source>Marker und Phasen</source>
+        <translation>Markers and phases</translation>
+    </message>
+    <message>
+        <source>Marker %1</source>
+        <translation>Marker %1</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
+    </message>
+    <message>
+        <source>2 Einstellungen</source>
+        <translation>2 Settings</translation>
+    </message>
+    <message>
+        <source>Auswertung</source>
+        <translation>Evaluation</translation>
+    </message>
+    <message>
+        <source>Maxima zwischen den Markern</source>
+        <translation>Maxima between the markers</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Sensor</source>
+        <translation>Runtime: sensor</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Startwert</source>
+        <translation>Runtime: start value</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Stoppwert</source>
+        <translation>Runtime: stop value</translation>
+    </message>
+    <message>
+        <source>Referenz</source>
+        <translation>Reference</translation>
+    </message>
+    <message>
+        <source>Es ist keine Referenz eingelernt.</source>
+        <translation>No reference is taught.</translation>
+    </message>
+    <message>
+        <source>Sensor %1: %2 %3</source>
+        <translation>Sensor %1: %2 %3</translation>
+    </message>
+    <message>
+        <source>ganze Messung</source>
+        <translation>whole shot</translation>
+    </message>
+    <message>
+        <source>zwischen Marker %1 und Marker %2</source>
+        <translation>between marker %1 and marker %2</translation>
+    </message>
+    <message>
+        <source>Eingelernt aus</source>
+        <translation>Taught from</translation>
+    </message>
+    <message>
+        <source>%1 Messungen (%2)</source>
+        <translation>%1 shots (%2)</translation>
+    </message>
+    <message>
+        <source>Abtastzeit der Referenz</source>
+        <translation>Sample period of the reference</translation>
+    </message>
+    <message>
+        <source>Werttoleranz</source>
+        <translation>Value tolerance</translation>
+    </message>
+    <message>
+        <source>Zeittoleranz</source>
+        <translation>Time tolerance</translation>
+    </message>
+    <message>
+        <source>Mindestdauer außerhalb</source>
+        <translation>Minimum time outside</translation>
+    </message>
+    <message>
+        <source>Überwacht</source>
+        <translation>Monitored</translation>
+    </message>
+    <message>
+        <source>SPC</source>
+        <translation>SPC</translation>
+    </message>
+    <message>
+        <source>keine</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>Wert</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>Basis der Eingriffsgrenzen</source>
+        <translation>Base of the control limits</translation>
+    </message>
+    <message>
+        <source>alle Messungen</source>
+        <translation>all shots</translation>
+    </message>
+    <message>
+        <source>Regeln</source>
+        <translation>Rules</translation>
+    </message>
+    <message>
+        <source>Obere Toleranzgrenze (OSG)</source>
+        <translation>Upper tolerance limit (USL)</translation>
+    </message>
+    <message>
+        <source>Untere Toleranzgrenze (USG)</source>
+        <translation>Lower tolerance limit (LSL)</translation>
+    </message>
+    <message>
+        <source>3 Ergebnisse</source>
+        <translation>3 Results</translation>
+    </message>
+    <message>
+        <source>Minimum</source>
+        <translation>Minimum</translation>
+    </message>
+    <message>
+        <source>1. Quartil</source>
+        <translation>1st quartile</translation>
+    </message>
+    <message>
+        <source>Median</source>
+        <translation>Median</translation>
+    </message>
+    <message>
+        <source>3. Quartil</source>
+        <translation>3rd quartile</translation>
+    </message>
+    <message>
+        <source>Maximum</source>
+        <translation>Maximum</translation>
+    </message>
+    <message>
+        <source>Anzahl</source>
+        <translation>Count</translation>
+    </message>
+    <message>
+        <source>Sensor</source>
+        <translation>Sensor</translation>
+    </message>
+    <message>
+        <source>Laufzeiten von %1</source>
+        <translation>Runtimes of %1</translation>
+    </message>
+    <message>
+        <source>Start [s]</source>
+        <translation>Start [s]</translation>
+    </message>
+    <message>
+        <source>Dauer [s]</source>
+        <translation>Duration [s]</translation>
+    </message>
+    <message>
+        <source>Stop [s]</source>
+        <translation>Stop [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit</source>
+        <translation>Runtime</translation>
+    </message>
+    <message>
+        <source>Bewertung gegen die Referenz</source>
+        <translation>Verdict against the reference</translation>
+    </message>
+    <message>
+        <source>Ohne eingelernte Referenz gibt es keine Bewertung.</source>
+        <translation>Without a taught reference there is no verdict.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>NOK</source>
+        <translation>NOK</translation>
+    </message>
+    <message>
+        <source>Messung</source>
+        <translation>Shot</translation>
+    </message>
+    <message>
+        <source>Zeit</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>Erste Verletzung</source>
+        <translation>First violation</translation>
+    </message>
+    <message>
+        <source>… und %1 weitere; die vollständige Liste steht in %2.</source>
+        <translation>… and %1 more; the full list is in %2.</translation>
+    </message>
+    <message>
+        <source>Die Liste steht auch in %1.</source>
+        <translation>The list is also in %1.</translation>
+    </message>
+    <message>
+        <source>SPC: %1</source>
+        <translation>SPC: %1</translation>
+    </message>
+    <message>
+        <source>Ohne Bewertung gibt es keine Abweichungen.</source>
+        <translation>Without a verdict there are no deviations.</translation>
+    </message>
+    <message>
+        <source>Cursor-Werte gibt es nur, solange die Cursor im Oszilloskop gesetzt sind.</source>
+        <translation>Cursor values exist only while the cursors are set in the oscilloscope.</translation>
+    </message>
+    <message>
+        <source>Keine Werte.</source>
+        <translation>No values.</translation>
+    </message>
+    <message>
+        <source>Basis „%1“ ist kein Bereich; es gelten alle Messungen.</source>
+        <translation>Base &quot;%1&quot; is no range; all shots count.</translation>
+    </message>
+    <message>
+        <source>Einzelwerte</source>
+        <translation>Individual values</translation>
+    </message>
+    <message>
+        <source>n (Basis)</source>
+        <translation>n (base)</translation>
+    </message>
+    <message>
+        <source>Mittelwert</source>
+        <translation>Mean</translation>
+    </message>
+    <message>
+        <source>σ innerhalb</source>
+        <translation>σ within</translation>
+    </message>
+    <message>
+        <source>σ gesamt</source>
+        <translation>σ overall</translation>
+    </message>
+    <message>
+        <source>Obere Eingriffsgrenze (OEG)</source>
+        <translation>Upper control limit (UCL)</translation>
+    </message>
+    <message>
+        <source>Untere Eingriffsgrenze (UEG)</source>
+        <translation>Lower control limit (LCL)</translation>
+    </message>
+    <message>
+        <source>Messungen mit Regelverletzung</source>
+        <translation>Shots breaking a rule</translation>
+    </message>
+    <message>
+        <source>4 Bilder</source>
+        <translation>4 Pictures</translation>
+    </message>
+    <message>
+        <source>Überlagerung aller Messungen</source>
+        <translation>Overlay of all shots</translation>
+    </message>
+    <message>
+        <source>%1: %2 Messungen</source>
+        <translation>%1: %2 shots</translation>
+    </message>
+    <message>
+        <source>%1: %2 Messungen, NOK rot</source>
+        <translation>%1: %2 shots, NOK red</translation>
+    </message>
+    <message>
+        <source>Keine Messungen.</source>
+        <translation>No shots.</translation>
+    </message>
+    <message>
+        <source>Referenzband mit der schlechtesten Messung</source>
+        <translation>Reference band with the worst shot</translation>
+    </message>
+    <message>
+        <source>Keine Messung dieses Sensors.</source>
+        <translation>No shot of this sensor.</translation>
+    </message>
+    <message>
+        <source>Schlechteste Messung: Nr. %1, bis %2 %3 außerhalb des Bandes.</source>
+        <translation>Worst shot: no. %1, up to %2 %3 outside the band.</translation>
+    </message>
+    <message>
+        <source>Alle Messungen liegen im Band; der Grenze am nächsten: Nr. %1.</source>
+        <translation>All shots lie in the band; nearest to its limits: no. %1.</translation>
+    </message>
+    <message>
+        <source>%1 %2 · geschrieben %3</source>
+        <translation>%1 %2 · written %3</translation>
+    </message>
+    <message>
+        <source>%1 kann nicht geschrieben werden: %2</source>
+        <translation>%1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>Prüfbericht %1</source>
+        <translation>Inspection report %1</translation>
+    </message>
+    <message>
+        <source>%1 kann nicht geschrieben werden.</source>
+        <translation>%1 cannot be written.</translation>
     </message>
 </context>
 <context>
@@ -1633,6 +2108,26 @@ shots</translation>
         <source>Schuss zu kurz</source>
         <translation>Shot too short</translation>
     </message>
+    <message>
+        <source>Sensor %1</source>
+        <translation>Sensor %1</translation>
+    </message>
+    <message>
+        <source>Phase %1</source>
+        <translation>Phase %1</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>Abweichung %1</source>
+        <translation>deviation %1</translation>
+    </message>
+    <message>
+        <source>für %1 ms</source>
+        <translation>for %1 ms</translation>
+    </message>
 </context>
 <context>
     <name>VerdictLamp</name>
@@ -1937,6 +2432,26 @@ shots</translation>
     <message>
         <source>Journal und Anlagenarchiv einstellen.</source>
         <translation>Set up the journal and the plant archive.</translation>
+    </message>
+    <message>
+        <source>Bericht erstellen...</source>
+        <translation>Create report...</translation>
+    </message>
+    <message>
+        <source>Write a report of the project as PDF</source>
+        <translation>Write a report of the project as PDF</translation>
+    </message>
+    <message>
+        <source>Bericht</source>
+        <translation>Report</translation>
+    </message>
+    <message>
+        <source>Bericht erstellen</source>
+        <translation>Create report</translation>
+    </message>
+    <message>
+        <source>Der Bericht wurde nicht erstellt: %1</source>
+        <translation>The report was not written: %1</translation>
     </message>
 </context>
 </TS>
