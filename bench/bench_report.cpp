@@ -78,7 +78,7 @@ void fill(Model& model, int shots, int samples)
         model.setReference(result.band.toData(numbers));
     SpcSettings spc;
     spc.value = QStringLiteral("max:1");
-    spc.limits.insert(spc.value, {12.0, 9.0});
+    spc.limits.insert(spc.value, {6.72, 6.61});
     model.setSpcSettings(spc);
 }
 

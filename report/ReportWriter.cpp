@@ -538,7 +538,7 @@ void verdictSection(Pages& pages, const ReportContent& c, const QString& csvName
 
 QString indexText(const std::optional<double>& v)
 {
-    return v ? QString::number(*v, 'f', 3) : QStringLiteral("–");
+    return v ? NumberStyle::fixed(*v, 3) : QStringLiteral("–");
 }
 
 void spcSection(Pages& pages, const ReportContent& c)

@@ -202,6 +202,13 @@ void TestReport::reportShowsThePagesFigures()
                  QStringLiteral("%1 2026-12-01 06:05:00 %2").arg(goodShots + 1).arg(violation)),
              qPrintable(violation));
 
+    view.tabEvaluation()->showSpcPage();
+    const QString figures =
+        view.findChild<QLabel*>(QStringLiteral("spcFiguresLabel"))->text().simplified();
+    const QString mean = QRegularExpression(QStringLiteral("x̄ = (\\S+)")).match(figures).captured(1);
+    QVERIFY2(!mean.isEmpty(), qPrintable(figures));
+    QVERIFY2(text.contains(QStringLiteral("Mittelwert ") + mean), qPrintable(figures));
+
     QFile csv(ReportWriter::csvPathFor(pdf));
     QVERIFY(csv.open(QIODevice::ReadOnly));
     const QStringList lines = QString::fromUtf8(csv.readAll()).trimmed().split(QLatin1Char('\n'));

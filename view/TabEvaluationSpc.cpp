@@ -1,6 +1,7 @@
 #include "view/TabEvaluationSpc.h"
 
 #include "analysis/SpcValues.h"
+#include "app/NumberStyle.h"
 #include "model/Model.h"
 #include "widgets/ControlChart.h"
 
@@ -232,7 +233,7 @@ void TabEvaluationSpc::showResult(const QVector<double>& values)
     m_individuals->setLimits(m_result.mean, m_result.ucl, m_result.lcl);
     m_movingRange->setLimits(m_result.mrMean, m_result.mrUcl, 0.0);
     const auto index = [](const std::optional<double>& v) {
-        return v ? QString::number(*v, 'f', 3) : QStringLiteral("-");
+        return v ? NumberStyle::fixed(*v, 3) : QStringLiteral("-");
     };
     m_figures->setText(tr("n = %1   x̄ = %2   σ innerhalb = %3   σ gesamt = %4   OEG = %5   "
                           "UEG = %6      Cp %7   Cpk %8   Pp %9   Ppk %10")
@@ -246,7 +247,8 @@ void TabEvaluationSpc::showResult(const QVector<double>& values)
 
 QString TabEvaluationSpc::number(double value)
 {
-    return std::isfinite(value) ? QString::number(value, 'g', 6) : QString();
+    // In the language's decimal mark, as the other pages; the limit boxes read either mark.
+    return std::isfinite(value) ? NumberStyle::general(value) : QString();
 }
 
 void TabEvaluationSpc::retranslate()
