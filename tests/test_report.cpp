@@ -138,6 +138,7 @@ class TestReport : public QObject
 
 private slots:
     void reportShowsThePagesFigures();
+    void runningShotLeftOut();
     void languagesAndNotBlank_data();
     void languagesAndNotBlank();
     void missingDataIsSaid_data();
@@ -215,6 +216,26 @@ void TestReport::reportShowsThePagesFigures()
     QCOMPARE(lines.size(), 2);
     QVERIFY(
         lines.at(1).startsWith(QStringLiteral("%1,2026-12-01 06:05:00,NOK,").arg(goodShots + 1)));
+}
+
+// A report asked for during a recording holds the finished shots only: half a shot would
+// read as too short and its figures change while the report is written.
+void TestReport::runningShotLeftOut()
+{
+    FakeDeviceSetup app(reportArea);
+    QVERIFY(app.connectDevice());
+    const QByteArray shot = "run=1\n" + FakeDeviceSetup::valueLines(1, 30);
+    app.send(shot + "run=0\n" + shot + "run=0\n" + shot);
+    QTRY_COMPARE(app.model->numChannels(0), 3);
+    QTRY_COMPARE(app.model->measurement(0, 2)->size(), 30);
+    QVERIFY(app.controller->isRecordingRunning());
+
+    const QString pdf = app.dir.filePath(QStringLiteral("live.pdf"));
+    emit app.view->reportRequested(pdf);
+    QTRY_VERIFY(QFileInfo::exists(pdf));
+    const QString text = pdfText(pdf);
+    QVERIFY2(text.contains(QStringLiteral("Anzahl Messungen 2 ")), qPrintable(text));
+    QCOMPARE(app.model->numChannels(0), 3);
 }
 
 void TestReport::languagesAndNotBlank_data()
