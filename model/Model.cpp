@@ -8,6 +8,15 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+
+const char* const defaultPhaseSources[ProjectData::numPhases] = {
+    QT_TRANSLATE_NOOP("Model", "WZ schließen"), QT_TRANSLATE_NOOP("Model", "Einspritzzeit"),
+    QT_TRANSLATE_NOOP("Model", "Nachdruckzeit"), QT_TRANSLATE_NOOP("Model", "Kühlzeit"),
+    QT_TRANSLATE_NOOP("Model", "WZ öffnen")};
+
+} // namespace
+
 Model::Model(const QString& fileToOpen, QObject* parent)
     : QObject(parent)
 {
@@ -47,11 +56,10 @@ void Model::clear()
         setColor(static_cast<quint8>(i), SensorGroup::defaultColor(i));
     resetOffsets();
 
-    setPhaseName(0, tr("WZ schließen"));
-    setPhaseName(1, tr("Einspritzzeit"));
-    setPhaseName(2, tr("Nachdruckzeit"));
-    setPhaseName(3, tr("Kühlzeit"));
-    setPhaseName(4, tr("WZ öffnen"));
+    for (int i = 0; i < ProjectData::numPhases; ++i) {
+        m_defaultPhaseNames[static_cast<size_t>(i)] = tr(defaultPhaseSources[i]);
+        setPhaseName(i, m_defaultPhaseNames[static_cast<size_t>(i)]);
+    }
 
     // Equal counts keep the present sensors; only names and ranges are reset.
     m_sensorDescription.setNumSensorGroups(1);
@@ -353,6 +361,27 @@ void Model::setPhaseName(int index, const QString& name)
         return;
     m_projectData.phaseNames[static_cast<size_t>(index)] = name;
     emit projectChanged();
+}
+
+void Model::retranslatePhaseNames()
+{
+    bool changed = false;
+    for (int i = 0; i < ProjectData::numPhases; ++i) {
+        const auto k = static_cast<size_t>(i);
+        const QString now = tr(defaultPhaseSources[i]);
+        QString& name = m_projectData.phaseNames[k];
+        // The German source counts as a default too: a project of a German run opened in
+        // English carries it.
+        if (name != now &&
+            (name == m_defaultPhaseNames[k] || name == QString::fromUtf8(defaultPhaseSources[i]))) {
+            name = now;
+            changed = true;
+        }
+        m_defaultPhaseNames[k] = now;
+    }
+    // The names are stored in the project file, so the project changed.
+    if (changed)
+        emit projectChanged();
 }
 
 void Model::setProjectData(const ProjectData& data)

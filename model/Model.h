@@ -92,6 +92,9 @@ public:
     int verticalMarker(int index) const;
     QString phaseName(int index) const;
     void setPhaseName(int index, const QString& name);
+    // After a language switch: the phases that still carry a default name take the
+    // default of the new language; names the user typed stay.
+    void retranslatePhaseNames();
     const ProjectData& projectData() const { return m_projectData; }
     void setProjectData(const ProjectData& data);
     QString comment() const { return m_comment; }
@@ -226,6 +229,8 @@ private:
     using Series = std::vector<std::unique_ptr<SampleList>>;
 
     std::array<double, numSensors> m_offsets{};
+    // The default phase names as the language shown gave them.
+    std::array<QString, ProjectData::numPhases> m_defaultPhaseNames;
     std::array<Series, numSensors> m_measurements;
     QVector<QDateTime> m_timestamps;
     QVector<QUuid> m_shotIds;

@@ -684,7 +684,8 @@ void View::languageChanged()
 {
     VTRACE();
     const bool german = sender() == ui->actionLanguageGerman;
-    m_languages->loadLanguage(german ? MultiLanguageUtils::sourceLanguage : QStringLiteral("en"));
+    m_languages->chooseLanguage(german ? MultiLanguageUtils::sourceLanguage
+                                       : QStringLiteral("en"));
     showLanguageToggle();
     updateView();
 }
@@ -703,6 +704,8 @@ void View::retranslate()
     // The form's texts are those of the idle state.
     ui->actionConnect->setText(m_connectedShown ? tr("&Trennen") : tr("&Verbinden"));
     ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
+    if (model)
+        model->retranslatePhaseNames();
     updateView();
 }
 
@@ -711,7 +714,7 @@ void View::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
     } else if (event->type() == QEvent::LocaleChange && m_languages) {
-        m_languages->loadLanguage(MultiLanguageUtils::languageOfLocale(QLocale::system().name()));
+        m_languages->followSystemLanguage();
         showLanguageToggle();
     }
     QMainWindow::changeEvent(event);
