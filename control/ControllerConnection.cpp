@@ -338,6 +338,11 @@ void Controller::onActionCalibration()
         return;
     VTRACE();
     if (!recordingRunning) {
+        // Zeroing the sensors on the device cannot be taken back: a stray click must not.
+        if (!view->askYesNo(tr("Kalibrierung"),
+                            tr("Die Sensoren werden auf dem Gerät auf null gesetzt. Jetzt "
+                               "kalibrieren?")))
+            return;
         connector->sendCalibrate();
         QMessageBox::information(view, tr("Kalibrierung"), tr("Die Sensoren werden kalibriert."),
                                  QMessageBox::Ok);

@@ -229,6 +229,47 @@ bool Model::deleteChannel(int index)
     return true;
 }
 
+Model::TakenShot Model::shotAt(int index) const
+{
+    TakenShot shot;
+    shot.index = index;
+    for (int k = 0; k < numSensors; ++k) {
+        if (const SampleList* samples = measurement(k, index))
+            shot.samples[static_cast<size_t>(k)] = *samples;
+    }
+    if (index >= 0 && index < m_timestamps.size())
+        shot.time = m_timestamps.at(index);
+    if (index >= 0 && index < m_shotIds.size())
+        shot.id = m_shotIds.at(index);
+    return shot;
+}
+
+bool Model::restoreShot(const TakenShot& shot)
+{
+    const int index = shot.index;
+    if (index < 0)
+        return false;
+    for (int k = 0; k < numSensors; ++k) {
+        if (shot.samples[static_cast<size_t>(k)] &&
+            index > static_cast<int>(m_measurements[static_cast<size_t>(k)].size()))
+            return false;
+    }
+    for (int k = 0; k < numSensors; ++k) {
+        const auto& samples = shot.samples[static_cast<size_t>(k)];
+        if (!samples)
+            continue;
+        Series& series = m_measurements[static_cast<size_t>(k)];
+        series.insert(series.begin() + index, std::make_unique<SampleList>(*samples));
+        ++m_dataRevision;
+    }
+    if (shot.time && index <= m_timestamps.size())
+        m_timestamps.insert(index, *shot.time);
+    if (shot.id && index <= m_shotIds.size())
+        m_shotIds.insert(index, *shot.id);
+    emit dataChanged();
+    return true;
+}
+
 double Model::minimumValue(int sensor, int index) const
 {
     const SampleList* samples = measurement(sensor, index);

@@ -128,6 +128,7 @@ View::View(Model* m, QWidget* parent)
     setActionState(Actions::Connect, ActionState::Disabled);
     setActionState(Actions::Calibrate, ActionState::Disabled);
     setActionState(Actions::StartRecording, ActionState::Disabled);
+    setUpMenuAdditions();
 
     if (!model)
         qCWarning(lcView) << "ERROR: model must be set!";
@@ -136,7 +137,6 @@ View::View(Model* m, QWidget* parent)
     connect(home, &StartWidget::openProject, this, &View::openProject);
     connect(home, &StartWidget::importBlackBox, this, &View::importBlackBox);
     connect(home, &StartWidget::firmwareUpdate, this, &View::firmwareUpdate);
-    home->setLatestFiles(QStringList());
     TabProject* project = tabProject();
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
@@ -704,6 +704,7 @@ void View::retranslate()
     // The form's texts are those of the idle state.
     ui->actionConnect->setText(m_connectedShown ? tr("&Trennen") : tr("&Verbinden"));
     ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
+    retranslateMenuAdditions();
     if (model)
         model->retranslatePhaseNames();
     updateView();
