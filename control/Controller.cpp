@@ -106,6 +106,8 @@ Controller::Controller(Model* m, View* v)
     connect(&timerShowFileProgress, &QTimer::timeout, this,
             &Controller::onTimerShowFileProgress_timeout);
 
+    timerStaleValues.setInterval(250);
+    connect(&timerStaleValues, &QTimer::timeout, this, &Controller::checkStaleValues);
     timerWaitForDeviceDescription.setSingleShot(true);
     timerWaitForSensorDescription.setSingleShot(true);
     connect(&timerWaitForDeviceDescription, &QTimer::timeout, this,

@@ -227,6 +227,12 @@ private:
     bool inList = false;
     bool listTruncated = false;
     QElapsedTimer sinceLastValueLine;
+    // While connected: values older than a second are shown as such.
+    QTimer timerStaleValues;
+    static constexpr int staleValuesMs = 1000;
+    bool valuesShownStale = false;
+    void checkStaleValues();
+    void showValuesLive();
     // Value lines refused since the connection was made, for the diagnostics.
     qint64 droppedValueLines = 0;
 };

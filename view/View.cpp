@@ -219,6 +219,11 @@ TabEvaluation* View::tabEvaluation() const
     return ui->tabEvaluation;
 }
 
+TabSensors* View::tabSensors() const
+{
+    return ui->tabSensors;
+}
+
 TabBlackBox* View::tabBlackBox() const
 {
     return ui->tabBlackBox;

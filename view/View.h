@@ -21,6 +21,7 @@ class TabBlackBox;
 class TabEvaluation;
 class TabOszilloscope;
 class TabProject;
+class TabSensors;
 class VerdictLamp;
 struct Verdict;
 
@@ -93,6 +94,7 @@ public:
     TabOszilloscope* tabOszi() const;
     TabEvaluation* tabEvaluation() const;
     TabBlackBox* tabBlackBox() const;
+    TabSensors* tabSensors() const;
     QMenu* dropDownMenu() const { return m_menu; }
     VerdictLamp* verdictLamp() const { return m_verdictLamp; }
     // The plant archive's state in the tool bar; hidden for an empty text.

@@ -1587,6 +1587,10 @@ shots</translation>
         <source>Rund</source>
         <translation>Round</translation>
     </message>
+    <message>
+        <source>Keine neuen Messwerte seit %1</source>
+        <translation>No new readings since %1</translation>
+    </message>
 </context>
 <context>
     <name>UpdateDialog</name>
