@@ -39,6 +39,11 @@ inline const QString settingsApplication = QStringLiteral("Ventaro");
 inline const QString settingsKeyMainWindowPos = QStringLiteral("mainwindow_pos");
 inline const QString settingsKeyMainWindowSize = QStringLiteral("mainwindow_size");
 inline const QString settingsKeyLastDir = QStringLiteral("lastDir");
+// The language the user chose ("de", "en"); absent until the first choice, so that the
+// first start follows the system.
+inline const QString settingsKeyLanguage = QStringLiteral("language");
+// The projects opened or saved last, the latest first.
+inline const QString settingsKeyRecentFiles = QStringLiteral("recentFiles");
 // How many days saved or discarded shots stay in the journal; the plant archive's server
 // (a libpq connection string) and this station's name there.
 inline const QString settingsKeyJournalDays = QStringLiteral("journalDays");

@@ -40,6 +40,15 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
     connect(view, &View::reportRequested, this, &Controller::onReportRequested);
     connect(view, &View::projectImageChanged, this, &Controller::onProjectImageChanged);
+    connect(view, &View::openRecentProject, this, &Controller::onOpenRecentProject);
+    connect(view, &View::undoDelete, this, &Controller::onUndoDelete);
+    recentProjects = RecentProjects::fromSettings();
+    view->showRecentProjects(recentProjects.paths());
+    // A saved project cannot take deleted shots back: the file no longer holds them.
+    connect(model, &Model::projectWritten, this, [this](const QString& path) {
+        rememberProject(path);
+        dropUndo();
+    });
     // Queued, so that quitting runs after the event that asked for it.
     connect(view, &View::quit, this, &Controller::onActionQuit, Qt::QueuedConnection);
 
@@ -98,6 +107,8 @@ Controller::Controller(Model* m, View* v)
     connect(&timerShowFileProgress, &QTimer::timeout, this,
             &Controller::onTimerShowFileProgress_timeout);
 
+    timerStaleValues.setInterval(250);
+    connect(&timerStaleValues, &QTimer::timeout, this, &Controller::checkStaleValues);
     timerWaitForDeviceDescription.setSingleShot(true);
     timerWaitForSensorDescription.setSingleShot(true);
     connect(&timerWaitForDeviceDescription, &QTimer::timeout, this,
@@ -106,8 +117,10 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTimerWaitForSensorDescription_timeout);
 
     // A project opened at start is ready to record into, as after "Öffnen".
-    if (!model->projectFileName().isEmpty())
+    if (!model->projectFileName().isEmpty()) {
+        rememberProject(model->projectFileName());
         showOpenedProject();
+    }
     // Said once the window is up, not swallowed: the user asked for that file.
     if (model->startFileFailed())
         QTimer::singleShot(0, this, [this] { showOpenFailure(model->startFile()); });

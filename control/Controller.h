@@ -1,5 +1,6 @@
 #pragma once
 
+#include "control/RecentProjects.h"
 #include "model/Model.h"
 #include "store/Journal.h"
 
@@ -48,6 +49,10 @@ public slots:
     void onOpenProject();
     void onSaveProject();
     void onSaveProjectAs();
+    // A project of the recent list; a file that is gone leaves the list, with a word why.
+    void onOpenRecentProject(const QString& path);
+    // Puts back the shots of the last "Löschen", until the project is saved or replaced.
+    void onUndoDelete();
     void onImportBlackBox();
     void onActionConnect();
     void onActionCalibration();
@@ -107,6 +112,10 @@ private:
     // Tabs and actions for a project that was opened, also from the command line.
     void showOpenedProject();
     void showOpenFailure(const QString& fileName);
+    void openProjectFile(const QString& fileName);
+    // Opened or saved: to the front of the recent list.
+    void rememberProject(const QString& path);
+    void dropUndo();
     // Quits after the save question; the plain "quit?" only when not confirmed already.
     void quitApplication(bool quitConfirmed);
     void connectOrDisconnect(bool disconnect);
@@ -171,6 +180,10 @@ private:
 
     Model* model;
     View* view;
+    RecentProjects recentProjects;
+    // The shots the last deletion took, by ascending index, and the data they belong to.
+    QVector<Model::TakenShot> undoShots;
+    quint64 undoGeneration = 0;
     KalvikConnector* connector = nullptr;
     VerdictMonitor* verdictMonitor = nullptr;
     ShotJournal* shotJournal = nullptr;
@@ -216,6 +229,12 @@ private:
     bool inList = false;
     bool listTruncated = false;
     QElapsedTimer sinceLastValueLine;
+    // While connected: values older than a second are shown as such.
+    QTimer timerStaleValues;
+    static constexpr int staleValuesMs = 1000;
+    bool valuesShownStale = false;
+    void checkStaleValues();
+    void showValuesLive();
     // Value lines refused since the connection was made, for the diagnostics.
     qint64 droppedValueLines = 0;
 };

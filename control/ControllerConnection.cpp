@@ -12,6 +12,7 @@
 #include "model/Model.h"
 #include "ui_IPAddressDialog.h"
 #include "view/TabOszilloscope.h"
+#include "view/TabSensors.h"
 #include "view/View.h"
 #include "widgets/ProgressIndicator.h"
 
@@ -53,6 +54,9 @@ void Controller::onConnected()
     VTRACE();
     closeProgress();
     droppedValueLines = 0;
+    // Nothing heard yet counts from the connection.
+    sinceLastValueLine.start();
+    timerStaleValues.start();
     startVerdictSession();
     model->setConnected(true);
     emit model->appStateChanged();
@@ -72,6 +76,8 @@ void Controller::onDisconnected()
     // A shot cannot go on without its device: what was recorded stays, the next "Start"
     // starts a new one.
     recordingRunning = false;
+    timerStaleValues.stop();
+    showValuesLive();
     closeCurrentShot();
     // A shot cut off by the link is judged and kept as it stands.
     finishJournalShot();
@@ -242,6 +248,8 @@ void Controller::handleValueMessage(const QString& msg)
     qCDebug(lcTrace).noquote() << "msg=" + msg.trimmed() << "   time since last:"
                                << (sinceLastValueLine.isValid() ? sinceLastValueLine.elapsed() : 0);
     sinceLastValueLine.start();
+    if (valuesShownStale)
+        showValuesLive();
 
     const DeviceProtocol::Readings readings = DeviceProtocol::parseValues(msg, valuesInThousandths);
     if (!readings.error.isEmpty()) {
@@ -338,6 +346,11 @@ void Controller::onActionCalibration()
         return;
     VTRACE();
     if (!recordingRunning) {
+        // Zeroing the sensors on the device cannot be taken back: a stray click must not.
+        if (!view->askYesNo(tr("Kalibrierung"),
+                            tr("Die Sensoren werden auf dem Gerät auf null gesetzt. Jetzt "
+                               "kalibrieren?")))
+            return;
         connector->sendCalibrate();
         QMessageBox::information(view, tr("Kalibrierung"), tr("Die Sensoren werden kalibriert."),
                                  QMessageBox::Ok);
@@ -388,4 +401,21 @@ void Controller::connectionError(QAbstractSocket::SocketError socketError)
     } else {
         qCDebug(lcControl) << "dialog rejected";
     }
+}
+
+void Controller::checkStaleValues()
+{
+    if (valuesShownStale || !model->isConnected() || !sinceLastValueLine.isValid())
+        return;
+    const qint64 silent = sinceLastValueLine.elapsed();
+    if (silent < staleValuesMs)
+        return;
+    valuesShownStale = true;
+    view->tabSensors()->showValuesStale(QDateTime::currentDateTime().addMSecs(-silent));
+}
+
+void Controller::showValuesLive()
+{
+    valuesShownStale = false;
+    view->tabSensors()->showValuesLive();
 }

@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 
@@ -151,6 +152,7 @@ void Controller::onNewProject()
     const QString dir = model->lastDir();
     ++dataGeneration;
     model->clear();
+    dropUndo();
     startVerdictSession();
     model->setLastDir(dir);
     model->setLocked(false);
@@ -186,6 +188,12 @@ void Controller::onOpenProject()
         return;
     }
     qCDebug(lcControl).noquote() << " filename=" + fileName;
+    openProjectFile(fileName);
+    qCDebug(lcTrace) << " END";
+}
+
+void Controller::openProjectFile(const QString& fileName)
+{
     const QString dir = QFileInfo(fileName).absolutePath();
     model->setLastDir(dir);
     // The model's progress window appears when the load takes longer than a moment.
@@ -195,11 +203,81 @@ void Controller::onOpenProject()
     // Opening starts from a cleared project, which forgets the folder just chosen.
     model->setLastDir(dir);
 
-    if (opened)
+    if (opened) {
+        dropUndo();
+        rememberProject(fileName);
         showOpenedProject();
-    else
+    } else {
         showOpenFailure(fileName);
-    qCDebug(lcTrace) << " END";
+    }
+}
+
+void Controller::onOpenRecentProject(const QString& path)
+{
+    if (deferWhileFileBusy([this, path] { onOpenRecentProject(path); }))
+        return;
+    VTRACE() << path;
+    if (!QFileInfo(path).isFile()) {
+        recentProjects.remove(path);
+        recentProjects.store();
+        view->showRecentProjects(recentProjects.paths());
+        QMessageBox box(QMessageBox::Information, tr("Projekt nicht gefunden"),
+                        tr("Die Datei %1 gibt es nicht mehr: verschoben, umbenannt, gelöscht "
+                           "oder auf einem Laufwerk, das nicht angeschlossen ist. Sie wird aus "
+                           "der Liste genommen.")
+                            .arg(QDir::toNativeSeparators(path)),
+                        QMessageBox::Ok, view);
+        box.setObjectName(QStringLiteral("recentProjectMissingBox"));
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+        return;
+    }
+    if (!saveIfWanted(false))
+        return;
+    openProjectFile(path);
+}
+
+void Controller::rememberProject(const QString& path)
+{
+    recentProjects.add(path);
+    recentProjects.store();
+    view->showRecentProjects(recentProjects.paths());
+}
+
+void Controller::dropUndo()
+{
+    undoShots.clear();
+    view->setUndoDeleteAvailable(false);
+}
+
+void Controller::onUndoDelete()
+{
+    if (deferShotCommand([this] { onUndoDelete(); }))
+        return;
+    VTRACE();
+    if (undoShots.isEmpty() || undoGeneration != dataGeneration) {
+        dropUndo();
+        return;
+    }
+    // Shots put back before the running one would move it under the recorder.
+    if (recordingRunning) {
+        view->showInfo(tr("Löschen rückgängig"),
+                       tr("Während einer Aufnahme werden keine Messungen zurückgeholt."));
+        return;
+    }
+    emit model->dataAboutToChange();
+    model->blockSignals(true);
+    QVector<QUuid> restored;
+    for (const Model::TakenShot& shot : qAsConst(undoShots)) {
+        if (!model->restoreShot(shot))
+            qCWarning(lcControl) << "a deleted shot could not be put back at" << shot.index + 1;
+        else if (shot.id)
+            restored.append(*shot.id);
+    }
+    model->blockSignals(false);
+    shotJournal->restore(restored);
+    dropUndo();
+    emit model->dataChanged();
 }
 
 void Controller::showOpenFailure(const QString& fileName)
@@ -248,8 +326,14 @@ void Controller::onSaveProjectAs()
 
 bool Controller::saveProjectAsDialog()
 {
-    QString fileName = QFileDialog::getSaveFileName(view, tr("Projekt speichern"), model->lastDir(),
-                                                    projectFilter());
+    // Beside the project itself, never the folder last used for anything else (an import
+    // from the device's stick would put the project there).
+    const QString current = model->projectFileName();
+    const QString start = current.isEmpty()
+                              ? QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation)
+                              : current;
+    QString fileName =
+        QFileDialog::getSaveFileName(view, tr("Projekt speichern"), start, projectFilter());
     if (fileName.isEmpty())
         return false;
     // A name typed without extension would not show up in the open dialog's filter.
@@ -338,6 +422,7 @@ void Controller::onTabProject_clearDataClicked()
     if (box.clickedButton() == ok) {
         shotJournal->discardAll();
         model->clearData();
+        dropUndo();
     }
 }
 
@@ -383,12 +468,19 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
     model->blockSignals(true);
     // From the last to the first, so that no deletion moves a shot still to be deleted.
     int removed = 0;
+    QVector<Model::TakenShot> taken;
     for (auto it = numbers.crbegin(); it != numbers.crend(); ++it) {
-        if (model->deleteChannel(*it - 1))
+        Model::TakenShot shot = model->shotAt(*it - 1);
+        if (model->deleteChannel(*it - 1)) {
             ++removed;
-        else
+            taken.prepend(std::move(shot));
+        } else {
             qCDebug(lcControl) << "model::deleteChannel returned false!!";
+        }
     }
+    undoShots = taken;
+    undoGeneration = dataGeneration;
+    view->setUndoDeleteAvailable(!undoShots.isEmpty());
     qCDebug(lcControl).noquote() << "numRemoved=" + QString::number(removed);
     model->blockSignals(false);
     emit model->dataChanged();

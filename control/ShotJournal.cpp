@@ -146,6 +146,17 @@ void ShotJournal::discard(const QVector<QUuid>& ids)
         post([live](JournalWriter* w) { w->markDiscarded(live); });
 }
 
+void ShotJournal::restore(const QVector<QUuid>& ids)
+{
+    QVector<QUuid> live;
+    for (const QUuid& id : ids) {
+        if (!id.isNull())
+            live.append(id);
+    }
+    if (!live.isEmpty())
+        post([live](JournalWriter* w) { w->markUnsaved(live); });
+}
+
 void ShotJournal::discardAll()
 {
     discard(m_model->shotIds(0, m_model->numChannels(0) - 1));

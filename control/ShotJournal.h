@@ -48,6 +48,8 @@ public:
     int runningIndex() const { return m_runningIndex; }
     // The user threw these shots away; they are never offered again.
     void discard(const QVector<QUuid>& ids);
+    // Discarded shots the user took back.
+    void restore(const QVector<QUuid>& ids);
     // Every live shot of the model.
     void discardAll();
     void prune(int days, bool keepUnarchived);

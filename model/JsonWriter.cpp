@@ -212,26 +212,19 @@ void JsonWriter::number(double value)
     m_used = static_cast<size_t>(formatNumber(value, out) - m_buffer.data());
 }
 
-size_t JsonWriter::arrayTextSize(int count, int depth)
+size_t JsonWriter::arrayTextSize(int count)
 {
-    const size_t indent = static_cast<size_t>(depth + 1) * indentWidth;
-    return 2 + static_cast<size_t>(count) * (indent + 34) + indent + 2;
+    return 2 + static_cast<size_t>(count) * 33;
 }
 
-char* JsonWriter::formatArray(char* out, const double* values, int count, int depth)
+char* JsonWriter::formatArray(char* out, const double* values, int count)
 {
-    const size_t indent = static_cast<size_t>(depth + 1) * indentWidth;
     *out++ = '[';
     for (int i = 0; i < count; ++i) {
         if (i > 0)
             *out++ = ',';
-        *out++ = '\n';
-        std::memset(out, ' ', indent);
-        out = formatNumber(values[i], out + indent);
+        out = formatNumber(values[i], out);
     }
-    *out++ = '\n';
-    std::memset(out, ' ', indent - indentWidth);
-    out += indent - indentWidth;
     *out++ = ']';
     return out;
 }

@@ -7,7 +7,7 @@
 class QIODevice;
 
 // Writes JSON as it goes, indented the way QJsonDocument::Indented lays it out, through a
-// buffer of its own to a device. Numbers are written as the shortest text that reads back
+// buffer of its own to a device; formatArray() gives the one-line arrays of samples. Numbers are written as the shortest text that reads back
 // to the same double; non-finite numbers become null, as QJsonDocument writes them.
 class JsonWriter
 {
@@ -33,10 +33,10 @@ public:
 
     // The number as number() writes it, at most 32 bytes; returns the end.
     static char* formatNumber(double value, char* out);
-    // An array of numbers laid out as a value at the given depth; out has room for
-    // arrayTextSize(count, depth) bytes. Returns the end.
-    static char* formatArray(char* out, const double* values, int count, int depth);
-    static size_t arrayTextSize(int count, int depth);
+    // An array of numbers on one line, "[1.5,2,null]"; out has room for
+    // arrayTextSize(count) bytes. Returns the end.
+    static char* formatArray(char* out, const double* values, int count);
+    static size_t arrayTextSize(int count);
 
     // Writes what is left in the buffer; false when any write to the device failed.
     bool finish();

@@ -8,6 +8,15 @@
 #include <algorithm>
 #include <limits>
 
+namespace {
+
+const char* const defaultPhaseSources[ProjectData::numPhases] = {
+    QT_TRANSLATE_NOOP("Model", "WZ schließen"), QT_TRANSLATE_NOOP("Model", "Einspritzzeit"),
+    QT_TRANSLATE_NOOP("Model", "Nachdruckzeit"), QT_TRANSLATE_NOOP("Model", "Kühlzeit"),
+    QT_TRANSLATE_NOOP("Model", "WZ öffnen")};
+
+} // namespace
+
 Model::Model(const QString& fileToOpen, QObject* parent)
     : QObject(parent)
 {
@@ -47,11 +56,10 @@ void Model::clear()
         setColor(static_cast<quint8>(i), SensorGroup::defaultColor(i));
     resetOffsets();
 
-    setPhaseName(0, tr("WZ schließen"));
-    setPhaseName(1, tr("Einspritzzeit"));
-    setPhaseName(2, tr("Nachdruckzeit"));
-    setPhaseName(3, tr("Kühlzeit"));
-    setPhaseName(4, tr("WZ öffnen"));
+    for (int i = 0; i < ProjectData::numPhases; ++i) {
+        m_defaultPhaseNames[static_cast<size_t>(i)] = tr(defaultPhaseSources[i]);
+        setPhaseName(i, m_defaultPhaseNames[static_cast<size_t>(i)]);
+    }
 
     // Equal counts keep the present sensors; only names and ranges are reset.
     m_sensorDescription.setNumSensorGroups(1);
@@ -221,6 +229,47 @@ bool Model::deleteChannel(int index)
     return true;
 }
 
+Model::TakenShot Model::shotAt(int index) const
+{
+    TakenShot shot;
+    shot.index = index;
+    for (int k = 0; k < numSensors; ++k) {
+        if (const SampleList* samples = measurement(k, index))
+            shot.samples[static_cast<size_t>(k)] = *samples;
+    }
+    if (index >= 0 && index < m_timestamps.size())
+        shot.time = m_timestamps.at(index);
+    if (index >= 0 && index < m_shotIds.size())
+        shot.id = m_shotIds.at(index);
+    return shot;
+}
+
+bool Model::restoreShot(const TakenShot& shot)
+{
+    const int index = shot.index;
+    if (index < 0)
+        return false;
+    for (int k = 0; k < numSensors; ++k) {
+        if (shot.samples[static_cast<size_t>(k)] &&
+            index > static_cast<int>(m_measurements[static_cast<size_t>(k)].size()))
+            return false;
+    }
+    for (int k = 0; k < numSensors; ++k) {
+        const auto& samples = shot.samples[static_cast<size_t>(k)];
+        if (!samples)
+            continue;
+        Series& series = m_measurements[static_cast<size_t>(k)];
+        series.insert(series.begin() + index, std::make_unique<SampleList>(*samples));
+        ++m_dataRevision;
+    }
+    if (shot.time && index <= m_timestamps.size())
+        m_timestamps.insert(index, *shot.time);
+    if (shot.id && index <= m_shotIds.size())
+        m_shotIds.insert(index, *shot.id);
+    emit dataChanged();
+    return true;
+}
+
 double Model::minimumValue(int sensor, int index) const
 {
     const SampleList* samples = measurement(sensor, index);
@@ -353,6 +402,27 @@ void Model::setPhaseName(int index, const QString& name)
         return;
     m_projectData.phaseNames[static_cast<size_t>(index)] = name;
     emit projectChanged();
+}
+
+void Model::retranslatePhaseNames()
+{
+    bool changed = false;
+    for (int i = 0; i < ProjectData::numPhases; ++i) {
+        const auto k = static_cast<size_t>(i);
+        const QString now = tr(defaultPhaseSources[i]);
+        QString& name = m_projectData.phaseNames[k];
+        // The German source counts as a default too: a project of a German run opened in
+        // English carries it.
+        if (name != now &&
+            (name == m_defaultPhaseNames[k] || name == QString::fromUtf8(defaultPhaseSources[i]))) {
+            name = now;
+            changed = true;
+        }
+        m_defaultPhaseNames[k] = now;
+    }
+    // The names are stored in the project file, so the project changed.
+    if (changed)
+        emit projectChanged();
 }
 
 void Model::setProjectData(const ProjectData& data)

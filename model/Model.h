@@ -15,6 +15,7 @@
 #include <QVector>
 
 #include <array>
+#include <optional>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -60,6 +61,19 @@ public:
     void appendTimestamp(const QDateTime& time = QDateTime());
     void appendSample(int sensor, int index, double value);
     bool deleteChannel(int index);
+    // A shot as deleteChannel takes it out of every list, for putting it back.
+    struct TakenShot
+    {
+        int index = -1;
+        std::array<std::optional<SampleList>, numSensors> samples;
+        std::optional<QDateTime> time;
+        std::optional<QUuid> id;
+    };
+    // What deleteChannel(index) would remove; the sample lists are shared, not copied.
+    TakenShot shotAt(int index) const;
+    // Puts a taken shot back at its index (undoing deletions from the first index up).
+    // Emits dataChanged; false when the shots before it are not there.
+    bool restoreShot(const TakenShot& shot);
     // Grows whenever shots are added, deleted or cleared, but not when samples are appended
     // to a shot: an unchanged revision means every sample list is still where it was.
     quint64 dataRevision() const { return m_dataRevision; }
@@ -92,6 +106,9 @@ public:
     int verticalMarker(int index) const;
     QString phaseName(int index) const;
     void setPhaseName(int index, const QString& name);
+    // After a language switch: the phases that still carry a default name take the
+    // default of the new language; names the user typed stay.
+    void retranslatePhaseNames();
     const ProjectData& projectData() const { return m_projectData; }
     void setProjectData(const ProjectData& data);
     QString comment() const { return m_comment; }
@@ -228,6 +245,8 @@ private:
     using Series = std::vector<std::unique_ptr<SampleList>>;
 
     std::array<double, numSensors> m_offsets{};
+    // The default phase names as the language shown gave them.
+    std::array<QString, ProjectData::numPhases> m_defaultPhaseNames;
     std::array<Series, numSensors> m_measurements;
     QVector<QDateTime> m_timestamps;
     QVector<QUuid> m_shotIds;

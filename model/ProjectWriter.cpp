@@ -145,12 +145,10 @@ void writeLists(JsonWriter& json, const char* key,
         return;
     json.key(key);
     json.beginArray();
-    const int depth = json.depth();
     std::vector<char> text;
     for (const QVector<double>& values : *lists) {
-        text.resize(JsonWriter::arrayTextSize(values.size(), depth));
-        const char* end =
-            JsonWriter::formatArray(text.data(), values.constData(), values.size(), depth);
+        text.resize(JsonWriter::arrayTextSize(values.size()));
+        const char* end = JsonWriter::formatArray(text.data(), values.constData(), values.size());
         json.rawValue(text.data(), static_cast<size_t>(end - text.data()));
     }
     json.endArray();
@@ -282,15 +280,13 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
             continue;
         json.key(shotKeys[k]);
         json.beginArray();
-        const int depth = json.depth();
         formatShots(
             shots->size(),
             [&](int j, ShotText& text) {
                 const QVector<double>& samples = shots->at(j);
-                char* const begin = text.room(JsonWriter::arrayTextSize(samples.size(), depth));
+                char* const begin = text.room(JsonWriter::arrayTextSize(samples.size()));
                 text.size = static_cast<size_t>(
-                    JsonWriter::formatArray(begin, samples.constData(), samples.size(), depth) -
-                    begin);
+                    JsonWriter::formatArray(begin, samples.constData(), samples.size()) - begin);
             },
             [&](int j, const char* text, size_t size) {
                 json.rawValue(text, size);

@@ -16,7 +16,8 @@ namespace ProjectWriter {
 using Progress = std::function<void(int percent)>;
 
 // The project file: one indented JSON object with its keys in sorted order, as
-// QJsonDocument lays it out. False when a write to the device failed.
+// QJsonDocument lays it out, except that each shot's samples stand on one line: indented,
+// they made the file three times its size. False when a write to the device failed.
 bool writeProject(const ProjectDocument& document, QIODevice& device,
                   const Progress& progress = Progress());
 

@@ -3,9 +3,12 @@
 
 # The SQL drivers for the shot journal (SQLite) and the plant archive (PostgreSQL); the
 # PostgreSQL server only for the tests, which start their own in a temporary folder, as
-# poppler-utils, with which they read the written reports back.
+# poppler-utils, with which they read the written reports back. Qt's own texts in German
+# (file dialogs, standard buttons) and the picture formats beyond Qt's built-in ones (TIFF,
+# WebP) for the oscilloscope picture.
 VENTARO_PACKAGES=(g++ cmake ninja-build qtbase5-dev qttools5-dev qttools5-dev-tools
-    libqt5sql5-sqlite libqt5sql5-psql postgresql poppler-utils)
+    libqt5sql5-sqlite libqt5sql5-psql postgresql poppler-utils qttranslations5-l10n
+    qt5-image-formats-plugins)
 # Only for tools/look.sh, which runs the application on a real X server by hand; neither the
 # tests nor CI need them.
 LOOK_PACKAGES=(xvfb xdotool imagemagick x11-utils)

@@ -537,6 +537,11 @@ bool Journal::markDiscarded(const QVector<QUuid>& ids)
     return mark(ids, State::Discarded, QString());
 }
 
+bool Journal::markUnsaved(const QVector<QUuid>& ids)
+{
+    return mark(ids, State::Unsaved, QString());
+}
+
 int Journal::prune(int days, bool keepUnarchived, const QDateTime& now)
 {
     if (days < 0) {

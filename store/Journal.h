@@ -96,6 +96,8 @@ public:
     // mark of a shot holds.
     bool markSaved(const QVector<QUuid>& ids, const QString& file);
     bool markDiscarded(const QVector<QUuid>& ids);
+    // Discarded shots the user took back (an undone deletion): offered again after a crash.
+    bool markUnsaved(const QVector<QUuid>& ids);
     bool markArchived(const QUuid& id);
     // Removes shots saved or discarded more than days ago; with keepUnarchived, those not yet
     // in the plant archive stay. Returns the number removed, -1 on failure.

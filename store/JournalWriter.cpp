@@ -58,6 +58,12 @@ void JournalWriter::markDiscarded(const QVector<QUuid>& ids)
         report(m_journal->markDiscarded(ids));
 }
 
+void JournalWriter::markUnsaved(const QVector<QUuid>& ids)
+{
+    if (m_journal && !ids.isEmpty())
+        report(m_journal->markUnsaved(ids));
+}
+
 void JournalWriter::endSession()
 {
     if (m_journal && m_session != 0)

@@ -28,6 +28,7 @@ public:
     void finishShot(const QUuid& id, const QString& verdict);
     void markSaved(const QVector<QUuid>& ids, const QString& file);
     void markDiscarded(const QVector<QUuid>& ids);
+    void markUnsaved(const QVector<QUuid>& ids);
     // The run ended normally: its shots are not offered as left behind by a crash.
     void endSession();
     void prune(int days, bool keepUnarchived);

@@ -17,6 +17,10 @@
 #include "widgets/analog/AnalogSensorWidget.h"
 
 #include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
@@ -68,6 +72,9 @@ private slots:
     void escapeOnSaveQuestionLeavesProjectAlone();
     void openedProjectAfterBlackBoxShowsRecording();
     void missingStartFileIsSaid();
+    void deletionNotUndone_data();
+    void deletionNotUndone();
+    void missingRecentProjectNotExplained();
 
 private:
     void startSimulator(SimulatorOptions options = SimulatorOptions());
@@ -327,11 +334,12 @@ void TestController::calibration()
     m_controller->onMessageReceived(QStringLiteral("1;1;2;3;4;5\n"));
     m_controller->onMessageReceived(QStringLiteral("run=0\n"));
 
-    // Outside a recording: the device is told and the user informed.
+    // Outside a recording: asked first, then the device is told and the user informed.
     QSignalSpy commands(m_sim.get(), &KalvikSimulator::commandReceived);
+    m_answer->clickRole(QMessageBox::YesRole);
     m_answer->clickButton(QStringLiteral("OK"));
     m_controller->onActionCalibration();
-    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(m_answer->answered(), 2);
     QCOMPARE(m_answer->titles().constLast(), QStringLiteral("Kalibrierung"));
     QTRY_VERIFY(!commands.isEmpty());
     QCOMPARE(commands.constLast().at(0).toString(), QStringLiteral("1"));
@@ -344,7 +352,7 @@ void TestController::calibration()
     commands.clear();
     QSignalSpy project(m_model.get(), &Model::projectChanged);
     m_controller->onActionCalibration();
-    QCOMPARE(m_answer->answered(), 1);
+    QCOMPARE(m_answer->answered(), 2);
     QCOMPARE(project.count(), 1);
     QCOMPARE(m_model->offset(4), -50.0);
     QTest::qWait(50);
@@ -995,6 +1003,93 @@ void TestController::missingStartFileIsSaid()
     QTRY_COMPARE(answer.answered(), 1);
     QCOMPARE(answer.texts().value(0), QStringLiteral("Cannot open file %1 !.").arg(missing));
     QVERIFY(model.projectFileName().isEmpty());
+}
+
+void TestController::deletionNotUndone_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("saveBetween");
+    QTest::addColumn<QList<int>>("afterUndo");
+    QTest::newRow("one shot") << QStringLiteral("3") << false << QList<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("first, middle and last")
+        << QStringLiteral("1,3-4,6") << false << QList<int>{1, 2, 3, 4, 5, 6};
+    QTest::newRow("saved since") << QStringLiteral("2,5") << true << QList<int>{1, 3, 4, 6};
+}
+
+void TestController::deletionNotUndone()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, saveBetween);
+    QFETCH(QList<int>, afterUndo);
+    numberedShots(6);
+    for (int i = 0; i < 6; ++i)
+        m_model->setTimestamp(i, QDateTime(QDate(2026, 3, 1), QTime(8, i)));
+    QAction* undo = m_view->undoDeleteAction();
+    auto* button = m_view->tabOszi()->findChild<QPushButton*>(QStringLiteral("buttonUndoDelete"));
+    QVERIFY(!undo->isEnabled() && !button->isEnabled());
+    m_answer->clickRole(QMessageBox::YesRole);
+    m_controller->onTabOszi_deleteMeasurements(text);
+    QVERIFY(undo->isEnabled() && button->isEnabled());
+    if (saveBetween)
+        QVERIFY(m_model->save(m_dir->filePath(QStringLiteral("saved.mvx"))));
+    const QList<int> before = remainingShotNumbers();
+
+    QSignalSpy data(m_model.get(), &Model::dataChanged);
+    undo->trigger();
+    QCOMPARE(remainingShotNumbers(), afterUndo);
+    QCOMPARE(data.count(), saveBetween ? 0 : 1);
+    for (int k = 1; k < 5; ++k)
+        QCOMPARE(m_model->numChannels(k), afterUndo.size());
+    QCOMPARE(m_model->numTimestamps(), afterUndo.size());
+    for (int i = 0; i < afterUndo.size(); ++i)
+        QCOMPARE(m_model->timestamp(i).time().minute(), afterUndo.at(i) - 1);
+    QVERIFY(!undo->isEnabled() && !button->isEnabled());
+    // Once only: a second undo changes nothing.
+    undo->trigger();
+    QCOMPARE(remainingShotNumbers(), saveBetween ? before : afterUndo);
+}
+
+void TestController::missingRecentProjectNotExplained()
+{
+    const QString kept = m_dir->filePath(QStringLiteral("kept.mvx"));
+    const QString gone = m_dir->filePath(QStringLiteral("gone.mvx"));
+    QVERIFY(m_model->save(gone));
+    QVERIFY(m_model->save(kept));
+    QMenu* menu = m_view->recentProjectsMenu();
+    QCOMPARE(menu->actions().size(), 2);
+    QCOMPARE(menu->actions().at(0)->data().toString(), kept);
+    QVERIFY(QFile::remove(gone));
+
+    // Looked at again, the missing file is marked on the menu and the start page.
+    emit m_view->dropDownMenu()->aboutToShow();
+    QAction* goneEntry = menu->actions().at(1);
+    QCOMPARE(goneEntry->data().toString(), gone);
+    QVERIFY(goneEntry->font().italic());
+    QVERIFY(goneEntry->isEnabled());
+    QVERIFY(!menu->actions().at(0)->font().italic());
+    QStringList startTexts;
+    for (QLabel* label :
+         m_view->startWidget()->findChildren<QLabel*>(QStringLiteral("latestFileLabel")))
+        startTexts.append(label->text());
+    QCOMPARE(startTexts.filter(QStringLiteral("gray")).size(), 1);
+    QVERIFY(startTexts.filter(QStringLiteral("gray")).at(0).contains(gone));
+
+    // Chosen, it says why and leaves the list; the open project stays.
+    m_answer->clickRole(QMessageBox::AcceptRole);
+    goneEntry->trigger();
+    QCOMPARE(m_answer->answered(), 1);
+    QVERIFY(m_answer->texts().value(0).contains(QDir::toNativeSeparators(gone)));
+    QCOMPARE(m_model->projectFileName(), kept);
+    QCOMPARE(menu->actions().size(), 1);
+    QCOMPARE(QSettings(settingsOrganization, settingsApplication)
+                 .value(settingsKeyRecentFiles)
+                 .toStringList(),
+             QStringList{kept});
+
+    // An existing one opens.
+    m_controller->onNewProject();
+    menu->actions().at(0)->trigger();
+    QCOMPARE(m_model->projectFileName(), kept);
 }
 
 VENTARO_TEST_MAIN(TestController)

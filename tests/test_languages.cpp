@@ -9,7 +9,9 @@
 #include "tests/common/TestMain.h"
 #include "ui_View.h"
 #include "view/ImageBox.h"
+#include "ui_TabProject.h"
 #include "view/MultiLanguageUtils.h"
+#include "view/TabProject.h"
 #include "view/View.h"
 #include "widgets/AboutDialog.h"
 
@@ -24,6 +26,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QProcess>
+#include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -191,6 +194,9 @@ private slots:
     void toolBarToggleSwitchesBothWays();
     void noGermanLeftInEnglish();
     void missingTranslationLeavesGerman();
+    void chosenLanguageLostAtRestart_data();
+    void chosenLanguageLostAtRestart();
+    void defaultPhaseNamesStuckAfterTwoSwitches();
     void translationIsComplete();
 };
 
@@ -205,6 +211,7 @@ void TestLanguages::initTestCase()
 
 void TestLanguages::cleanup()
 {
+    QSettings(settingsOrganization, settingsApplication).remove(settingsKeyLanguage);
     deliverLanguageChange();
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
@@ -385,6 +392,69 @@ void TestLanguages::missingTranslationLeavesGerman()
     QCOMPARE(view.form()->actionQuit->text(), QStringLiteral("Ventaro beenden"));
     QCOMPARE(view.languages()->currentLanguage(), QStringLiteral("fr"));
     view.languages()->loadLanguage(QStringLiteral("de"));
+}
+
+void TestLanguages::chosenLanguageLostAtRestart_data()
+{
+    QTest::addColumn<QStringList>("choices");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QString>("quitText");
+    QTest::newRow("English") << QStringList{QStringLiteral("en")} << QStringLiteral("en")
+                             << QStringLiteral("Quit Ventaro");
+    // The system is English: German chosen must also hold against a locale change.
+    QTest::newRow("English, then German")
+        << QStringList{QStringLiteral("en"), QStringLiteral("de")} << QStringLiteral("de")
+        << QStringLiteral("Ventaro beenden");
+}
+
+void TestLanguages::chosenLanguageLostAtRestart()
+{
+    QFETCH(QStringList, choices);
+    QFETCH(QString, expected);
+    QFETCH(QString, quitText);
+    {
+        Model model;
+        View view(&model);
+        for (const QString& language : choices) {
+            QAction* toggle = language == QLatin1String("en") ? view.form()->actionLanguageEnglish
+                                                              : view.form()->actionLanguageGerman;
+            toggle->trigger();
+            deliverLanguageChange();
+        }
+    }
+    // The next start: the first window's translators went with it.
+    Model model;
+    View view(&model);
+    deliverLanguageChange();
+    QEvent change(QEvent::LocaleChange);
+    QApplication::sendEvent(&view, &change);
+    deliverLanguageChange();
+    QCOMPARE(view.languages()->currentLanguage(), expected);
+    QCOMPARE(view.form()->actionQuit->text(), quitText);
+    view.languages()->loadLanguage(QStringLiteral("de"));
+}
+
+void TestLanguages::defaultPhaseNamesStuckAfterTwoSwitches()
+{
+    Model model;
+    View view(&model);
+    const QString typed = QStringLiteral("Nachdruck lang");
+    model.setPhaseName(2, typed);
+    QLineEdit* firstEdit = view.tabProject()->form()->phase1Edit;
+
+    view.form()->actionLanguageEnglish->trigger();
+    deliverLanguageChange();
+    QCOMPARE(model.phaseName(0), QStringLiteral("Close mould"));
+    QCOMPARE(model.phaseName(4), QStringLiteral("Open mould"));
+    QCOMPARE(model.phaseName(2), typed);
+    QCOMPARE(firstEdit->text(), QStringLiteral("Close mould"));
+
+    view.form()->actionLanguageGerman->trigger();
+    deliverLanguageChange();
+    QCOMPARE(model.phaseName(0), QStringLiteral("WZ schließen"));
+    QCOMPARE(model.phaseName(4), QStringLiteral("WZ öffnen"));
+    QCOMPARE(model.phaseName(2), typed);
+    QCOMPARE(firstEdit->text(), QStringLiteral("WZ schließen"));
 }
 
 void TestLanguages::translationIsComplete()

@@ -122,7 +122,8 @@ private slots:
     void failedWriteOnFullDisk();
     void exportText();
     void writtenFileReadsBackWithQJsonDocument();
-    void writtenFileHasQJsonDocumentLayout();
+    void writtenFileIndentsAllButTheSamples();
+    void samplesIndentedAsBeforeTripleTheFile();
     void qjsonDocumentFileReadsBack();
     void truncatedFilesAreRefused();
     void nestingAsDeepAsQJsonDocumentAllows();
@@ -747,10 +748,53 @@ void TestProjectFile::writtenFileReadsBackWithQJsonDocument()
                  qPrintable(QString::number(trickySamples.at(i), 'g', 17)));
 }
 
-void TestProjectFile::writtenFileHasQJsonDocumentLayout()
+namespace {
+
+bool isNumberLine(const QByteArray& line)
 {
-    // Ordinary values: QJsonDocument writes this very file again, byte for byte, so the
-    // key order, indentation and empty containers are as they always were.
+    const QByteArray t = line.trimmed();
+    return !t.isEmpty() && (t.at(0) == '-' || (t.at(0) >= '0' && t.at(0) <= '9') ||
+                            t.startsWith("null"));
+}
+
+// QJsonDocument's indented text with every array of numbers that stands as an element of
+// an array (a shot, a list of the reference) put on one line.
+QByteArray samplesOnOneLine(const QByteArray& indented)
+{
+    const QList<QByteArray> lines = indented.split('\n');
+    QByteArrayList out;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QByteArray& line = lines.at(i);
+        const QByteArray indent = line.left(line.size() - 1);
+        if (line.trimmed() == "[" && indent.trimmed().isEmpty()) {
+            int end = i + 1;
+            while (end < lines.size() && isNumberLine(lines.at(end)))
+                ++end;
+            const QByteArray close = end < lines.size() ? lines.at(end) : QByteArray();
+            if (close == indent + ']' || close == indent + "],") {
+                QByteArrayList numbers;
+                for (int j = i + 1; j < end; ++j) {
+                    QByteArray number = lines.at(j).trimmed();
+                    if (number.endsWith(','))
+                        number.chop(1);
+                    numbers.append(number);
+                }
+                out.append(indent + '[' + numbers.join(',') + close.mid(indent.size()));
+                i = end;
+                continue;
+            }
+        }
+        out.append(line);
+    }
+    return out.join('\n');
+}
+
+} // namespace
+
+void TestProjectFile::writtenFileIndentsAllButTheSamples()
+{
+    // Every key, indent and empty container as QJsonDocument lays them out, and each shot
+    // and reference list on a line of its own.
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("layout.mvx"));
     Model model;
@@ -758,6 +802,7 @@ void TestProjectFile::writtenFileHasQJsonDocumentLayout()
     model.setComment(QStringLiteral("Werkzeug 3, \"neu\""));
     for (double v : {12.345, -0.002, 1000.0, 0.0001, 1e-5})
         model.appendSample(2, 0, v);
+    model.appendSeries(2, SampleList());
     model.setTimestamp(0, QDateTime(QDate(2026, 1, 2), QTime(3, 4, 5)));
     model.sensorDescription().sensorGroup(0).setName(QStringLiteral("Abstand"));
     QImage picture(2, 2, QImage::Format_RGB32);
@@ -767,8 +812,33 @@ void TestProjectFile::writtenFileHasQJsonDocumentLayout()
     QVERIFY(model.save(path));
 
     const QByteArray ours = readAll(path);
+    QVERIFY(ours.contains("\n        [12.345,-0.002,1000,0.0001,1e-05]"));
     const QByteArray qt = QJsonDocument::fromJson(ours).toJson(QJsonDocument::Indented);
-    QCOMPARE(QString::fromUtf8(ours), QString::fromUtf8(qt));
+    QCOMPARE(QString::fromUtf8(ours), QString::fromUtf8(samplesOnOneLine(qt)));
+}
+
+void TestProjectFile::samplesIndentedAsBeforeTripleTheFile()
+{
+    // Noisy three-decimal readings as a distance sensor gives them.
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("size.mvx"));
+    Model model;
+    for (int shot = 0; shot < 5; ++shot) {
+        for (int k = 0; k < Model::numSensors; ++k) {
+            SampleList samples;
+            for (int i = 0; i < 2000; ++i)
+                samples.append(std::round((2.0 + k + std::sin(i * 0.01 + shot) * 4.0) * 1000.0) /
+                               1000.0);
+            model.appendSeries(k, std::move(samples));
+        }
+    }
+    QVERIFY(model.save(path));
+    const QByteArray ours = readAll(path);
+    const QByteArray indented = QJsonDocument::fromJson(ours).toJson(QJsonDocument::Indented);
+    QVERIFY2(ours.size() * 2.5 < indented.size(),
+             qPrintable(QStringLiteral("%1 bytes against %2 indented")
+                            .arg(ours.size())
+                            .arg(indented.size())));
 }
 
 void TestProjectFile::qjsonDocumentFileReadsBack()

@@ -37,6 +37,19 @@ QString pictureFilter(const QString& title, const QList<QByteArray>& formats)
     return title + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
 }
 
+QString pictureSaveFilter(const QList<QByteArray>& writable)
+{
+    static const char* const offered[][2] = {
+        {"BMP", "bmp"}, {"JPG", "jpg"}, {"PNG", "png"}, {"TIFF", "tif"}};
+    QStringList filters;
+    for (const auto& entry : offered) {
+        if (writable.contains(QByteArray(entry[1])))
+            filters.append(QStringLiteral("%1 (*.%2)")
+                               .arg(QLatin1String(entry[0]), QLatin1String(entry[1])));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
 QString terminalHeader(const QString& product, const QDateTime& savedAt)
 {
     return product + QStringLiteral(" - terminal: saved on ") +

@@ -21,6 +21,10 @@ QByteArray pictureFormat(const QString& path, const QList<QByteArray>& formats);
 // "Bild Dateien (*.bmp *.jpeg *.jpg *.png)". Formats appear once each, in sorted order.
 QString pictureFilter(const QString& title, const QList<QByteArray>& formats);
 
+// The save dialog's filter of the oscilloscope picture: BMP, JPG, PNG and TIFF, each only
+// when it is among the formats this Qt can write (TIFF needs the image-formats plugins).
+QString pictureSaveFilter(const QList<QByteArray>& writable);
+
 // The first line of a saved terminal: the product name and the moment of saving.
 QString terminalHeader(const QString& product, const QDateTime& savedAt);
 

@@ -1,5 +1,6 @@
 #include "view/MultiLanguageUtils.h"
 
+#include "app/Constants.h"
 #include "app/Logging.h"
 #include "view/View.h"
 
@@ -8,9 +9,11 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
+#include <QSettings>
 
 const QString MultiLanguageUtils::sourceLanguage = QStringLiteral("de");
 
@@ -24,6 +27,7 @@ MultiLanguageUtils::~MultiLanguageUtils()
 {
     // A translator must not stay installed after it is destroyed.
     QCoreApplication::removeTranslator(&m_translator);
+    QCoreApplication::removeTranslator(&m_qtTranslator);
 }
 
 void MultiLanguageUtils::initLanguages(const QString& baseName)
@@ -31,6 +35,44 @@ void MultiLanguageUtils::initLanguages(const QString& baseName)
     VTRACE();
     m_baseName = baseName;
     m_languagesDirectory = QCoreApplication::applicationDirPath() + QStringLiteral("/languages");
+    const QString kept = keptLanguage();
+    if (!kept.isEmpty() && kept != m_currentLanguage)
+        loadLanguage(kept);
+    else
+        loadQtTranslation(m_currentLanguage);
+}
+
+QString MultiLanguageUtils::keptLanguage()
+{
+    return QSettings(settingsOrganization, settingsApplication)
+        .value(settingsKeyLanguage)
+        .toString();
+}
+
+void MultiLanguageUtils::chooseLanguage(const QString& language)
+{
+    QSettings(settingsOrganization, settingsApplication).setValue(settingsKeyLanguage, language);
+    loadLanguage(language);
+}
+
+void MultiLanguageUtils::followSystemLanguage()
+{
+    if (keptLanguage().isEmpty())
+        loadLanguage(languageOfLocale(QLocale::system().name()));
+}
+
+void MultiLanguageUtils::loadQtTranslation(const QString& language)
+{
+    QCoreApplication::removeTranslator(&m_qtTranslator);
+    if (language == QLatin1String("en"))
+        return;
+    const QString folder = QLibraryInfo::location(QLibraryInfo::TranslationsPath);
+    const QString fileName = QStringLiteral("qtbase_") + language;
+    if (!m_qtTranslator.load(fileName, folder)) {
+        qCWarning(lcView).noquote() << "Qt's texts stay English: no" << fileName << "in" << folder;
+        return;
+    }
+    QCoreApplication::installTranslator(&m_qtTranslator);
 }
 
 QString MultiLanguageUtils::languageOfLocale(const QString& localeName)
@@ -46,6 +88,7 @@ void MultiLanguageUtils::loadLanguage(const QString& language)
         return;
     m_currentLanguage = language;
     QLocale::setDefault(QLocale(language));
+    loadQtTranslation(language);
     if (language == sourceLanguage) {
         // German needs no file: removing the translator brings the source texts back.
         QCoreApplication::removeTranslator(&m_translator);
@@ -106,5 +149,5 @@ QMenu* MultiLanguageUtils::createLanguageMenu(const QString& baseName)
 void MultiLanguageUtils::slotLanguageChanged(QAction* action)
 {
     if (action)
-        loadLanguage(action->data().toString());
+        chooseLanguage(action->data().toString());
 }

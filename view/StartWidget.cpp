@@ -45,23 +45,40 @@ void StartWidget::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
         retranslate();
+        setLatestFiles(m_latestFiles, m_missingFiles);
     }
     QWidget::changeEvent(event);
 }
 
-void StartWidget::setLatestFiles(const QStringList& paths)
+void StartWidget::setLatestFiles(const QStringList& paths, const QStringList& missing)
 {
-    if (paths.isEmpty())
+    // Later: the list is often set again from a click on one of its own links.
+    for (QLabel* old : qAsConst(m_links)) {
+        old->hide();
+        old->deleteLater();
+    }
+    m_links.clear();
+    m_latestFiles = paths;
+    m_missingFiles = missing;
+    if (paths.isEmpty()) {
+        ui->lastFilesLabel->clear();
         return;
+    }
     ui->lastFilesLabel->setText(QStringLiteral("<b>Latest projects:</b>"));
     for (auto it = paths.crbegin(); it != paths.crend(); ++it) {
         const QString path = *it;
-        auto* label = new QLabel(QStringLiteral("<a href=\"") + path + QStringLiteral("\">") +
-                                     path.toHtmlEscaped() + QStringLiteral("</a>"),
-                                 ui->latestFilesWidget);
+        QString text = QStringLiteral("<a href=\"") + path.toHtmlEscaped() + QStringLiteral("\">") +
+                       path.toHtmlEscaped() + QStringLiteral("</a>");
+        if (missing.contains(path))
+            text = QStringLiteral("<a style=\"color: gray\" href=\"") + path.toHtmlEscaped() +
+                   QStringLiteral("\">") + path.toHtmlEscaped() + QStringLiteral("</a> <i>(") +
+                   tr("nicht gefunden").toHtmlEscaped() + QStringLiteral(")</i>");
+        auto* label = new QLabel(text, ui->latestFilesWidget);
+        label->setObjectName(QStringLiteral("latestFileLabel"));
         label->setTextFormat(Qt::RichText);
         label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
-        connect(label, &QLabel::linkActivated, this, &StartWidget::openLatestFilePressed);
+        connect(label, &QLabel::linkActivated, this, [this, path] { emit openLatestFilePressed(path); });
         ui->latestFilesWidget->layout()->addWidget(label);
+        m_links.append(label);
     }
 }

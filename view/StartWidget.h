@@ -3,6 +3,8 @@
 #include <QStringList>
 #include <QWidget>
 
+class QLabel;
+
 #include <memory>
 
 namespace Ui {
@@ -18,8 +20,9 @@ public:
     explicit StartWidget(QWidget* parent = nullptr);
     ~StartWidget() override;
 
-    // Shows the given project paths, the last one first; an empty list shows nothing.
-    void setLatestFiles(const QStringList& paths);
+    // Shows the given project paths, the last one first; an empty list shows nothing. The
+    // files in missing are shown greyed and can still be chosen, to be told why they go.
+    void setLatestFiles(const QStringList& paths, const QStringList& missing = QStringList());
 
 signals:
     void newProject();
@@ -35,4 +38,7 @@ private:
     void retranslate();
 
     std::unique_ptr<Ui::StartWidget> ui;
+    QStringList m_latestFiles;
+    QStringList m_missingFiles;
+    QList<QLabel*> m_links;
 };

@@ -235,6 +235,8 @@ void TabOszilloscope::connectWidgets()
             &TabOszilloscope::autoYCorrectionSpinBoxChanged);
     connect(ui->buttonDeleteMeasurement, &QPushButton::clicked, this,
             &TabOszilloscope::onDeleteMeasurementClicked);
+    connect(ui->buttonUndoDelete, &QPushButton::clicked, this,
+            &TabOszilloscope::undoDeleteRequested);
     connect(ui->teachReferenceButton, &QPushButton::clicked, this,
             &TabOszilloscope::onTeachReferenceClicked);
     connect(ui->teachRangeLineEdit, &QLineEdit::returnPressed, this,
@@ -998,4 +1000,9 @@ void TabOszilloscope::changeEvent(QEvent* event)
             m_markerButtons[i]->setText(phases[static_cast<size_t>(i)]);
     }
     QWidget::changeEvent(event);
+}
+
+void TabOszilloscope::setUndoDeleteAvailable(bool available)
+{
+    ui->buttonUndoDelete->setEnabled(available);
 }

@@ -54,6 +54,8 @@ public:
     // plot and boxes take the new range whole, wider or narrower.
     void takeSensorRange(int sensor, double min, double max);
     void setLocked(bool locked);
+    // The button beside "Löschen" that takes the last deletion back.
+    void setUndoDeleteAvailable(bool available);
     // The sample period from the device, with the time grid to start from.
     void setClock(int clock, int clockGrid);
     void setSensorName(int group, int sensor, QString name);
@@ -98,6 +100,7 @@ signals:
     void markerChangedRelative(int index, int pos_ms);
     void checkBoxMarkerAbsClicked(bool absolute);
     void deleteMeasurements(QString measToDelete);
+    void undoDeleteRequested();
     // Teach the reference from these shots (the shots shown when the field is empty).
     void teachReference(const QString& ranges);
     void referenceSettingsRequested();

@@ -7,6 +7,9 @@
 #include "model/Model.h"
 #include "view/SensorGroupWidget.h"
 
+#include <QGraphicsColorizeEffect>
+#include <QLabel>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <QTreeWidgetItem>
 #include <QEvent>
@@ -43,6 +46,48 @@ TabSensors::TabSensors(QWidget* parent)
     connect(ui->radioDisplaySelectionRound, &QRadioButton::clicked, this,
             &TabSensors::onRadioButtonRoundClicked);
     onRadioButtonLinearClicked();
+    m_staleLabel = new QLabel(this);
+    m_staleLabel->setObjectName(QStringLiteral("staleValuesLabel"));
+    m_staleLabel->setStyleSheet(QStringLiteral("QLabel { color: ") + colorGray555 +
+                                QStringLiteral("; font-size: 18px; }"));
+    m_staleLabel->hide();
+    ui->layoutSensorGroups->insertWidget(0, m_staleLabel);
+}
+
+void TabSensors::showValuesStale(const QDateTime& since)
+{
+    m_staleSince = since;
+    applyValuesLook();
+}
+
+void TabSensors::showValuesLive()
+{
+    if (!m_staleSince.isValid())
+        return;
+    m_staleSince = QDateTime();
+    applyValuesLook();
+}
+
+void TabSensors::applyValuesLook()
+{
+    const bool stale = m_staleSince.isValid();
+    if (stale)
+        m_staleLabel->setText(tr("Keine neuen Messwerte seit %1")
+                                  .arg(QLocale().toString(m_staleSince.time(),
+                                                          QStringLiteral("HH:mm:ss"))));
+    m_staleLabel->setVisible(stale);
+    // A colour effect greys whatever a display paints, bars and dials alike.
+    for (SensorGroupWidget* widget : qAsConst(m_groupWidgets)) {
+        if (!stale) {
+            widget->setGraphicsEffect(nullptr);
+            continue;
+        }
+        if (widget->graphicsEffect())
+            continue;
+        auto* grey = new QGraphicsColorizeEffect(widget);
+        grey->setColor(Qt::gray);
+        widget->setGraphicsEffect(grey);
+    }
 }
 
 TabSensors::~TabSensors() = default;
@@ -118,6 +163,7 @@ void TabSensors::rebuildWidgets(const QList<SensorGroup>& groups)
                                   << " numSensors=" + QString::number(group.numSensors());
         widget->setSensorGroup(group);
     }
+    applyValuesLook();
 }
 
 void TabSensors::onSensorTreeItemChanged()
@@ -220,6 +266,7 @@ void TabSensors::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         ui->retranslateUi(this);
+        applyValuesLook();
     }
     QWidget::changeEvent(event);
 }

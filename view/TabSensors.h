@@ -3,6 +3,7 @@
 #include "model/SensorGroup.h"
 #include "widgets/analog/AnalogSensorWidgetType.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QPointer>
 #include <QVector>
@@ -11,6 +12,7 @@
 #include <memory>
 
 class Model;
+class QLabel;
 class SensorGroupWidget;
 
 namespace Ui {
@@ -38,6 +40,12 @@ public:
     void setSensorOffset(int group, int sensor, double offset);
     void rebuildWidgets(const QList<SensorGroup>& groups);
 
+    // No value line for a while: the displays grey out and say since when, until
+    // showValuesLive().
+    void showValuesStale(const QDateTime& since);
+    void showValuesLive();
+    bool valuesStale() const { return m_staleSince.isValid(); }
+
     AnalogSensorWidgetType widgetType() const { return m_widgetType; }
     const QList<SensorGroupWidget*>& groupWidgets() const { return m_groupWidgets; }
 
@@ -55,6 +63,8 @@ private:
     bool checkGroup(int group, const char* signature) const;
     bool hasModel() const;
     void setWidgetType(AnalogSensorWidgetType type);
+    // The greying and the text of the stale state on the present group widgets.
+    void applyValuesLook();
 
     std::unique_ptr<Ui::TabSensors> ui;
     QPointer<Model> m_model;
@@ -62,4 +72,6 @@ private:
     // The description's group shown at each position of m_groupWidgets.
     QVector<int> m_groupIndices;
     AnalogSensorWidgetType m_widgetType = AnalogSensorWidgetType::Linear;
+    QLabel* m_staleLabel = nullptr;
+    QDateTime m_staleSince;
 };

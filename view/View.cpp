@@ -130,6 +130,7 @@ View::View(Model* m, QWidget* parent)
     setActionState(Actions::Connect, ActionState::Disabled);
     setActionState(Actions::Calibrate, ActionState::Disabled);
     setActionState(Actions::StartRecording, ActionState::Disabled);
+    setUpMenuAdditions();
 
     if (!model)
         qCWarning(lcView) << "ERROR: model must be set!";
@@ -138,7 +139,6 @@ View::View(Model* m, QWidget* parent)
     connect(home, &StartWidget::openProject, this, &View::openProject);
     connect(home, &StartWidget::importBlackBox, this, &View::importBlackBox);
     connect(home, &StartWidget::firmwareUpdate, this, &View::firmwareUpdate);
-    home->setLatestFiles(QStringList());
     TabProject* project = tabProject();
     project->setModel(model);
     connect(project->form()->textEditComment, &QTextEdit::textChanged, this, &View::commentChanged);
@@ -219,6 +219,11 @@ void View::showVerdicts(const QVector<Verdict>& verdicts)
 TabEvaluation* View::tabEvaluation() const
 {
     return ui->tabEvaluation;
+}
+
+TabSensors* View::tabSensors() const
+{
+    return ui->tabSensors;
 }
 
 TabBlackBox* View::tabBlackBox() const
@@ -686,7 +691,8 @@ void View::languageChanged()
 {
     VTRACE();
     const bool german = sender() == ui->actionLanguageGerman;
-    m_languages->loadLanguage(german ? MultiLanguageUtils::sourceLanguage : QStringLiteral("en"));
+    m_languages->chooseLanguage(german ? MultiLanguageUtils::sourceLanguage
+                                       : QStringLiteral("en"));
     showLanguageToggle();
     updateView();
 }
@@ -705,6 +711,9 @@ void View::retranslate()
     // The form's texts are those of the idle state.
     ui->actionConnect->setText(m_connectedShown ? tr("&Trennen") : tr("&Verbinden"));
     ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
+    retranslateMenuAdditions();
+    if (model)
+        model->retranslatePhaseNames();
     updateView();
 }
 
@@ -713,7 +722,7 @@ void View::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         retranslate();
     } else if (event->type() == QEvent::LocaleChange && m_languages) {
-        m_languages->loadLanguage(MultiLanguageUtils::languageOfLocale(QLocale::system().name()));
+        m_languages->followSystemLanguage();
         showLanguageToggle();
     }
     QMainWindow::changeEvent(event);

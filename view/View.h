@@ -22,6 +22,7 @@ class TabEvaluation;
 struct ReportInput;
 class TabOszilloscope;
 class TabProject;
+class TabSensors;
 class VerdictLamp;
 struct Verdict;
 
@@ -94,6 +95,7 @@ public:
     TabOszilloscope* tabOszi() const;
     TabEvaluation* tabEvaluation() const;
     TabBlackBox* tabBlackBox() const;
+    TabSensors* tabSensors() const;
     QMenu* dropDownMenu() const { return m_menu; }
     VerdictLamp* verdictLamp() const { return m_verdictLamp; }
     // The plant archive's state in the tool bar; hidden for an empty text.
@@ -102,6 +104,13 @@ public:
     // The verdicts of the shots from the first, for every page that shows them.
     void showVerdicts(const QVector<Verdict>& verdicts);
     MultiLanguageUtils* languages() const { return m_languages; }
+    // The recent projects, the latest first, on the start page and in the menu; a file
+    // that is gone is shown greyed.
+    void showRecentProjects(const QStringList& paths);
+    QMenu* recentProjectsMenu() const { return m_recentMenu; }
+    // The undo of the last deletion: the menu's action (Ctrl+Z) and the oscilloscope's button.
+    void setUndoDeleteAvailable(bool available);
+    QAction* undoDeleteAction() const { return m_undoDeleteAction; }
     // The oscilloscope as the picture "Oszilloskop speichern..." writes: the five sensors'
     // plots under their titles.
     QImage oscilloscopePicture() const;
@@ -127,6 +136,8 @@ signals:
     void reportRequested(const QString& fileName);
     // A project picture chosen, or deleted (a null image).
     void projectImageChanged(int index, const QImage& image);
+    void openRecentProject(const QString& path);
+    void undoDelete();
 
 public:
     // The warning for a measurement export that wrote nothing.
@@ -191,6 +202,9 @@ private:
     // A warning titled "Speichern fehlgeschlagen" whose text is shown as plain text.
     QMessageBox* failureBox(const QString& objectName, const QString& text);
     void deleteImage(int k);
+    // Shortcuts, the recent projects' menu, the undo and the terminal's export in the menu.
+    void setUpMenuAdditions();
+    void retranslateMenuAdditions();
 
     std::unique_ptr<Ui::View> ui;
     QPointer<Model> model;
@@ -198,6 +212,9 @@ private:
     MultiLanguageUtils* m_languages = nullptr;
     VerdictLamp* m_verdictLamp = nullptr;
     QLabel* m_archiveState = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QAction* m_undoDeleteAction = nullptr;
+    QStringList m_recentShown;
     QAction* m_archiveStateAction = nullptr;
     // What the connect and record actions show; their texts are set again on a language change.
     bool m_connectedShown = false;

@@ -160,7 +160,7 @@ void View::saveOszi()
     VTRACE();
     const QString fileName = QFileDialog::getSaveFileName(
         this, tr("Save oscilloscope"), QString(),
-        QStringLiteral("BMP (*.bmp);;JPG (*.jpg);;PNG (*.png);;TIFF (*.tif)"));
+        ExportFiles::pictureSaveFilter(QImageWriter::supportedImageFormats()));
     if (fileName.isEmpty())
         return;
     const QImage picture = oscilloscopePicture();

@@ -342,6 +342,26 @@ Restore them?</translation>
         <source>Bericht wird erstellt...</source>
         <translation>Writing the report...</translation>
     </message>
+    <message>
+        <source>Die Sensoren werden auf dem Gerät auf null gesetzt. Jetzt kalibrieren?</source>
+        <translation>The sensors will be zeroed on the device. Calibrate now?</translation>
+    </message>
+    <message>
+        <source>Projekt nicht gefunden</source>
+        <translation>Project not found</translation>
+    </message>
+    <message>
+        <source>Die Datei %1 gibt es nicht mehr: verschoben, umbenannt, gelöscht oder auf einem Laufwerk, das nicht angeschlossen ist. Sie wird aus der Liste genommen.</source>
+        <translation>The file %1 no longer exists: moved, renamed, deleted or on a drive that is not connected. It is taken off the list.</translation>
+    </message>
+    <message>
+        <source>Löschen rückgängig</source>
+        <translation>Undo deletion</translation>
+    </message>
+    <message>
+        <source>Während einer Aufnahme werden keine Messungen zurückgeholt.</source>
+        <translation>Deleted shots cannot be brought back during a recording.</translation>
+    </message>
 </context>
 <context>
     <name>CursorMath</name>
@@ -1163,6 +1183,10 @@ BlackBox data</translation>
         <source>Willkommen bei </source>
         <translation>Welcome to </translation>
     </message>
+    <message>
+        <source>nicht gefunden</source>
+        <translation>not found</translation>
+    </message>
 </context>
 <context>
     <name>StorageDialog</name>
@@ -1876,6 +1900,14 @@ shots</translation>
         <source>Cursor-Tabelle...</source>
         <translation>Cursor table...</translation>
     </message>
+    <message>
+        <source>Letztes Löschen rückgängig machen (Strg+Z)</source>
+        <translation>Undo the last deletion (Ctrl+Z)</translation>
+    </message>
+    <message>
+        <source>Rückgängig</source>
+        <translation>Undo</translation>
+    </message>
 </context>
 <context>
     <name>TabProject</name>
@@ -2029,6 +2061,10 @@ shots</translation>
     <message>
         <source>Rund</source>
         <translation>Round</translation>
+    </message>
+    <message>
+        <source>Keine neuen Messwerte seit %1</source>
+        <translation>No new readings since %1</translation>
     </message>
 </context>
 <context>
@@ -2452,6 +2488,18 @@ shots</translation>
     <message>
         <source>Der Bericht wurde nicht erstellt: %1</source>
         <translation>The report was not written: %1</translation>
+    </message>
+    <message>
+        <source>Zuletzt geöffnet</source>
+        <translation>Recent projects</translation>
+    </message>
+    <message>
+        <source>Löschen rückgängig</source>
+        <translation>Undo deletion</translation>
+    </message>
+    <message>
+        <source>nicht gefunden</source>
+        <translation>not found</translation>
     </message>
 </context>
 </TS>
