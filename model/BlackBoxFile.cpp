@@ -358,6 +358,7 @@ void BlackBoxFile::add(Model& model, BlackBoxShot&& shot)
     for (int k = 0; k < Model::numSensors; ++k)
         model.appendSeries(k, std::move(shot.samples[static_cast<size_t>(k)]));
     model.appendTimestamp(shot.timestamp);
+    model.setFromBlackBox(model.numChannels(0) - 1, true);
 
     SensorDescription& description = model.sensorDescription();
     for (const Setting& setting : shot.settings) {

@@ -89,6 +89,9 @@ void Model::clearData()
         series.clear();
     m_timestamps.clear();
     m_shotIds.clear();
+    m_fromBlackBox.clear();
+    // Gaps are in the shots' times: without shots they mark nothing.
+    m_gaps.clear();
     ++m_dataRevision;
     emit dataChanged();
 }
@@ -187,6 +190,31 @@ void Model::setShotId(int index, const QUuid& id)
     m_shotIds[index] = id;
 }
 
+void Model::setFromBlackBox(int index, bool fromBlackBox)
+{
+    if (index < 0 || index >= numChannels(0))
+        return;
+    if (m_fromBlackBox.size() <= index)
+        m_fromBlackBox.resize(index + 1);
+    m_fromBlackBox[index] = fromBlackBox;
+}
+
+void Model::addRecordingGap(const RecordingGap& gap)
+{
+    m_gaps.append(gap);
+    std::stable_sort(m_gaps.begin(), m_gaps.end(),
+                     [](const RecordingGap& a, const RecordingGap& b) { return a.from < b.from; });
+    emit projectChanged();
+}
+
+void Model::setRecordingGap(int index, const RecordingGap& gap)
+{
+    if (index < 0 || index >= m_gaps.size() || m_gaps.at(index) == gap)
+        return;
+    m_gaps[index] = gap;
+    emit projectChanged();
+}
+
 QVector<QUuid> Model::shotIds(int first, int last) const
 {
     QVector<QUuid> ids;
@@ -224,6 +252,8 @@ bool Model::deleteChannel(int index)
             m_timestamps.removeAt(index);
         if (index < m_shotIds.size())
             m_shotIds.removeAt(index);
+        if (index < m_fromBlackBox.size())
+            m_fromBlackBox.removeAt(index);
     }
     emit dataChanged();
     return true;
@@ -241,6 +271,7 @@ Model::TakenShot Model::shotAt(int index) const
         shot.time = m_timestamps.at(index);
     if (index >= 0 && index < m_shotIds.size())
         shot.id = m_shotIds.at(index);
+    shot.fromBlackBox = isFromBlackBox(index);
     return shot;
 }
 
@@ -262,10 +293,15 @@ bool Model::restoreShot(const TakenShot& shot)
         series.insert(series.begin() + index, std::make_unique<SampleList>(*samples));
         ++m_dataRevision;
     }
-    if (shot.time && index <= m_timestamps.size())
-        m_timestamps.insert(index, *shot.time);
-    if (shot.id && index <= m_shotIds.size())
-        m_shotIds.insert(index, *shot.id);
+    // The lists beside the shots keep their places even for a shot without time or id.
+    if (index <= m_timestamps.size())
+        m_timestamps.insert(index, shot.time.value_or(QDateTime()));
+    if (index <= m_shotIds.size())
+        m_shotIds.insert(index, shot.id.value_or(QUuid()));
+    if (index <= m_fromBlackBox.size())
+        m_fromBlackBox.insert(index, shot.fromBlackBox);
+    else if (shot.fromBlackBox)
+        setFromBlackBox(index, true);
     emit dataChanged();
     return true;
 }

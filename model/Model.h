@@ -2,6 +2,7 @@
 
 #include "model/ProjectData.h"
 #include "model/ReferenceData.h"
+#include "model/RecordingGap.h"
 #include "model/SensorDescription.h"
 #include "model/SpcSettings.h"
 #include "model/ViewData.h"
@@ -68,6 +69,7 @@ public:
         std::array<std::optional<SampleList>, numSensors> samples;
         std::optional<QDateTime> time;
         std::optional<QUuid> id;
+        bool fromBlackBox = false;
     };
     // What deleteChannel(index) would remove; the sample lists are shared, not copied.
     TakenShot shotAt(int index) const;
@@ -91,6 +93,15 @@ public:
     // journal; null for shots from files and the black box. Kept with the shots (deleted
     // and cleared with them), not in the project file.
     QUuid shotId(int index) const { return m_shotIds.value(index); }
+    // Whether shot index was taken from the device's black box (an import, or a gap filled)
+    // rather than recorded here; kept in the project file.
+    bool isFromBlackBox(int index) const { return m_fromBlackBox.value(index, false); }
+    void setFromBlackBox(int index, bool fromBlackBox);
+    // The stretches of recording in which the link was down, in time order; kept in the
+    // project file. Both setters emit projectChanged.
+    const QVector<RecordingGap>& recordingGaps() const { return m_gaps; }
+    void addRecordingGap(const RecordingGap& gap);
+    void setRecordingGap(int index, const RecordingGap& gap);
     void setShotId(int index, const QUuid& id);
     // The ids of the shots from first to last, null ones included.
     QVector<QUuid> shotIds(int first, int last) const;
@@ -250,6 +261,8 @@ private:
     std::array<Series, numSensors> m_measurements;
     QVector<QDateTime> m_timestamps;
     QVector<QUuid> m_shotIds;
+    QVector<bool> m_fromBlackBox;
+    QVector<RecordingGap> m_gaps;
     std::array<QColor, numColors> m_colors;
     QString m_lastDir;
     bool m_connected = false;

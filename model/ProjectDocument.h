@@ -81,6 +81,9 @@ struct ProjectDocument
     std::optional<QString> spcBase;
     std::optional<QString> spcRules;
     std::optional<QStringList> spcLimits;
+    // Shots taken from the black box, numbered from 1, and the recording's gaps as texts.
+    std::optional<Numbers> blackBoxShots;
+    std::optional<QStringList> recordingGaps;
 
     // The taught reference of the quality verdict, key by key as the file gives it; the
     // project keeps it only when every key is there and the whole is sound.

@@ -283,6 +283,20 @@ ProjectDocument ProjectFile::documentOf(const Model& model)
         doc.sensorTypes = types;
         doc.sensorUnits = units;
     }
+    // Shots recorded here and a recording without gaps write nothing new.
+    ProjectDocument::Numbers blackBox;
+    for (int i = 0; i < model.numChannels(0); ++i) {
+        if (model.isFromBlackBox(i))
+            blackBox.values.append(i + 1);
+    }
+    if (!blackBox.values.isEmpty())
+        doc.blackBoxShots = blackBox;
+    if (!model.recordingGaps().isEmpty()) {
+        QStringList gaps;
+        for (const RecordingGap& gap : model.recordingGaps())
+            gaps.append(gap.toText());
+        doc.recordingGaps = gaps;
+    }
     if (const ReferenceData* reference = model.reference())
         doc.reference = referenceDocument(*reference);
     // Only settings the user changed: a project without SPC stays as older versions wrote it.
@@ -534,6 +548,20 @@ void ProjectFile::takeOver(Model& model, ProjectDocument& doc, const QString& pa
     spc.setRulesText(doc.spcRules.value_or(QString()));
     spc.setLimitsTexts(doc.spcLimits.value_or(QStringList()));
     model.setSpcSettings(spc);
+
+    if (doc.blackBoxShots) {
+        for (const double number : doc.blackBoxShots->values) {
+            if (std::isfinite(number) && number >= 1 && number <= model.numChannels(0))
+                model.setFromBlackBox(static_cast<int>(number) - 1, true);
+        }
+    }
+    for (const QString& text : doc.recordingGaps.value_or(QStringList())) {
+        RecordingGap gap;
+        if (RecordingGap::fromText(text, &gap))
+            model.addRecordingGap(gap);
+        else
+            qCWarning(lcModel).noquote() << "recording gap not read:" << text.left(80);
+    }
 
     model.blockSignals(wasBlocked);
     qCDebug(lcTrace) << "emitting projectChanged()";

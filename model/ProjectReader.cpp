@@ -256,6 +256,8 @@ enum class Top
     SpcBase,
     SpcRules,
     SpcLimits,
+    BlackBoxShots,
+    Gaps,
 };
 
 struct TopKey
@@ -321,6 +323,8 @@ const TopKey topKeys[] = {
     {"spcBase", Top::SpcBase, 0},
     {"spcRules", Top::SpcRules, 0},
     {"spcLimits", Top::SpcLimits, 0},
+    {"blackBoxShots", Top::BlackBoxShots, 0},
+    {"recordingGaps", Top::Gaps, 0},
 };
 
 enum class ViewKey
@@ -462,6 +466,8 @@ private:
             return doc.reference.valueTolerance;
         case Top::RefPartMarkers:
             return doc.reference.partMarkers;
+        case Top::BlackBoxShots:
+            return doc.blackBoxShots;
         default:
             return doc.maxValues;
         }
@@ -479,6 +485,7 @@ private:
             return ProjectDocument::numSensors + 1;
         // Every taught shot counts; the file's size bounds them.
         case Top::RefShots:
+        case Top::BlackBoxShots:
             return std::numeric_limits<int>::max();
         default:
             return ProjectDocument::numSensors;
@@ -500,7 +507,16 @@ private:
         return top == Top::Phases      ? doc.phases
                : top == Top::Types     ? doc.sensorTypes
                : top == Top::SpcLimits ? doc.spcLimits
+               : top == Top::Gaps      ? doc.recordingGaps
                                        : doc.sensorUnits;
+    }
+
+    // The sensors' and phases' texts are five; the SPC limits (one per value) and the gaps
+    // are as many as the file holds.
+    static int textsKept(Top top)
+    {
+        return top == Top::SpcLimits || top == Top::Gaps ? std::numeric_limits<int>::max()
+                                                         : ProjectDocument::numSensors;
     }
 
     void addNumber(double value)
@@ -512,7 +528,7 @@ private:
 
     void addText(const QString& text)
     {
-        if (texts->size() < ProjectDocument::numSensors)
+        if (texts->size() < textsLimit)
             texts->append(text);
     }
 
@@ -643,6 +659,7 @@ private:
         case Top::RefShots:
         case Top::RefValueTolerance:
         case Top::RefPartMarkers:
+        case Top::BlackBoxShots:
             numbersOf(doc, top).reset();
             break;
         case Top::RefClock:
@@ -664,6 +681,7 @@ private:
         case Top::Types:
         case Top::Units:
         case Top::SpcLimits:
+        case Top::Gaps:
             textsOf(top).reset();
             break;
         case Top::Timestamps:
@@ -725,7 +743,8 @@ private:
         case Top::MaxValues:
         case Top::RefShots:
         case Top::RefValueTolerance:
-        case Top::RefPartMarkers: {
+        case Top::RefPartMarkers:
+        case Top::BlackBoxShots: {
             std::optional<ProjectDocument::Numbers>& target = numbersOf(doc, top);
             target.reset();
             if (!isArray)
@@ -740,13 +759,15 @@ private:
         case Top::Phases:
         case Top::Types:
         case Top::Units:
-        case Top::SpcLimits: {
+        case Top::SpcLimits:
+        case Top::Gaps: {
             std::optional<QStringList>& target = textsOf(top);
             target.reset();
             if (!isArray)
                 return Context::None;
             target.emplace();
             texts = &*target;
+            textsLimit = textsKept(top);
             return Context::Texts;
         }
         case Top::Timestamps:
@@ -844,6 +865,7 @@ private:
     std::vector<double> samples;
     ProjectDocument::Numbers* numbers = nullptr;
     int numbersLimit = 0;
+    int textsLimit = ProjectDocument::numSensors;
     QStringList* texts = nullptr;
 };
 

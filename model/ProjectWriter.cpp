@@ -237,6 +237,7 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
     writeNumbers(json, "osziMinValues", doc.osziMinValues);
     json.endObject();
 
+    writeNumbers(json, "blackBoxShots", doc.blackBoxShots);
     json.key("clock");
     json.integer(static_cast<qint64>(doc.clock));
     writeString(json, "comment", doc.comment);
@@ -306,6 +307,7 @@ bool writeProject(const ProjectDocument& doc, QIODevice& device, const Progress&
     }
     writeTexts(json, "sensorTypes", doc.sensorTypes);
     writeTexts(json, "sensorUnits", doc.sensorUnits);
+    writeTexts(json, "recordingGaps", doc.recordingGaps);
     if (doc.spcBase)
         writeString(json, "spcBase", *doc.spcBase);
     writeTexts(json, "spcLimits", doc.spcLimits);
