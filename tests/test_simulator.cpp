@@ -12,6 +12,7 @@
 #include "tests/common/TestMain.h"
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/KalvikSimulator.h"
+#include "tools/sim/ShotLog.h"
 #include "tools/sim/ShotCurve.h"
 #include "tools/sim/ShotFaultPlan.h"
 #include "tools/sim/ShotSetWriter.h"
@@ -62,6 +63,38 @@ QString attributeAt(const QString& line, const QString& key, int from = 0)
     const int start = position + key.size() + 2;
     return line.mid(start, line.indexOf(QLatin1Char('"'), start) - start);
 }
+
+// The "T=" line and the "A=[...]" lines of a stick file.
+struct StickShot
+{
+    QString time;
+    QStringList samples;
+};
+
+StickShot readStickShot(const QString& path)
+{
+    QFile file(path);
+    StickShot shot;
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return shot;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("T=")))
+            shot.time = line.mid(2);
+        else if (line.startsWith(QLatin1String("A=")))
+            shot.samples.append(line);
+    }
+    return shot;
+}
+
+// A value line's readings as the stick writes the same sample.
+QString asStickSample(const QString& valueLine)
+{
+    QStringList readings = valueLine.trimmed().split(QLatin1Char(';'));
+    readings.removeFirst();
+    return QStringLiteral("A=[") + readings.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+const QString shotLogHeader = QStringLiteral("shot,device_time,streamed");
 
 // One simulated device and one connector talking to it.
 class Bench
@@ -139,6 +172,18 @@ private:
         o.fixedSeed = true;
         o.seed = 7;
         o.rebootDelayMs = 300;
+        return o;
+    }
+
+    // Short cycles on a one-second machine, starting from an empty stick.
+    SimulatorOptions machineOptions()
+    {
+        SimulatorOptions o = options();
+        o.production = true;
+        o.generateStick = false;
+        o.cycleMs = 200;
+        o.machinePeriodMs = 1000;
+        o.shotLogPath = m_stick->filePath(QStringLiteral("shots.csv"));
         return o;
     }
 
@@ -767,6 +812,175 @@ private slots:
         const int count = bench.messages.size();
         QTest::qWait(100);
         QCOMPARE(bench.messages.size(), count);
+    }
+
+    void machinePeriodNeverLetsTwoCyclesShareAStickName_data()
+    {
+        QTest::addColumn<int>("cycleMs");
+        QTest::addColumn<int>("askedMs");
+        QTest::addColumn<int>("periodMs");
+        QTest::newRow("default: shot and a pause") << 6000 << 0 << 10000;
+        QTest::newRow("shorter than a second") << 200 << 500 << 1000;
+        QTest::newRow("shorter than the shot") << 900 << 1000 << 1100;
+        QTest::newRow("as asked") << 200 << 1500 << 1500;
+    }
+
+    void machinePeriodNeverLetsTwoCyclesShareAStickName()
+    {
+        QFETCH(int, cycleMs);
+        QFETCH(int, askedMs);
+        QFETCH(int, periodMs);
+        SimulatorOptions o;
+        o.cycleMs = cycleMs;
+        o.machinePeriodMs = askedMs;
+        QCOMPARE(o.effectiveMachinePeriodMs(), periodMs);
+    }
+
+    void everyCycleGoesToTheStickByTheDeviceClock_data()
+    {
+        QTest::addColumn<bool>("computer");
+        QTest::addColumn<int>("offsetSeconds");
+        QTest::newRow("no computer, device 3 min ahead") << false << 180;
+        QTest::newRow("computer connected, device 2 h behind") << true << -7200;
+    }
+
+    void everyCycleGoesToTheStickByTheDeviceClock()
+    {
+        QFETCH(bool, computer);
+        QFETCH(int, offsetSeconds);
+        SimulatorOptions o = machineOptions();
+        o.clockOffsetSeconds = offsetSeconds;
+        Bench bench(o);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(computer ? bench.startAndConnect() : bench.simulator->start());
+        const QDateTime deviceNow = QDateTime::currentDateTime().addSecs(offsetSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(written.count() >= 2, waitMs);
+        const QVector<QStringList> log = labelRows(o.shotLogPath, shotLogHeader);
+        QVERIFY(log.size() >= 2);
+        for (int i = 0; i < 2; ++i) {
+            const QFileInfo file(written.at(i).at(1).toString());
+            const QDateTime named = QDateTime::fromString(file.fileName().mid(5, 15),
+                                                          QStringLiteral("yyyyMMdd_HHmmss"));
+            QVERIFY2(qAbs(named.secsTo(deviceNow)) < 10, qPrintable(file.fileName()));
+            QCOMPARE(file.dir().dirName(), BlackBoxWriter::dayFolderName(named.date()));
+            const StickShot shot = readStickShot(file.filePath());
+            QCOMPARE(shot.time, named.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+            QCOMPARE(shot.samples.size(), 2);
+            QCOMPARE(log.at(i), (QStringList{QString::number(i + 1), ShotLog::timeText(named),
+                                             QStringLiteral("0")}));
+        }
+        QVERIFY(written.at(0).at(1) != written.at(1).at(1));
+    }
+
+    void aRecordingStreamsEveryCycleUntilRunZero()
+    {
+        const SimulatorOptions o = machineOptions();
+        Bench bench(o);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(bench.startAndConnect());
+        bench.connector.setSampleRate(QStringLiteral("10ms"));
+        QVERIFY(!bench.waitFor(QStringLiteral("t=")).isEmpty());
+        bench.connector.sendRunStart();
+        QStringList streamedFiles;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                streamedFiles.clear();
+                for (const QList<QVariant>& cycle : qAsConst(written)) {
+                    if (cycle.at(2).toBool())
+                        streamedFiles.append(cycle.at(1).toString());
+                }
+                return streamedFiles.size() >= 2;
+            }(),
+            3 * waitMs);
+
+        // Each streamed cycle: run=1, the stick file's samples in order, run=0.
+        QVector<QStringList> shots;
+        for (const QString& m : qAsConst(bench.messages)) {
+            if (m == QLatin1String("run=1\n"))
+                shots.append(QStringList());
+            else if (isValueLine(m) && !shots.isEmpty())
+                shots.last().append(m);
+        }
+        QVERIFY(shots.size() >= 2);
+        QCOMPARE(bench.messages.count(QStringLiteral("run=0\n")), shots.size());
+        for (int k = 0; k < 2; ++k) {
+            const QStringList stick = readStickShot(streamedFiles.at(k)).samples;
+            QCOMPARE(stick.size(), 20);
+            QCOMPARE(shots.at(k).size(), stick.size());
+            for (int i = 0; i < stick.size(); ++i) {
+                QVERIFY(shots.at(k).at(i).startsWith(QString::number(i) + QLatin1Char(';')));
+                QCOMPARE(asStickSample(shots.at(k).at(i)), stick.at(i));
+            }
+        }
+
+        // "run=0" is answered at once, and the next cycle goes to the stick only.
+        bench.messages.clear();
+        written.clear();
+        bench.connector.sendRunStop();
+        QCOMPARE(bench.waitFor(QStringLiteral("run=")), QStringLiteral("run=0\n"));
+        QVERIFY(written.wait(waitMs));
+        QCOMPARE(written.last().at(2).toBool(), false);
+        QVERIFY(!bench.messages.contains(QStringLiteral("run=1\n")));
+        const QVector<QStringList> log = labelRows(o.shotLogPath, shotLogHeader);
+        QCOMPARE(log.first().value(2), QStringLiteral("0"));
+        QCOMPARE(log.last().value(2), QStringLiteral("0"));
+    }
+
+    void aComputerThatComesBackMustAskAgainToRecord()
+    {
+        Bench bench(machineOptions());
+        QSignalSpy streamed(bench.simulator.get(), &KalvikSimulator::shotStarted);
+        QVERIFY(bench.startAndConnect());
+        bench.connector.sendRunStart();
+        QVERIFY(streamed.wait(2 * waitMs));
+        QSignalSpy gone(bench.simulator.get(), &KalvikSimulator::clientDisconnected);
+        bench.connector.disconnectFromHost();
+        QVERIFY(gone.wait(waitMs));
+        QVERIFY(bench.connect());
+        const qint64 before = bench.simulator->shotsStarted();
+        QSignalSpy cycles(bench.simulator.get(), &KalvikSimulator::cycleStarted);
+        QVERIFY(cycles.wait(2 * waitMs));
+        QCOMPARE(bench.simulator->shotsStarted(), before);
+        bench.connector.sendRunStart();
+        QVERIFY(streamed.wait(2 * waitMs));
+        QCOMPARE(bench.simulator->shotsStarted(), before + 1);
+    }
+
+    void aLostLinkRefusesConnectionsWhileTheMachineGoesOn()
+    {
+        SimulatorOptions o = machineOptions();
+        o.faults = SimulatorOptions::DropConnection;
+        o.dropEveryCycles = 2;
+        o.dropMinMs = 1500;
+        o.dropMaxMs = 1500;
+        Bench bench(o);
+        QSignalSpy lost(bench.simulator.get(), &KalvikSimulator::linkLost);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(bench.startAndConnect());
+        QSignalSpy disconnected(&bench.connector, &KalvikConnector::disconnected);
+        bench.connector.sendRunStart();
+        QVERIFY(lost.wait(2 * waitMs));
+        QCOMPARE(lost.first().first().toInt(), 1500);
+        QCOMPARE(bench.simulator->cyclesBegun(), 2);
+        QVERIFY(disconnected.count() == 1 || disconnected.wait(waitMs));
+        const int writtenAtLoss = written.count();
+
+        QSignalSpy errors(&bench.connector, &KalvikConnector::error);
+        bench.connector.connect(m_host);
+        QVERIFY(errors.wait(waitMs));
+        QCOMPARE(errors.first().first().value<QAbstractSocket::SocketError>(),
+                 QAbstractSocket::ConnectionRefusedError);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.simulator->isListening(), 2 * waitMs);
+        // The cycle the link was lost in and the next one ended while it was away.
+        QVERIFY(written.count() >= writtenAtLoss + 2);
+        QVERIFY(bench.connect());
+
+        const QVector<QStringList> log = labelRows(o.shotLogPath, shotLogHeader);
+        QCOMPARE(log.size(), written.count());
+        for (int i = 0; i < log.size(); ++i)
+            QCOMPARE(log.at(i).value(0), QString::number(i + 1));
+        // Streamed in part only: not a live shot.
+        QCOMPARE(log.at(1).value(2), QStringLiteral("0"));
     }
 
     void addressInUseIsReported()
