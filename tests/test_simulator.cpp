@@ -1,7 +1,6 @@
 // The simulated Kalvik box (tools/sim) in-process, reached through the application's own
 // KalvikConnector on a loopback address of this test: protocol, readings, stick folder,
 // reboot, and the connector surviving every fault mode.
-#include "view/BlackBoxDatesTableModel.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
@@ -12,11 +11,12 @@
 #include "tests/common/TestMain.h"
 #include "tools/sim/BlackBoxWriter.h"
 #include "tools/sim/KalvikSimulator.h"
-#include "tools/sim/ShotLog.h"
 #include "tools/sim/ShotCurve.h"
 #include "tools/sim/ShotFaultPlan.h"
+#include "tools/sim/ShotLog.h"
 #include "tools/sim/ShotSetWriter.h"
 #include "tools/sim/StickFolder.h"
+#include "view/BlackBoxDatesTableModel.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>

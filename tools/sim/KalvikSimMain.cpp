@@ -110,7 +110,8 @@ int main(int argc, char* argv[])
         QStringLiteral("labels"),
         QStringLiteral("CSV file of each shot's fault, written anew: \"shot,fault\" with "
                        "shots numbered from 1 in the order sent and \"none\" for a good "
-                       "shot. Black-box files written to an empty stick are labelled in "
+                       "shot (with --production: every cycle by its number, as in "
+                       "--shot-log). Black-box files written to an empty stick are labelled in "
                        "FILE with \"-blackbox\" added to its name (\"file,fault\")."),
         QStringLiteral("FILE"));
     const QCommandLineOption writeProject(
@@ -169,11 +170,11 @@ int main(int argc, char* argv[])
         QStringLiteral("fill-stick"),
         QStringLiteral("Machine mode: write three days of old shots to an empty stick first, "
                        "as without --production."));
-    parser.addOptions({production, machinePeriod, clockOffset, dropEvery, dropMs, shotLog,
-                       fillStick});
     parser.addOptions({host, stick, noSensorDescription, micrometres, millimetres,
                        projectDescription, seed, fault, rate, cycle, rebootDelay, shotFault,
                        faultRate, labels, writeProject, shots, goodFirst, period});
+    parser.addOptions(
+        {production, machinePeriod, clockOffset, dropEvery, dropMs, shotLog, fillStick});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(

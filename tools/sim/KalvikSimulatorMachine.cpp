@@ -87,10 +87,10 @@ void KalvikSimulator::endCycle()
     }
     m_cycleOpen = false;
 
-    const QString folder = QDir(StickFolder(m_stickPath).dataPath())
-                               .absoluteFilePath(BlackBoxWriter::dayFolderName(m_cycleDeviceTime.date()));
-    const QString path =
-        QDir(folder).absoluteFilePath(BlackBoxWriter::fileName(m_cycleDeviceTime));
+    const QString folder =
+        QDir(StickFolder(m_stickPath).dataPath())
+            .absoluteFilePath(BlackBoxWriter::dayFolderName(m_cycleDeviceTime.date()));
+    const QString path = QDir(folder).absoluteFilePath(BlackBoxWriter::fileName(m_cycleDeviceTime));
     const bool written =
         QDir().mkpath(folder) &&
         BlackBoxWriter::write(path, m_profile, m_cycleDeviceTime, m_cyclePeriodMs, m_cycle);
