@@ -1,7 +1,6 @@
 // The simulated Kalvik box (tools/sim) in-process, reached through the application's own
 // KalvikConnector on a loopback address of this test: protocol, readings, stick folder,
 // reboot, and the connector surviving every fault mode.
-#include "view/BlackBoxDatesTableModel.h"
 #include "device/DeviceAddress.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
@@ -14,8 +13,10 @@
 #include "tools/sim/KalvikSimulator.h"
 #include "tools/sim/ShotCurve.h"
 #include "tools/sim/ShotFaultPlan.h"
+#include "tools/sim/ShotLog.h"
 #include "tools/sim/ShotSetWriter.h"
 #include "tools/sim/StickFolder.h"
+#include "view/BlackBoxDatesTableModel.h"
 
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -62,6 +63,37 @@ QString attributeAt(const QString& line, const QString& key, int from = 0)
     const int start = position + key.size() + 2;
     return line.mid(start, line.indexOf(QLatin1Char('"'), start) - start);
 }
+
+// The "T=" line and the "A=[...]" lines of a stick file.
+struct StickShot
+{
+    QString time;
+    QStringList samples;
+};
+
+StickShot readStickShot(const QString& path)
+{
+    QFile file(path);
+    StickShot shot;
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n'))) {
+        if (line.startsWith(QLatin1String("T=")))
+            shot.time = line.mid(2);
+        else if (line.startsWith(QLatin1String("A=")))
+            shot.samples.append(line);
+    }
+    return shot;
+}
+
+// A value line's readings as the stick writes the same sample.
+QString asStickSample(const QString& valueLine)
+{
+    QStringList readings = valueLine.trimmed().split(QLatin1Char(';'));
+    readings.removeFirst();
+    return QStringLiteral("A=[") + readings.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+const QString shotLogHeader = QStringLiteral("shot,device_time,streamed");
 
 // One simulated device and one connector talking to it.
 class Bench
@@ -139,6 +171,18 @@ private:
         o.fixedSeed = true;
         o.seed = 7;
         o.rebootDelayMs = 300;
+        return o;
+    }
+
+    // Short cycles on a one-second machine, starting from an empty stick.
+    SimulatorOptions machineOptions()
+    {
+        SimulatorOptions o = options();
+        o.production = true;
+        o.generateStick = false;
+        o.cycleMs = 200;
+        o.machinePeriodMs = 1000;
+        o.shotLogPath = m_stick->filePath(QStringLiteral("shots.csv"));
         return o;
     }
 
@@ -767,6 +811,128 @@ private slots:
         const int count = bench.messages.size();
         QTest::qWait(100);
         QCOMPARE(bench.messages.size(), count);
+    }
+
+    void everyCycleGoesToTheStickByTheDeviceClock_data()
+    {
+        QTest::addColumn<bool>("computer");
+        QTest::addColumn<int>("offsetSeconds");
+        QTest::newRow("no computer, device 3 min ahead") << false << 180;
+        QTest::newRow("computer connected, device 2 h behind") << true << -7200;
+    }
+
+    void everyCycleGoesToTheStickByTheDeviceClock()
+    {
+        QFETCH(bool, computer);
+        QFETCH(int, offsetSeconds);
+        SimulatorOptions o = machineOptions();
+        o.clockOffsetSeconds = offsetSeconds;
+        Bench bench(o);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(computer ? bench.startAndConnect() : bench.simulator->start());
+        const QDateTime deviceNow = QDateTime::currentDateTime().addSecs(offsetSeconds);
+        QTRY_VERIFY_WITH_TIMEOUT(written.count() >= 2, waitMs);
+        const QVector<QStringList> log = labelRows(o.shotLogPath, shotLogHeader);
+        QVERIFY(log.size() >= 2);
+        for (int i = 0; i < 2; ++i) {
+            const QFileInfo file(written.at(i).at(1).toString());
+            const QDateTime named = QDateTime::fromString(file.fileName().mid(5, 15),
+                                                          QStringLiteral("yyyyMMdd_HHmmss"));
+            QVERIFY2(qAbs(named.secsTo(deviceNow)) < 10, qPrintable(file.fileName()));
+            QCOMPARE(file.dir().dirName(), BlackBoxWriter::dayFolderName(named.date()));
+            const StickShot shot = readStickShot(file.filePath());
+            QCOMPARE(shot.time, named.toString(QStringLiteral("yyyyMMdd-HHmmss")));
+            QCOMPARE(shot.samples.size(), 2);
+            QCOMPARE(log.at(i), (QStringList{QString::number(i + 1), ShotLog::timeText(named),
+                                             QStringLiteral("0")}));
+        }
+        QVERIFY(written.at(0).at(1) != written.at(1).at(1));
+    }
+
+    void aRecordingStreamsEveryCycleUntilRunZero()
+    {
+        const SimulatorOptions o = machineOptions();
+        Bench bench(o);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(bench.startAndConnect());
+        bench.connector.setSampleRate(QStringLiteral("10ms"));
+        QVERIFY(!bench.waitFor(QStringLiteral("t=")).isEmpty());
+        bench.connector.sendRunStart();
+        QStringList streamedFiles;
+        while (streamedFiles.size() < 2 && written.wait(2 * waitMs)) {
+            if (written.last().at(2).toBool())
+                streamedFiles.append(written.last().at(1).toString());
+        }
+        QCOMPARE(streamedFiles.size(), 2);
+        QTRY_COMPARE_WITH_TIMEOUT(bench.messages.count(QStringLiteral("run=0\n")), 2, waitMs);
+
+        // Each streamed cycle: run=1, the stick file's samples in order, run=0.
+        QVector<QStringList> shots;
+        for (const QString& m : qAsConst(bench.messages)) {
+            if (m == QLatin1String("run=1\n"))
+                shots.append(QStringList());
+            else if (isValueLine(m) && !shots.isEmpty())
+                shots.last().append(m);
+        }
+        QCOMPARE(shots.size(), 2);
+        for (int k = 0; k < 2; ++k) {
+            const QStringList stick = readStickShot(streamedFiles.at(k)).samples;
+            QCOMPARE(stick.size(), 20);
+            QCOMPARE(shots.at(k).size(), stick.size());
+            for (int i = 0; i < stick.size(); ++i) {
+                QVERIFY(shots.at(k).at(i).startsWith(QString::number(i) + QLatin1Char(';')));
+                QCOMPARE(asStickSample(shots.at(k).at(i)), stick.at(i));
+            }
+        }
+
+        // "run=0" is answered at once, and the next cycle goes to the stick only.
+        bench.messages.clear();
+        written.clear();
+        bench.connector.sendRunStop();
+        QCOMPARE(bench.waitFor(QStringLiteral("run=")), QStringLiteral("run=0\n"));
+        QVERIFY(written.wait(waitMs));
+        QCOMPARE(written.last().at(2).toBool(), false);
+        QVERIFY(!bench.messages.contains(QStringLiteral("run=1\n")));
+        QCOMPARE(labelRows(o.shotLogPath, shotLogHeader).last().value(2), QStringLiteral("0"));
+    }
+
+    void aLostLinkRefusesConnectionsWhileTheMachineGoesOn()
+    {
+        SimulatorOptions o = machineOptions();
+        o.faults = SimulatorOptions::DropConnection;
+        o.dropEveryCycles = 2;
+        o.dropMinMs = 1500;
+        o.dropMaxMs = 1500;
+        Bench bench(o);
+        QSignalSpy lost(bench.simulator.get(), &KalvikSimulator::linkLost);
+        QSignalSpy written(bench.simulator.get(), &KalvikSimulator::cycleWritten);
+        QVERIFY(bench.startAndConnect());
+        QSignalSpy disconnected(&bench.connector, &KalvikConnector::disconnected);
+        bench.connector.sendRunStart();
+        QVERIFY(lost.wait(2 * waitMs));
+        QCOMPARE(lost.first().first().toInt(), 1500);
+        QCOMPARE(bench.simulator->cyclesBegun(), 2);
+        QVERIFY(disconnected.count() == 1 || disconnected.wait(waitMs));
+        // The computer asks again after reconnecting.
+        QVERIFY(!bench.simulator->isRecordingRequested());
+        const int writtenAtLoss = written.count();
+
+        QSignalSpy errors(&bench.connector, &KalvikConnector::error);
+        bench.connector.connect(m_host);
+        QVERIFY(errors.wait(waitMs));
+        QCOMPARE(errors.first().first().value<QAbstractSocket::SocketError>(),
+                 QAbstractSocket::ConnectionRefusedError);
+        QTRY_VERIFY_WITH_TIMEOUT(bench.simulator->isListening(), 2 * waitMs);
+        // The cycle the link was lost in and the next one ended while it was away.
+        QVERIFY(written.count() >= writtenAtLoss + 2);
+        QVERIFY(bench.connect());
+
+        const QVector<QStringList> log = labelRows(o.shotLogPath, shotLogHeader);
+        QCOMPARE(log.size(), written.count());
+        for (int i = 0; i < log.size(); ++i)
+            QCOMPARE(log.at(i).value(0), QString::number(i + 1));
+        // Streamed in part only: not a live shot.
+        QCOMPARE(log.at(1).value(2), QStringLiteral("0"));
     }
 
     void addressInUseIsReported()

@@ -39,6 +39,10 @@ int main(int argc, char* argv[])
         "Simulates the Kalvik measuring box: the device side of its line protocol on "
         "<host>:2222, and its USB stick of black-box files (the folder that stands for "
         "/media/usbstick/). Runs until it is ended.\n"
+        "With --production the machine cycles by itself and the device writes every shot "
+        "to the stick; after \"run=1\" it streams each following cycle until \"run=0\":\n"
+        "  kalvik-sim --production [--machine-period MS] [--clock-offset S] "
+        "[--fault drop [--drop-every N] [--drop-ms MIN-MAX]] [--shot-log FILE]\n"
         "With --write-project it writes a labelled set of shots into a project file "
         "instead and exits:\n"
         "  kalvik-sim --write-project OUT.mvx --shots N [--good-first K] [--fault-rate R] "
@@ -71,7 +75,9 @@ int main(int argc, char* argv[])
                                   QStringLiteral("N"));
     const QCommandLineOption fault(
         QStringLiteral("fault"),
-        QStringLiteral("Misbehave for tests; may be repeated or comma-separated: %1.")
+        QStringLiteral("Misbehave for tests; may be repeated or comma-separated: %1. With "
+                       "--production, \"drop\" loses the link now and then instead of in "
+                       "every shot.")
             .arg(SimulatorOptions::faultNames().join(QStringLiteral(", "))),
         QStringLiteral("MODE"));
     const QCommandLineOption rate(
@@ -104,7 +110,8 @@ int main(int argc, char* argv[])
         QStringLiteral("labels"),
         QStringLiteral("CSV file of each shot's fault, written anew: \"shot,fault\" with "
                        "shots numbered from 1 in the order sent and \"none\" for a good "
-                       "shot. Black-box files written to an empty stick are labelled in "
+                       "shot (with --production: every cycle by its number, as in "
+                       "--shot-log). Black-box files written to an empty stick are labelled in "
                        "FILE with \"-blackbox\" added to its name (\"file,fault\")."),
         QStringLiteral("FILE"));
     const QCommandLineOption writeProject(
@@ -124,9 +131,50 @@ int main(int argc, char* argv[])
         QStringLiteral("Sample period of the project file in ms (default 100, as the "
                        "application asks of the device)."),
         QStringLiteral("MS"), QStringLiteral("100"));
+    const QCommandLineOption production(
+        QStringLiteral("production"),
+        QStringLiteral("Machine mode: a cycle every --machine-period whether or not a computer "
+                       "is connected, each shot written to the stick with the device's clock; "
+                       "after \"run=1\" every following cycle is streamed (\"run=1\", its "
+                       "values, \"run=0\") until \"run=0\" or the connection ends. The "
+                       "stick starts as it is, without generated days."));
+    const QCommandLineOption machinePeriod(
+        QStringLiteral("machine-period"),
+        QStringLiteral("Machine mode: from one cycle's start to the next, in ms (default "
+                       "--cycle + 4000; at least --cycle + 200 and at least 1000)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption clockOffset(
+        QStringLiteral("clock-offset"),
+        QStringLiteral("Machine mode: the device's clock ahead of this computer's by SECONDS "
+                       "(negative: behind), in stick file names and times (default 0)."),
+        QStringLiteral("SECONDS"), QStringLiteral("0"));
+    const QCommandLineOption dropEvery(
+        QStringLiteral("drop-every"),
+        QStringLiteral("Machine mode with --fault drop: the link is lost in every N-th cycle "
+                       "(default 25)."),
+        QStringLiteral("N"), QStringLiteral("25"));
+    const QCommandLineOption dropMs(
+        QStringLiteral("drop-ms"),
+        QStringLiteral("Machine mode with --fault drop: connections are refused for a random "
+                       "time from MIN to MAX ms after each loss (default 2000-20000; --seed "
+                       "fixes it)."),
+        QStringLiteral("MIN-MAX"), QStringLiteral("2000-20000"));
+    const QCommandLineOption shotLog(
+        QStringLiteral("shot-log"),
+        QStringLiteral("Machine mode: CSV file, written anew, of every shot the machine made, "
+                       "as its stick file is written: \"shot,device_time,streamed\" (number "
+                       "from 1, device time yyyy-MM-ddTHH:mm:ss, 1 when the whole shot went "
+                       "to a computer live)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption fillStick(
+        QStringLiteral("fill-stick"),
+        QStringLiteral("Machine mode: write three days of old shots to an empty stick first, "
+                       "as without --production."));
     parser.addOptions({host, stick, noSensorDescription, micrometres, millimetres,
                        projectDescription, seed, fault, rate, cycle, rebootDelay, shotFault,
                        faultRate, labels, writeProject, shots, goodFirst, period});
+    parser.addOptions(
+        {production, machinePeriod, clockOffset, dropEvery, dropMs, shotLog, fillStick});
     parser.process(app);
     if (!parser.positionalArguments().isEmpty())
         return fail(
@@ -188,7 +236,43 @@ int main(int argc, char* argv[])
     }
     options.labelsPath = parser.value(labels);
 
+    options.production = parser.isSet(production);
+    const bool machineOnly = parser.isSet(machinePeriod) || parser.isSet(clockOffset) ||
+                             parser.isSet(dropEvery) || parser.isSet(dropMs) ||
+                             parser.isSet(shotLog) || parser.isSet(fillStick);
+    if (machineOnly && !options.production)
+        return fail(QStringLiteral("--machine-period, --clock-offset, --drop-every, --drop-ms, "
+                                   "--shot-log and --fill-stick need --production"));
+    if (options.production) {
+        if (options.cycleMs <= 0)
+            return fail(QStringLiteral("--production needs a --cycle above 0"));
+        options.generateStick = parser.isSet(fillStick);
+        if (parser.isSet(machinePeriod)) {
+            options.machinePeriodMs = parser.value(machinePeriod).toInt(&ok);
+            if (!ok || options.machinePeriodMs < options.machinePeriodFloor())
+                return fail(QStringLiteral("--machine-period needs %1 ms or more")
+                                .arg(options.machinePeriodFloor()));
+        }
+        options.clockOffsetSeconds = parser.value(clockOffset).toInt(&ok);
+        if (!ok)
+            return fail(QStringLiteral("--clock-offset needs a whole number of seconds"));
+        if (!readCount(parser, dropEvery, 1, &options.dropEveryCycles))
+            return fail(QStringLiteral("--drop-every needs a whole number, 1 or more"));
+        const QStringList range = parser.value(dropMs).split(QLatin1Char('-'));
+        bool minOk = false;
+        bool maxOk = false;
+        if (range.size() == 2) {
+            options.dropMinMs = range.at(0).toInt(&minOk);
+            options.dropMaxMs = range.at(1).toInt(&maxOk);
+        }
+        if (!minOk || !maxOk || options.dropMinMs < 0 || options.dropMaxMs < options.dropMinMs)
+            return fail(QStringLiteral("--drop-ms needs MIN-MAX in ms, 0 <= MIN <= MAX"));
+        options.shotLogPath = parser.value(shotLog);
+    }
+
     if (parser.isSet(writeProject)) {
+        if (options.production)
+            return fail(QStringLiteral("--write-project and --production exclude each other"));
         ShotSetWriter::Settings settings;
         if (!parser.isSet(shots) || !readCount(parser, shots, 1, &settings.shots))
             return fail(QStringLiteral("--write-project needs --shots with 1 or more"));

@@ -56,18 +56,26 @@ KalvikSimulator::KalvikSimulator(const SimulatorOptions& options, QObject* paren
     // the same whatever faults are switched on.
     m_random.seed(m_options.fixedSeed ? m_options.seed ^ 0x9e3779b9u
                                       : QRandomGenerator::global()->generate());
+    m_dropRandom.seed(shotFaultSeed(m_options, 0x4f1bbcdcu));
     m_sampleTimer.setTimerType(Qt::PreciseTimer);
     m_trickleTimer.setTimerType(Qt::PreciseTimer);
     m_trickleTimer.setInterval(trickleIntervalMs);
     m_rebootTimer.setSingleShot(true);
+    for (QTimer* timer : {&m_cycleTimer, &m_cycleEndTimer, &m_dropTimer}) {
+        timer->setSingleShot(true);
+        timer->setTimerType(Qt::PreciseTimer);
+    }
+    connect(&m_cycleTimer, &QTimer::timeout, this, &KalvikSimulator::beginCycle);
+    connect(&m_cycleEndTimer, &QTimer::timeout, this, &KalvikSimulator::endCycle);
+    connect(&m_dropTimer, &QTimer::timeout, this, &KalvikSimulator::loseLink);
     connect(&m_server, &QTcpServer::newConnection, this, &KalvikSimulator::onNewConnection);
     connect(&m_sampleTimer, &QTimer::timeout, this, &KalvikSimulator::onSampleTimer);
     connect(&m_trickleTimer, &QTimer::timeout, this, &KalvikSimulator::onTrickleTimer);
     connect(&m_rebootTimer, &QTimer::timeout, this, [this] {
         if (listen())
-            qCInfo(lcSim) << "back after reboot";
+            qCInfo(lcSim) << "listening again";
         else
-            qCWarning(lcSim).noquote() << "cannot listen again after reboot:" << m_error;
+            qCWarning(lcSim).noquote() << "cannot listen again:" << m_error;
     });
 }
 
@@ -103,7 +111,13 @@ bool KalvikSimulator::start()
         qCInfo(lcSim).noquote()
             << QStringLiteral("wrote %1 black-box files to %2").arg(files).arg(stick.dataPath());
     }
-    return listen();
+    if (!listen())
+        return false;
+    if (m_options.production && !startMachine()) {
+        stop();
+        return false;
+    }
+    return true;
 }
 
 bool KalvikSimulator::listen()
@@ -130,6 +144,10 @@ void KalvikSimulator::stop()
     m_rebootTimer.stop();
     m_sampleTimer.stop();
     m_trickleTimer.stop();
+    m_cycleTimer.stop();
+    m_cycleEndTimer.stop();
+    m_dropTimer.stop();
+    m_cycleOpen = false;
     m_shotRunning = false;
     releaseClient();
     if (m_server.isListening()) {
@@ -186,6 +204,8 @@ void KalvikSimulator::releaseClient()
     m_trickleQueue.clear();
     const bool wasRunning = m_shotRunning;
     m_shotRunning = false;
+    // A computer that comes back asks again.
+    m_recordRequested = false;
     if (QTcpSocket* socket = m_client) {
         m_client.clear();
         socket->disconnect(this);
@@ -222,15 +242,20 @@ void KalvikSimulator::handleCommand(const QByteArray& rawCommand)
             return;
         }
         m_periodMs = period;
-        if (m_shotRunning && !m_options.maxRate) {
+        // A machine cycle keeps the period it began with, on the stick as on the line.
+        if (m_shotRunning && !m_options.maxRate && !m_options.production) {
             m_samplesAtClockStart = m_samplesSent;
             m_clock.start();
             m_sampleTimer.start(m_periodMs);
         }
         sendLine("t=" + QByteArray::number(period) + '\n');
     } else if (command == "run=1") {
-        startShot();
+        if (m_options.production)
+            m_recordRequested = true;
+        else
+            startShot();
     } else if (command == "run=0") {
+        m_recordRequested = false;
         endShot(true);
     } else if (command == "1") {
         qCInfo(lcSim) << "calibrating";
@@ -256,6 +281,11 @@ void KalvikSimulator::startShot()
     ++m_shotsStarted;
     if (m_labels.isOpen() && !m_labels.append(QString::number(m_shotsStarted), m_curve.fault()))
         qCWarning(lcSim).noquote() << m_labels.errorString();
+    beginStream();
+}
+
+void KalvikSimulator::beginStream()
+{
     m_shotRunning = true;
     m_droppedThisShot = false;
     m_samplesSent = 0;
@@ -268,8 +298,13 @@ void KalvikSimulator::startShot()
         m_clock.start();
         onSampleTimer();
         if (m_shotRunning)
-            m_sampleTimer.start(m_periodMs);
+            m_sampleTimer.start(streamPeriodMs());
     }
+}
+
+int KalvikSimulator::streamPeriodMs() const
+{
+    return m_options.production ? m_cyclePeriodMs : m_periodMs;
 }
 
 void KalvikSimulator::endShot(bool answer)
@@ -277,6 +312,8 @@ void KalvikSimulator::endShot(bool answer)
     m_sampleTimer.stop();
     const bool wasRunning = m_shotRunning;
     m_shotRunning = false;
+    if (m_options.production && wasRunning && m_samplesSent >= cycleSamples())
+        m_cycleStreamed = true;
     if (answer)
         sendLine("run=0\n");
     if (wasRunning)
@@ -285,12 +322,16 @@ void KalvikSimulator::endShot(bool answer)
 
 qint64 KalvikSimulator::cycleSamples() const
 {
+    if (m_options.production)
+        return m_cycle.size();
     return m_options.cycleMs > 0 ? qMax<qint64>(1, m_options.cycleMs / m_periodMs) : 0;
 }
 
 bool KalvikSimulator::dropDue() const
 {
-    if (!(m_options.faults & SimulatorOptions::DropConnection) || m_droppedThisShot)
+    // In machine mode the machine drops the link (loseLink), not the shot.
+    if (!(m_options.faults & SimulatorOptions::DropConnection) || m_droppedThisShot ||
+        m_options.production)
         return false;
     const qint64 cycle = cycleSamples();
     const qint64 half = cycle > 0 ? qMax<qint64>(1, cycle / 2) : 50;
@@ -325,7 +366,7 @@ void KalvikSimulator::onSampleTimer()
 {
     if (!m_shotRunning)
         return;
-    const qint64 due = m_samplesAtClockStart + m_clock.elapsed() / m_periodMs + 1;
+    const qint64 due = m_samplesAtClockStart + m_clock.elapsed() / streamPeriodMs() + 1;
     QByteArray out;
     int lines = 0;
     while (m_samplesSent < due && lines < maxCatchUpLines) {
@@ -356,9 +397,13 @@ void KalvikSimulator::fillAtMaxRate()
 
 void KalvikSimulator::appendValueLine(QByteArray& out)
 {
-    const double timeMs = double(m_samplesSent) * m_periodMs;
     out += faultLines();
-    out += m_profile.valueLine(m_samplesSent, m_curve.sample(timeMs, m_options.cycleMs));
+    if (m_options.production) {
+        out += m_profile.valueLine(m_samplesSent, m_cycle.at(int(m_samplesSent)));
+    } else {
+        const double timeMs = double(m_samplesSent) * m_periodMs;
+        out += m_profile.valueLine(m_samplesSent, m_curve.sample(timeMs, m_options.cycleMs));
+    }
     ++m_samplesSent;
 }
 
@@ -452,6 +497,7 @@ void KalvikSimulator::reboot()
 {
     qCInfo(lcSim) << "rebooting; back in" << m_options.rebootDelayMs << "ms";
     endShot(false);
+    m_recordRequested = false;
     if (QTcpSocket* socket = m_client) {
         socket->flush();
         m_client.clear();

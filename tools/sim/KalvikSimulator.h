@@ -4,14 +4,17 @@
 #include "tools/sim/ShotCurve.h"
 #include "tools/sim/ShotFaultPlan.h"
 #include "tools/sim/ShotLabels.h"
+#include "tools/sim/ShotLog.h"
 #include "tools/sim/SimulatorOptions.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 #include <QObject>
 #include <QPointer>
 #include <QTcpServer>
 #include <QTimer>
+#include <QVector>
 
 #include <random>
 
@@ -24,6 +27,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcSim)
 // echoes the sample period, streams a moulding cycle's value lines after "run=1" until
 // the cycle is over or "run=0" comes, lists the day folders of its USB stick, and goes away
 // for a moment on "reboot". One PC is served at a time; a new connection replaces the old.
+// In machine mode (SimulatorOptions::production) the machine cycles by itself and every
+// shot goes to the stick; "run=1" asks for each following cycle to be streamed as well.
 class KalvikSimulator : public QObject
 {
     Q_OBJECT
@@ -50,6 +55,9 @@ public:
     qint64 shotsStarted() const { return m_shotsStarted; }
     const ShotFault& shotFault() const { return m_curve.fault(); }
     bool hasClient() const { return !m_client.isNull(); }
+    // Machine mode: cycles begun since start(), and whether the computer asked to record.
+    qint64 cyclesBegun() const { return m_cycleNumber; }
+    bool isRecordingRequested() const { return m_recordRequested; }
 
 signals:
     void listeningChanged(bool listening);
@@ -58,6 +66,12 @@ signals:
     void commandReceived(const QString& command);
     void shotStarted();
     void shotEnded();
+    // Machine mode: a cycle began; its shot was written to the stick (path), streamed
+    // whole to a computer or not.
+    void cycleStarted(qint64 cycle);
+    void cycleWritten(qint64 cycle, const QString& path, bool streamed);
+    // Machine mode, drop fault: the link is gone and connections are refused for downMs.
+    void linkLost(int downMs);
 
 private:
     bool listen();
@@ -67,6 +81,16 @@ private:
     void handleCommand(const QByteArray& command);
 
     void startShot();
+    // Sends "run=1" and streams the current shot at the device's rate or the fastest.
+    void beginStream();
+    int streamPeriodMs() const;
+
+    // Machine mode (KalvikSimulatorMachine.cpp).
+    bool startMachine();
+    void beginCycle();
+    void endCycle();
+    void loseLink();
+    QDateTime nextDeviceTime();
     void endShot(bool answer);
     void onSampleTimer();
     void fillAtMaxRate();
@@ -103,6 +127,9 @@ private:
     QTimer m_sampleTimer;
     QTimer m_trickleTimer;
     QTimer m_rebootTimer;
+    QTimer m_cycleTimer;
+    QTimer m_cycleEndTimer;
+    QTimer m_dropTimer;
     QElapsedTimer m_clock;
     QByteArray m_trickleQueue;
 
@@ -111,4 +138,18 @@ private:
     bool m_droppedThisShot = false;
     qint64 m_samplesSent = 0;
     qint64 m_samplesAtClockStart = 0;
+
+    // Machine mode: the cycles are due on a grid of the machine clock, not one after the
+    // other, so that late timers do not make the machine drift.
+    ShotLog m_shotLog;
+    std::mt19937 m_dropRandom;
+    QElapsedTimer m_machineClock;
+    qint64 m_cycleNumber = 0;
+    bool m_cycleOpen = false;
+    QVector<ShotCurve::Sample> m_cycle;
+    int m_cyclePeriodMs = 100;
+    QDateTime m_cycleDeviceTime;
+    QDateTime m_lastDeviceTime;
+    bool m_cycleStreamed = false;
+    bool m_recordRequested = false;
 };

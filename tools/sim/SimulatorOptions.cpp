@@ -46,3 +46,14 @@ QString SimulatorOptions::blackBoxLabelsPath() const
     const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
     return info.dir().filePath(info.completeBaseName() + QStringLiteral("-blackbox") + suffix);
 }
+
+int SimulatorOptions::machinePeriodFloor() const
+{
+    return qMax(qMax(cycleMs, 0) + 200, 1000);
+}
+
+int SimulatorOptions::effectiveMachinePeriodMs() const
+{
+    const int asked = machinePeriodMs > 0 ? machinePeriodMs : qMax(cycleMs, 0) + 4000;
+    return qMax(asked, machinePeriodFloor());
+}

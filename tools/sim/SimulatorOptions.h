@@ -18,7 +18,8 @@ struct SimulatorOptions
         Garbage = 1 << 0,        // now and then a line of junk text, an empty line, a lone "\r"
         LongLines = 1 << 1,      // now and then a line of several thousand bytes
         Binary = 1 << 2,         // now and then a line of random bytes, zero bytes included
-        DropConnection = 1 << 3, // the connection breaks off in the middle of every shot
+        DropConnection = 1 << 3, // the connection breaks off in the middle of every shot; in
+                                 // machine mode the link is lost for a while now and then
         Trickle = 1 << 4,        // every byte leaves in small pieces, lines arrive in parts
     };
 
@@ -49,6 +50,26 @@ struct SimulatorOptions
     double shotFaultRate = 0.0;
     QVector<ShotFault::Kind> shotFaultKinds;
     QString labelsPath;
+
+    // Machine mode: the machine cycles on its own, every machinePeriodMs, whether or not a
+    // computer is connected, and the device writes each cycle's shot to its stick, named and
+    // stamped by its own clock (the computer's local time plus clockOffsetSeconds). After
+    // "run=1" every following cycle is streamed, until "run=0" or the connection ends.
+    bool production = false;
+    // 0: cycleMs + 4000. Raised to machinePeriodFloor() when shorter.
+    int machinePeriodMs = 0;
+    int clockOffsetSeconds = 0;
+    // With DropConnection in machine mode: every dropEveryCycles cycles the link is lost in
+    // the middle of a cycle, and connections are refused for dropMinMs..dropMaxMs.
+    int dropEveryCycles = 25;
+    int dropMinMs = 2000;
+    int dropMaxMs = 20000;
+    // Machine mode: "shot,device_time,streamed" per cycle as its stick file is written.
+    QString shotLogPath;
+
+    // A cycle's shot must fit, and black-box names and times have whole seconds.
+    int machinePeriodFloor() const;
+    int effectiveMachinePeriodMs() const;
 
     // labelsPath with "-blackbox" added to its base name; empty without labelsPath.
     QString blackBoxLabelsPath() const;
