@@ -49,6 +49,8 @@ inline const QString settingsKeyRecentFiles = QStringLiteral("recentFiles");
 inline const QString settingsKeyJournalDays = QStringLiteral("journalDays");
 inline const QString settingsKeyArchive = QStringLiteral("archive");
 inline const QString settingsKeyStation = QStringLiteral("station");
+// Whether the gaps of a recording are filled from the device's black box once the link is back.
+inline const QString settingsKeyAutoBackfill = QStringLiteral("auto_backfill");
 constexpr int defaultJournalDays = 14;
 
 inline const QString logoPath = QStringLiteral(":/icons/Dornhal-Logo-small.png");

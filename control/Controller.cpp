@@ -7,6 +7,7 @@
 #include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
+#include "view/GapBar.h"
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationSpc.h"
 #include "view/TabOszilloscope.h"
@@ -39,6 +40,11 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
     connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
     connect(view, &View::reportRequested, this, &Controller::onReportRequested);
+    connect(this, &Controller::blackBoxDateListReceived, this, &Controller::onListForBackfill);
+    GapBar* gaps = view->tabOszi()->gapBar();
+    gaps->setAutoFill(autoBackfill());
+    connect(gaps, &GapBar::fillRequested, this, [this] { fillGaps(true); });
+    connect(gaps, &GapBar::autoFillToggled, this, &Controller::setAutoBackfill);
     connect(view, &View::projectImageChanged, this, &Controller::onProjectImageChanged);
     connect(view, &View::openRecentProject, this, &Controller::onOpenRecentProject);
     connect(view, &View::undoDelete, this, &Controller::onUndoDelete);

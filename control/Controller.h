@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
+#include <QPair>
 #include <QPointer>
 #include <QStringList>
 #include <QThread>
@@ -43,6 +44,11 @@ public:
     const ShotJournal* journal() const { return shotJournal; }
     // How many device lines an open may hold back; the rest are dropped and counted.
     void setHeldLineLimit(size_t limit) { heldLineLimit = limit; }
+    // Whether the gaps of a recording are filled from the black box once the link is back.
+    bool autoBackfill() const;
+    void setAutoBackfill(bool on);
+    // How long the last filling of gaps took from the device's list to the shots in hand.
+    double lastBackfillMs() const { return backfillMs; }
 
 public slots:
     void onNewProject();
@@ -82,6 +88,10 @@ public slots:
     void onTabBlackBox_getLocalListClicked();
     void onTabBlackBox_fetchBlackBoxDataClicked();
     void onTabBlackBox_importFilesClicked();
+    // Fills the recording's gaps from the device's black box: the stick's days of the gaps
+    // through the usual transfer, the shots the project lacks put in in time order. asked:
+    // the user asked, so a reason not to is said.
+    void fillGaps(bool asked = true);
     void onConnected();
     void onDisconnected();
     void onMessageReceived(const QString& msg);
@@ -94,6 +104,8 @@ signals:
     void blackBoxDateListReceived(const QStringList& names);
     // The device confirmed a stop, or the link ended.
     void recordingEnded();
+    // A filling of gaps ended with shots shots put in.
+    void gapsFilled(int shots);
 
 private:
     // While the model reads or writes a file, user commands wait and then run in their
@@ -207,6 +219,20 @@ private:
     // a file operation.
     bool fetchRunning = false;
     bool fetchStopped = false;
+
+    // Gaps and their filling (ControllerBackfill.cpp).
+    void openRecordingGap(const QDateTime& at);
+    void closeRecordingGaps(const QDateTime& at);
+    bool hasUnfilledGap() const;
+    void onListForBackfill(const QStringList& names);
+    void runBackfill(const QStringList& names);
+    void insertBackfillWhenIdle();
+    bool backfillListPending = false;
+    bool backfillAsked = false;
+    bool backfillWaitsForShotEnd = false;
+    QVector<Model::TakenShot> pendingBackfill;
+    QVector<QPair<int, RecordingGap>> pendingGapUpdates;
+    double backfillMs = 0.0;
     // The folder whose files the black-box page lists: the fetched device's or the copies'.
     QString stagedFilesFolder;
     // Device lines that arrived while a project was being opened, for the opened project.

@@ -5,6 +5,7 @@
 #include "model/Model.h"
 #include "ui_TabEvaluationRuntime.h"
 #include "view/EvaluationCells.h"
+#include "view/GapText.h"
 #include "widgets/BoxWhiskersWidget.h"
 #include "charts/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
@@ -242,9 +243,11 @@ void TabEvaluationRuntime::updateTable()
         const int b = EvaluationMath::findStop(samples, offset, stopValues[si]);
         EvaluationCells::setCell(table, i, 0, EvaluationCells::shotNumber(i));
         const QDateTime stamp = i < stamps ? model->timestamp(i) : QDateTime();
-        EvaluationCells::setCell(
-            table, i, 1,
-            stamp.isValid() ? stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString());
+        const QString stampText =
+            stamp.isValid() ? stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString();
+        EvaluationCells::setCell(table, i, 1,
+                                 model->isFromBlackBox(i) ? stampText + tr(" (Black Box)")
+                                                          : stampText);
         if (a >= 0) {
             startTimes.append(EvaluationMath::seconds(a, clk));
             EvaluationCells::setCell(table, i, 2, EvaluationCells::number(startTimes.constLast()));
@@ -271,9 +274,17 @@ void TabEvaluationRuntime::updateTable()
             first ? QString::number(static_cast<qint64>(first->size()) * clk / 1000) : QString());
         // Live shots carry no time stamp, so they have no pause either.
         const QDateTime next = i + 1 < stamps ? model->timestamp(i + 1) : QDateTime();
-        EvaluationCells::setCell(
-            table, i, 6,
-            stamp.isValid() && next.isValid() ? QString::number(stamp.secsTo(next)) : QString());
+        // A gap of the recording after this shot is said where its pause would stand.
+        const int gap = GapText::gapAfterShot(model->recordingGaps(), model->timestamps(), i);
+        if (gap >= 0) {
+            const RecordingGap& g = model->recordingGaps().at(gap);
+            EvaluationCells::setCell(table, i, 6, GapText::describe(g), !g.isFilled());
+        } else {
+            EvaluationCells::setCell(table, i, 6,
+                                     stamp.isValid() && next.isValid()
+                                         ? QString::number(stamp.secsTo(next))
+                                         : QString());
+        }
         maxTotal = qMax(maxTotal, EvaluationMath::seconds(samples.size(), clk));
     }
     for (int i = n; i < n + 2; ++i) {

@@ -1,5 +1,7 @@
 #include "view/TabOszilloscope.h"
+
 #include "view/CursorTableWindow.h"
+#include "view/GapBar.h"
 #include "view/View.h"
 
 #include "app/Constants.h"
@@ -85,6 +87,8 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
                      ui->markerSpinBox4};
 
     setCheckBoxMarkerAbsolute(false);
+    m_gapBar = new GapBar(ui->toolsFrame);
+    ui->toolsLayout->addWidget(m_gapBar);
 
     const QString grayBackground = "background-color: " + colorGrayEEE + ";";
     ui->toolsFrame->setStyleSheet("QFrame#toolsFrame { " + grayBackground + " }");
@@ -479,6 +483,7 @@ void TabOszilloscope::onModel_dataChanged()
     }
     const int shots = model->numChannels(0);
     ui->numMeasuringsLabel->setText(QString::number(shots));
+    m_gapBar->setGaps(model->recordingGaps());
     ui->highlightSpinBox->setMaximum(shots);
     ui->highlightSpinBox->setValue(shots);
     SpinBoxFit::fitToRange(ui->highlightSpinBox);
@@ -532,6 +537,7 @@ void TabOszilloscope::onModel_projectChanged()
         return;
     }
     const QSignalBlocker blocker(this);
+    m_gapBar->setGaps(model->recordingGaps());
     for (int i = 0; i < 5; ++i)
         setPhaseName(i, model->phaseName(i));
     for (int s = 0; s < numSensors; ++s) {

@@ -18,6 +18,7 @@ class Model;
 class OsziWidget;
 class QAbstractButton;
 class QDoubleSpinBox;
+class GapBar;
 class QLabel;
 class QPushButton;
 struct ViewData;
@@ -72,6 +73,8 @@ public:
     OsziWidget* osziWidget(int sensor) const;
     // The title above the parameters of a sensor's plot ("Sensor 1: " and its name).
     QLabel* sensorLabel(int sensor) const;
+    // The row of the recording's gaps under the tools.
+    GapBar* gapBar() const { return m_gapBar; }
     QDoubleSpinBox* offsetSpinBox(int sensor) const;
     // The sensor (0 to 4) whose offset spin box is object, or -1.
     int offsetSpinBoxIndex(const QObject* object) const;
@@ -132,6 +135,7 @@ private slots:
     void openCursorTable();
 
 private:
+    GapBar* m_gapBar = nullptr;
     void connectWidgets();
     // Aligns every plot at the time of a marker (0 to 3).
     void alignAtMarker(int marker);
