@@ -1,5 +1,9 @@
 #include "analysis/StickMatch.h"
+#include "control/BackfillPlan.h"
+#include "model/Model.h"
 #include "tests/common/TestMain.h"
+
+#include <QTemporaryDir>
 
 namespace {
 
@@ -40,6 +44,8 @@ private slots:
     void stickShotsMatched_data();
     void stickShotsMatched();
     void noCommonShotsAddNothing();
+    void gapShotsChosenAndPlacedInTime();
+    void gapsAndOriginsKeptInTheFile();
 };
 
 void TestBackfill::stickShotsMatched_data()
@@ -99,6 +105,76 @@ void TestBackfill::noCommonShotsAddNothing()
     const StickMatch::Result r = StickMatch::match(live, other);
     QVERIFY(!r.ok);
     QVERIFY(r.missing.isEmpty());
+}
+
+// Of a day on the stick only the shots in an unfilled gap are put in, the live ones at its
+// edges not again, each after the last shot not later than it.
+void TestBackfill::gapShotsChosenAndPlacedInTime()
+{
+    const double offset = 125.0;
+    QVector<StickMatch::Shot> live = shots(0, 10, 10.0, 0.0, false, 0.4, true);
+    live += shots(15, 10, 10.0, 0.0, false, 0.4, true);
+    const QVector<StickMatch::Shot> stick = shots(-5, 35, 10.0, offset, true, 0.0, true);
+    QVector<QDateTime> stickTimes;
+    for (const StickMatch::Shot& s : stick)
+        stickTimes.append(s.time);
+    const StickMatch::Result match = StickMatch::match(live, stick);
+    RecordingGap gap;
+    gap.from = start.addSecs(95);  // in shot 9, cut off by the loss
+    gap.to = start.addSecs(148);   // back before shot 15
+    RecordingGap filled = gap;
+    filled.from = start.addSecs(-60);
+    filled.to = start.addSecs(-30);
+    filled.deviceShots = 3;
+    filled.filled = 3;
+    const BackfillPlan::Choice choice = BackfillPlan::choose({filled, gap}, stickTimes, match);
+    // Stick shots 10-14 (indices 15-19); the morning's and the filled gap's stay out.
+    QCOMPARE(choice.shots, (QVector<int>{15, 16, 17, 18, 19}));
+    QCOMPARE(choice.gapOf, (QVector<int>{1, 1, 1, 1, 1}));
+    // The device made shots 10-14 in the gap, and shot 15 as the link came back, recorded live.
+    QCOMPARE(choice.deviceShots.at(1), 6);
+
+    QVector<QDateTime> times;
+    for (const StickMatch::Shot& s : live)
+        times.append(s.time);
+    const QDateTime t = BackfillPlan::computerTime(stick.at(15).time, match);
+    QCOMPARE(BackfillPlan::insertionIndex(times, t), 10);
+    QCOMPARE(BackfillPlan::daysFor({gap}, {QStringLiteral("dir-20261207/a.bb"),
+                                           QStringLiteral("dir-20261209/shot_1.bb"),
+                                           QStringLiteral("dir-20261209/shot_2.bb"),
+                                           QStringLiteral("dir-20261210")}),
+             (QStringList{QStringLiteral("dir-20261209"), QStringLiteral("dir-20261210")}));
+}
+
+// A saved project keeps which shots came from the black box and its gaps, where they were.
+void TestBackfill::gapsAndOriginsKeptInTheFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("gaps.mvx"));
+    RecordingGap gap;
+    gap.from = start.addSecs(95);
+    gap.to = start.addSecs(148);
+    gap.deviceShots = 6;
+    gap.filled = 6;
+    {
+        Model model;
+        for (int i = 0; i < 4; ++i) {
+            for (int k = 0; k < Model::numSensors; ++k)
+                model.appendSeries(k, SampleList{1.0 * i, 2.0});
+            model.appendTimestamp(start.addSecs(10 * i));
+        }
+        model.setFromBlackBox(2, true);
+        model.addRecordingGap(gap);
+        QVERIFY(model.save(path));
+    }
+    Model model;
+    QVERIFY(model.open(path));
+    QCOMPARE(model.recordingGaps(), QVector<RecordingGap>{gap});
+    QVERIFY(model.isFromBlackBox(2));
+    QVERIFY(!model.isFromBlackBox(1) && !model.isFromBlackBox(3));
+    // Deleting a shot before it moves the mark with the shot.
+    QVERIFY(model.deleteChannel(0));
+    QVERIFY(model.isFromBlackBox(1) && !model.isFromBlackBox(2));
 }
 
 VENTARO_TEST_MAIN(TestBackfill)
