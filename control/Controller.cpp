@@ -104,6 +104,11 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTimerWaitForDeviceDescription_timeout);
     connect(&timerWaitForSensorDescription, &QTimer::timeout, this,
             &Controller::onTimerWaitForSensorDescription_timeout);
+    timerReconnect.setSingleShot(true);
+    connect(&timerReconnect, &QTimer::timeout, this, &Controller::onTimerReconnect_timeout);
+    timerReconnectNote.setInterval(1000);
+    connect(&timerReconnectNote, &QTimer::timeout, this,
+            [this] { view->setReconnecting(true, sinceLinkLost.elapsed() / 1000); });
 
     // A project opened at start is ready to record into, as after "Öffnen".
     if (!model->projectFileName().isEmpty())
