@@ -40,6 +40,14 @@ View::View(Model* m, QWidget* parent)
     readSettings();
     QTimer::singleShot(0, this, &QWidget::showMaximized);
 
+    // Next to the connect action, where the user looks for the link, and before the lamp,
+    // so that a narrow window keeps it in view.
+    m_reconnectState = new QLabel(ui->toolBar);
+    m_reconnectState->setObjectName(QStringLiteral("reconnectStateLabel"));
+    m_reconnectState->setContentsMargins(12, 0, 12, 0);
+    m_reconnectState->setStyleSheet(QStringLiteral("color: #d02121;"));
+    m_reconnectStateAction = ui->toolBar->addWidget(m_reconnectState);
+    m_reconnectStateAction->setVisible(false);
     m_verdictLamp = new VerdictLamp(ui->toolBar);
     ui->toolBar->addWidget(m_verdictLamp);
     m_archiveState = new QLabel(ui->toolBar);
@@ -47,11 +55,6 @@ View::View(Model* m, QWidget* parent)
     m_archiveState->setContentsMargins(12, 0, 0, 0);
     m_archiveStateAction = ui->toolBar->addWidget(m_archiveState);
     m_archiveStateAction->setVisible(false);
-    m_reconnectState = new QLabel(ui->toolBar);
-    m_reconnectState->setObjectName(QStringLiteral("reconnectStateLabel"));
-    m_reconnectState->setContentsMargins(12, 0, 0, 0);
-    m_reconnectStateAction = ui->toolBar->addWidget(m_reconnectState);
-    m_reconnectStateAction->setVisible(false);
     auto* spacer = new QWidget(ui->toolBar);
     spacer->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
     ui->toolBar->addWidget(spacer);
