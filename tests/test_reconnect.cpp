@@ -50,7 +50,6 @@ private slots:
     void restoredLinkAsksTheDeviceAgain();
     void restoredLinkAsksNoQuestionsAgain();
     void disconnectDuringRetriesStopsThem();
-    void failedFirstConnectIsNotRetried();
 };
 
 void TestReconnect::delaysDoubleUpToTheLongest_data()
@@ -192,19 +191,6 @@ void TestReconnect::disconnectDuringRetriesStopsThem()
                              ReconnectSchedule::longestDelayMs + 500));
     QVERIFY(!app.model->isConnected());
     QCOMPARE(app.answer->unexpected(), 0);
-}
-
-void TestReconnect::failedFirstConnectIsNotRetried()
-{
-    FakeDeviceSetup app(reconnectArea);
-    app.server.close();
-    QSignalSpy lost(app.controller.get(), &Controller::linkLost);
-    app.answer->clickButton(QStringLiteral("OK"));
-    app.controller->onActionConnect();
-    QTRY_COMPARE(app.answer->answered(), 1);
-    QCOMPARE(app.answer->titles().value(0), QStringLiteral("Netzwerk Fehler"));
-    QVERIFY(!app.controller->isReconnecting());
-    QCOMPARE(lost.count(), 0);
 }
 
 VENTARO_TEST_MAIN(TestReconnect)
