@@ -208,6 +208,9 @@ private:
     bool reconnecting = false;
     bool reconnectAttemptPending = false;
     bool resumeRecordingAfterLoss = false;
+    // Shots the device opened since the user's "Start": a device that opens more than one
+    // records every machine cycle, so the request stands between its shots as well.
+    int deviceShotsSinceStart = 0;
     // The link was restored by the retries: the same device, whose questions were answered.
     bool linkRestoredByRetry = false;
     QString reconnectHost;

@@ -104,7 +104,8 @@ void Controller::onDisconnected()
     if (reconnecting)
         return;
     const bool lost = model->isConnected() && connector->droppedByPeer();
-    const bool wasRecording = recordingRunning;
+    const bool wasRecording =
+        recordingRunning || (connector->recordingRequested() && deviceShotsSinceStart > 1);
     endLink();
     if (lost)
         startReconnecting(wasRecording);
@@ -257,6 +258,7 @@ void Controller::handleMessage(const QString& msg)
         break;
     case DeviceProtocol::Kind::RunStarted:
         qCDebug(lcControl) << "received 'run=1'";
+        ++deviceShotsSinceStart;
         startShot();
         break;
     case DeviceProtocol::Kind::RunStopped:
@@ -424,6 +426,7 @@ void Controller::startOrStopRecording(bool stop)
             return;
         }
         // The shot begins when the device answers "run=1".
+        deviceShotsSinceStart = 0;
         connector->sendRunStart();
     } else {
         connector->sendRunStop();
@@ -502,6 +505,7 @@ void Controller::showConnectionError(QAbstractSocket::SocketError socketError)
     IPAddressDialog dialog(model, view);
     if (dialog.exec() == QDialog::Accepted && isDeviceAddressText(dialog.address())) {
         const QString address = dialog.address();
+        linkRestoredByRetry = false;
         showProgress(tr("Verbinden mit ") + address + QStringLiteral(" ..."));
         connector->connect(address);
     } else {

@@ -122,12 +122,14 @@ void KalvikConnector::sendCommand(const char* command)
 void KalvikConnector::sendRunStart()
 {
     VTRACE();
+    runRequested = true;
     sendCommand("run=1\n");
 }
 
 void KalvikConnector::sendRunStop()
 {
     VTRACE();
+    runRequested = false;
     sendCommand("run=0\n");
 }
 

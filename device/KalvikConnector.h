@@ -40,6 +40,9 @@ public:
     void setSampleRate(const QString& name);
     void sendRunStart();
     void sendRunStop();
+    // The last run command this side sent was "run=1": a recording was asked for and not
+    // stopped since.
+    bool recordingRequested() const { return runRequested; }
     void sendCalibrate();
     void requestDeviceDescription();
     void requestSensorDescription();
@@ -71,6 +74,7 @@ private:
     // This side asked the socket to close; a disconnection then is no loss.
     bool closeRequested = false;
     bool lastDropByPeer = false;
+    bool runRequested = false;
     // The last piece read did not end its line: the next pieces continue it.
     bool inLongLine = false;
     bool longLineReported = false;

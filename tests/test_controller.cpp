@@ -564,9 +564,8 @@ void TestController::simulatorFaultsDoNotStopRecording()
         // No box: the link comes back by itself and the recording goes on with the device's
         // next shot, the one cut off kept.
         QTRY_VERIFY_WITH_TIMEOUT(restored.count() >= 1, 10000);
-        QTRY_VERIFY_WITH_TIMEOUT(m_model->numChannels(0) >= 2 &&
-                                     m_model->measurement(4, 1)->size() > 0,
-                                 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            m_model->numChannels(0) >= 2 && m_model->measurement(4, 1)->size() > 0, 10000);
         for (int k = 0; k < 5; ++k)
             QVERIFY(m_model->measurement(k, 0)->size() > 0);
         QCOMPARE(m_answer->answered(), 0);

@@ -120,41 +120,48 @@ void TestReconnect::lostLinkComesBackWithoutBox()
 
 void TestReconnect::restoredLinkAsksTheDeviceAgain_data()
 {
-    QTest::addColumn<bool>("recording");
-    QTest::addColumn<QByteArray>("commands");
-    QTest::newRow("idle") << false << QByteArray("t=5\ndeviceDescription\nsensorDescription\n");
-    QTest::newRow("recording")
-        << true << QByteArray("t=5\ndeviceDescription\nsensorDescription\nrun=1\n");
+    // Whether the user pressed "Start", the device's lines before the loss, and whether
+    // the restored link asks for the recording again.
+    QTest::addColumn<bool>("start");
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<bool>("resume");
+    const QByteArray shot = "run=1\n" + FakeDeviceSetup::valueLines(1, 10);
+    QTest::newRow("idle") << false << QByteArray() << false;
+    QTest::newRow("in a shot") << true << shot << true;
+    QTest::newRow("between machine cycles") << true << shot + "run=0\n" + shot + "run=0\n" << true;
+    QTest::newRow("after the one shot asked for") << true << shot + "run=0\n" << false;
 }
 
 void TestReconnect::restoredLinkAsksTheDeviceAgain()
 {
-    QFETCH(bool, recording);
-    QFETCH(QByteArray, commands);
+    QFETCH(bool, start);
+    QFETCH(QByteArray, lines);
+    QFETCH(bool, resume);
     FakeDeviceSetup app(reconnectArea);
     QVERIFY(app.connectDevice());
-    // The project's period, set by the user since connecting, not the connect's 100 ms.
-    app.send("t=5\n");
+    if (start)
+        app.view->form()->actionStartRecording->trigger();
+    // Last, the project's period set since connecting, not the connect's 100 ms.
+    app.send(lines + "t=5\n");
     QTRY_COMPARE(app.model->clock(), 5);
-    if (recording) {
-        app.send("run=1\n" + FakeDeviceSetup::valueLines(1, 10));
-        QTRY_COMPARE(app.model->measurement(4, 0) ? app.model->measurement(4, 0)->size() : 0, 10);
-    }
+    const int shots = app.model->numChannels(0);
     loseLink(app, false);
     QVERIFY(acceptRetry(app));
     // A line of the test's own after the restore ends what the program sent for it.
     app.controller->kalvikConnector()->write(QStringLiteral("end\n"));
     QByteArray sent;
     QTRY_VERIFY((sent += app.device->readAll()).endsWith("end\n"));
-    QCOMPARE(sent, commands + "end\n");
-    if (!recording)
+    QCOMPARE(sent, QByteArray("t=5\ndeviceDescription\nsensorDescription\n") +
+                       (resume ? "run=1\n" : "") + "end\n");
+    if (!resume)
         return;
-    // The shot cut off stays; the device's next "run=1" opens the next one.
+    // The shots before stay as they were; the device's next "run=1" opens the next one.
     app.send("run=1\n" + FakeDeviceSetup::valueLines(11, 4));
-    QTRY_COMPARE(app.model->measurement(4, 1) ? app.model->measurement(4, 1)->size() : 0, 4);
+    QTRY_COMPARE(app.model->numChannels(0), shots + 1);
+    QTRY_COMPARE(app.model->measurement(4, shots)->size(), 4);
     QVERIFY(app.controller->isRecordingRunning());
     for (int k = 0; k < 5; ++k)
-        QCOMPARE(app.model->measurement(k, 0)->size(), 10);
+        QCOMPARE(app.model->measurement(k, shots - 1)->size(), 10);
 }
 
 void TestReconnect::restoredLinkAsksNoQuestionsAgain()

@@ -226,7 +226,8 @@ void View::setReconnecting(bool reconnecting, qint64 secondsSinceLoss)
     if (reconnecting) {
         const qint64 hours = secondsSinceLoss / 3600;
         const qint64 minutes = secondsSinceLoss / 60 % 60;
-        const QString seconds = QStringLiteral("%1").arg(secondsSinceLoss % 60, 2, 10, QLatin1Char('0'));
+        const QString seconds =
+            QStringLiteral("%1").arg(secondsSinceLoss % 60, 2, 10, QLatin1Char('0'));
         const QString elapsed = hours > 0 ? QStringLiteral("%1:%2:%3")
                                                 .arg(hours)
                                                 .arg(minutes, 2, 10, QLatin1Char('0'))
@@ -736,7 +737,7 @@ void View::retranslate()
     labelTabs();
     // The form's texts are those of the idle state.
     ui->actionConnect->setText(m_connectedShown || m_reconnectShown ? tr("&Trennen")
-                                                                     : tr("&Verbinden"));
+                                                                    : tr("&Verbinden"));
     ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
     if (m_reconnectShown)
         setReconnecting(true, m_reconnectSeconds);

@@ -2453,5 +2453,9 @@ shots</translation>
         <source>Der Bericht wurde nicht erstellt: %1</source>
         <translation>The report was not written: %1</translation>
     </message>
+    <message>
+        <source>Verbindung wird wiederhergestellt...</source>
+        <translation>Reconnecting...</translation>
+    </message>
 </context>
 </TS>
