@@ -121,6 +121,12 @@ Controller::Controller(Model* m, View* v)
             &Controller::onTimerWaitForDeviceDescription_timeout);
     connect(&timerWaitForSensorDescription, &QTimer::timeout, this,
             &Controller::onTimerWaitForSensorDescription_timeout);
+    timerReconnect.setSingleShot(true);
+    connect(&timerReconnect, &QTimer::timeout, this, &Controller::onTimerReconnect_timeout);
+    timerReconnectNote.setInterval(1000);
+    // Rounded: a coarse timer may fire a little before the full second.
+    connect(&timerReconnectNote, &QTimer::timeout, this,
+            [this] { view->setReconnecting(true, (sinceLinkLost.elapsed() + 500) / 1000); });
 
     // A project opened at start is ready to record into, as after "Öffnen".
     if (!model->projectFileName().isEmpty()) {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "control/RecentProjects.h"
+#include "control/ReconnectSchedule.h"
 #include "model/Model.h"
 #include "store/Journal.h"
 
 #include <QAbstractSocket>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
@@ -38,6 +40,8 @@ public:
 
     KalvikConnector* kalvikConnector() const { return connector; }
     bool isRecordingRunning() const { return recordingRunning; }
+    // The link was lost without "Trennen" and is being tried again.
+    bool isReconnecting() const { return reconnecting; }
     bool readingsInThousandths() const { return valuesInThousandths; }
     int currentSeriesOf(int sensor) const;
     const VerdictMonitor* verdicts() const { return verdictMonitor; }
@@ -106,6 +110,11 @@ signals:
     void recordingEnded();
     // A filling of gaps ended with shots shots put in.
     void gapsFilled(int shots);
+    // The link was lost without "Trennen" at that time; the retries start.
+    void linkLost(const QDateTime& at);
+    // The link lost at lostAt is back since backAt; the sample period was set and the
+    // descriptions requested.
+    void linkRestored(const QDateTime& lostAt, const QDateTime& backAt);
 
 private:
     // While the model reads or writes a file, user commands wait and then run in their
@@ -132,6 +141,13 @@ private:
     void quitApplication(bool quitConfirmed);
     void connectOrDisconnect(bool disconnect);
     void startOrStopRecording(bool stop);
+    // What a closed link leaves behind: the running shot ends as it stands.
+    void endLink();
+    void startReconnecting(bool resumeRecording);
+    void stopReconnecting();
+    void onTimerReconnect_timeout();
+    void reconnectAttemptFailed();
+    void showConnectionError(QAbstractSocket::SocketError socketError);
     // Sends the stop and, while a shot records, waits a moment for the device's "run=0";
     // device lines go on meanwhile, user input waits.
     void stopRecordingAndWait();
@@ -209,6 +225,22 @@ private:
     bool recordingRunning = false;
     QTimer timerWaitForDeviceDescription;
     QTimer timerWaitForSensorDescription;
+
+    // A lost link is tried again to the same address until it is back or "Trennen".
+    ReconnectSchedule reconnectSchedule;
+    QTimer timerReconnect;
+    QTimer timerReconnectNote;
+    bool reconnecting = false;
+    bool reconnectAttemptPending = false;
+    bool resumeRecordingAfterLoss = false;
+    // Shots the device opened since the user's "Start": a device that opens more than one
+    // records every machine cycle, so the request stands between its shots as well.
+    int deviceShotsSinceStart = 0;
+    // The link was restored by the retries: the same device, whose questions were answered.
+    bool linkRestoredByRetry = false;
+    QString reconnectHost;
+    QDateTime linkLostAt;
+    QElapsedTimer sinceLinkLost;
 
     std::deque<std::function<void()>> deferredCommands;
     // Grows whenever an open, a new project or an import replaces the data.

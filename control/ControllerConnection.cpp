@@ -22,8 +22,9 @@
 
 void Controller::onActionConnect()
 {
-    // A held press does what the button showed when it was pressed.
-    const bool disconnect = connector->isConnected();
+    // A held press does what the button showed when it was pressed; while the link is
+    // restored the button shows "Trennen".
+    const bool disconnect = connector->isConnected() || reconnecting;
     if (deferWhileFileBusy([this, disconnect] { connectOrDisconnect(disconnect); }))
         return;
     connectOrDisconnect(disconnect);
@@ -32,6 +33,15 @@ void Controller::onActionConnect()
 void Controller::connectOrDisconnect(bool disconnect)
 {
     VTRACE();
+    if (disconnect && reconnecting) {
+        qCDebug(lcControl) << "reconnecting -> stop the retries";
+        resumeRecordingAfterLoss = false;
+        // Aborted while still reconnecting, so that an attempt's end is not taken for a loss.
+        connector->abort();
+        stopReconnecting();
+        saveAfterRecording();
+        return;
+    }
     if (disconnect != connector->isConnected()) {
         qCDebug(lcControl) << "the connection changed since the command was given; nothing to do";
         return;
@@ -44,6 +54,7 @@ void Controller::connectOrDisconnect(bool disconnect)
         connector->disconnectFromHost();
     } else {
         qCDebug(lcControl) << " not connected -> connect!";
+        linkRestoredByRetry = false;
         showProgress(tr("Verbinden ..."));
         connector->connect(deviceHost());
     }
@@ -53,28 +64,61 @@ void Controller::onConnected()
 {
     VTRACE();
     closeProgress();
+    const bool restored = reconnecting;
+    if (restored) {
+        stopReconnecting();
+        linkRestoredByRetry = true;
+    } else {
+        // The lamp counts the shots of a connection; a restored link goes on with its run.
+        startVerdictSession();
+    }
     droppedValueLines = 0;
     // Nothing heard yet counts from the connection.
     sinceLastValueLine.start();
     timerStaleValues.start();
-    startVerdictSession();
     model->setConnected(true);
     emit model->appStateChanged();
-    connector->setSampleRate(QStringLiteral("100ms"));
-    model->setClock(100);
+    if (restored) {
+        // The device may have restarted with its own default; the project's period holds.
+        connector->setSampleRate(QStringLiteral("%1ms").arg(model->clock()));
+    } else {
+        connector->setSampleRate(QStringLiteral("100ms"));
+        model->setClock(100);
+    }
     qCDebug(lcControl) << "starting DeviceDescription timer";
     timerWaitForDeviceDescription.start(500);
     connector->requestDeviceDescription();
     qCDebug(lcControl) << "starting SensorDescription timer";
     timerWaitForSensorDescription.start(700);
     connector->requestSensorDescription();
+    if (!restored)
+        return;
+    if (std::exchange(resumeRecordingAfterLoss, false)) {
+        // The device's next "run=1" opens the next shot, as after "Start".
+        qCDebug(lcControl) << "link restored during a recording -> run=1";
+        connector->sendRunStart();
+    }
+    emit linkRestored(linkLostAt, QDateTime::currentDateTime());
 }
 
 void Controller::onDisconnected()
 {
     VTRACE();
+    // The loss was taken already; an attempt aborted by the retries tells nothing new.
+    if (reconnecting)
+        return;
+    const bool lost = model->isConnected() && connector->droppedByPeer();
+    const bool wasRecording =
+        recordingRunning || (connector->recordingRequested() && deviceShotsSinceStart > 1);
+    endLink();
+    if (lost)
+        startReconnecting(wasRecording);
+}
+
+void Controller::endLink()
+{
     // A shot cannot go on without its device: what was recorded stays, the next "Start"
-    // starts a new one.
+    // (or the restored link's "run=1") starts a new one.
     recordingRunning = false;
     timerStaleValues.stop();
     showValuesLive();
@@ -85,8 +129,60 @@ void Controller::onDisconnected()
     // A list reply cut off by the link is not taken for lines of the next connection.
     inList = false;
     listBuffer.clear();
+    timerWaitForDeviceDescription.stop();
+    timerWaitForSensorDescription.stop();
     model->setConnected(false);
     emit model->appStateChanged();
+}
+
+void Controller::startReconnecting(bool resumeRecording)
+{
+    VTRACE();
+    reconnecting = true;
+    reconnectAttemptPending = false;
+    resumeRecordingAfterLoss = resumeRecording;
+    reconnectHost = connector->host();
+    linkLostAt = QDateTime::currentDateTime();
+    sinceLinkLost.start();
+    reconnectSchedule.reset();
+    qCInfo(lcControl).noquote() << "link to" << reconnectHost << "lost; trying again";
+    timerReconnect.start(reconnectSchedule.nextDelayMs());
+    timerReconnectNote.start();
+    view->setReconnecting(true, 0);
+    emit linkLost(linkLostAt);
+}
+
+void Controller::stopReconnecting()
+{
+    reconnecting = false;
+    reconnectAttemptPending = false;
+    timerReconnect.stop();
+    timerReconnectNote.stop();
+    view->setReconnecting(false);
+}
+
+void Controller::onTimerReconnect_timeout()
+{
+    if (!reconnecting)
+        return;
+    if (reconnectAttemptPending) {
+        qCDebug(lcControl) << "reconnect attempt unanswered; given up";
+        connector->abort();
+        reconnectAttemptFailed();
+        return;
+    }
+    reconnectAttemptPending = true;
+    // Started before the attempt: a failure reported at once replaces it with the delay.
+    timerReconnect.start(ReconnectSchedule::attemptTimeoutMs);
+    qCDebug(lcControl).noquote() << "reconnect attempt" << reconnectSchedule.attempts() << "to"
+                                 << reconnectHost;
+    connector->connect(reconnectHost);
+}
+
+void Controller::reconnectAttemptFailed()
+{
+    reconnectAttemptPending = false;
+    timerReconnect.start(reconnectSchedule.nextDelayMs());
 }
 
 void Controller::onTimerWaitForDeviceDescription_timeout()
@@ -168,6 +264,7 @@ void Controller::handleMessage(const QString& msg)
         break;
     case DeviceProtocol::Kind::RunStarted:
         qCDebug(lcControl) << "received 'run=1'";
+        ++deviceShotsSinceStart;
         startShot();
         break;
     case DeviceProtocol::Kind::RunStopped:
@@ -296,6 +393,9 @@ void Controller::handleDeviceDescription(const QString& msg)
     if (!info.project)
         return;
     qCDebug(lcControl) << "Received projectData:" << *info.project;
+    // The user answered for this device before the link was lost.
+    if (linkRestoredByRetry)
+        return;
     if (view->askYesNo(tr("Projektbeschreibung empfangen"),
                        tr("Soll die aktuelle Projektbeschreibung durch die empfangenen Daten "
                           "überschrieben werden?")))
@@ -306,7 +406,8 @@ void Controller::handleSensorDescription(const QString& msg)
 {
     VTRACE();
     valuesInThousandths = false;
-    if (model->hasData()) {
+    // Not asked again for the device whose link was only restored.
+    if (model->hasData() && !linkRestoredByRetry) {
         IntegrationDialog dialog(model, view);
         dialog.exec();
     }
@@ -333,6 +434,7 @@ void Controller::startOrStopRecording(bool stop)
             return;
         }
         // The shot begins when the device answers "run=1".
+        deviceShotsSinceStart = 0;
         connector->sendRunStart();
     } else {
         connector->sendRunStop();
@@ -374,6 +476,26 @@ void Controller::onTabProject_clockChanged(const QString& clock)
 void Controller::connectionError(QAbstractSocket::SocketError socketError)
 {
     VTRACE();
+    if (reconnecting) {
+        // Refused, not found, timed out: the retries go on, no box waits for a click.
+        if (reconnectAttemptPending)
+            reconnectAttemptFailed();
+        return;
+    }
+    if (connector->isConnected()) {
+        // A live link's error comes just before its disconnection, after which the link
+        // is restored by itself; only an error that leaves the program idle is shown.
+        QTimer::singleShot(0, this, [this, socketError] {
+            if (!reconnecting)
+                showConnectionError(socketError);
+        });
+        return;
+    }
+    showConnectionError(socketError);
+}
+
+void Controller::showConnectionError(QAbstractSocket::SocketError socketError)
+{
     closeProgress();
     QString text;
     switch (socketError) {
@@ -396,6 +518,7 @@ void Controller::connectionError(QAbstractSocket::SocketError socketError)
     IPAddressDialog dialog(model, view);
     if (dialog.exec() == QDialog::Accepted && isDeviceAddressText(dialog.address())) {
         const QString address = dialog.address();
+        linkRestoredByRetry = false;
         showProgress(tr("Verbinden mit ") + address + QStringLiteral(" ..."));
         connector->connect(address);
     } else {

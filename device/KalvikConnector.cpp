@@ -54,6 +54,7 @@ KalvikConnector::KalvikConnector()
 void KalvikConnector::connect(const QString& host)
 {
     VTRACE();
+    closeRequested = true;
     tcpSocket->close();
     tcpSocket->abort();
     inLongLine = false;
@@ -69,8 +70,16 @@ void KalvikConnector::disconnectFromHost()
     VTRACE();
     if (!tcpSocket->isOpen())
         return;
+    closeRequested = true;
     tcpSocket->waitForBytesWritten(commandWaitMs);
     tcpSocket->disconnectFromHost();
+    tcpSocket->abort();
+}
+
+void KalvikConnector::abort()
+{
+    VTRACE();
+    closeRequested = true;
     tcpSocket->abort();
 }
 
@@ -113,12 +122,14 @@ void KalvikConnector::sendCommand(const char* command)
 void KalvikConnector::sendRunStart()
 {
     VTRACE();
+    runRequested = true;
     sendCommand("run=1\n");
 }
 
 void KalvikConnector::sendRunStop()
 {
     VTRACE();
+    runRequested = false;
     sendCommand("run=0\n");
 }
 
@@ -218,12 +229,16 @@ void KalvikConnector::onConnected()
 {
     VTRACE();
     connectedState = true;
+    closeRequested = false;
+    lastDropByPeer = false;
     emit connected();
 }
 
 void KalvikConnector::onDisconnected()
 {
     VTRACE();
+    // An attempt aborted before it connected is no loss of a link either.
+    lastDropByPeer = connectedState && !closeRequested;
     connectedState = false;
     emit disconnected();
 }

@@ -22,18 +22,27 @@ public:
     // or error(). Never waits.
     void connect(const QString& host);
     void disconnectFromHost();
+    // Drops the socket at once, without waiting for bytes to leave: an attempt in progress
+    // ends without connected() or error().
+    void abort();
     // Sends text as it is; true if the socket was open and the write was accepted.
     bool write(const QString& text);
     bool isConnected() const;
     // The address of the last connection attempt; before any, the device's address
     // (deviceHost()). The SCP transfers use it as their host.
     QString host() const { return hostAddress; }
+    // True when the last connection ended without this side asking for it (the device
+    // closed it, a reset, a cable): a loss rather than a "Trennen".
+    bool droppedByPeer() const { return lastDropByPeer; }
 
     // Sends the "t=" command for one of the eleven names "1ms" ... "1000ms"; any other name
     // sends nothing.
     void setSampleRate(const QString& name);
     void sendRunStart();
     void sendRunStop();
+    // The last run command this side sent was "run=1": a recording was asked for and not
+    // stopped since.
+    bool recordingRequested() const { return runRequested; }
     void sendCalibrate();
     void requestDeviceDescription();
     void requestSensorDescription();
@@ -62,6 +71,10 @@ private:
 
     QTcpSocket* tcpSocket;
     bool connectedState = false;
+    // This side asked the socket to close; a disconnection then is no loss.
+    bool closeRequested = false;
+    bool lastDropByPeer = false;
+    bool runRequested = false;
     // The last piece read did not end its line: the next pieces continue it.
     bool inLongLine = false;
     bool longLineReported = false;

@@ -239,8 +239,8 @@ void TestFileReentry::heldTogglesDoWhatTheButtonShowed()
     QTRY_VERIFY(commands.contains("run=0"));
     QVERIFY2(!commands.contains("run=1"), commands.constData());
 
-    // Disconnect is pressed during a save; the link drops before the save ends.
-    m_answer->clickRole(QMessageBox::AcceptRole); // the lost link's message
+    // Disconnect is pressed during a save; the link drops before the save ends. The held
+    // "Trennen" also ends the retries the loss started.
     duringNextFileOperation(
         [this] {
             m_controller->onActionConnect();
@@ -250,6 +250,8 @@ void TestFileReentry::heldTogglesDoWhatTheButtonShowed()
         [this] { return !m_model->isConnected(); });
     QVERIFY(m_model->save(path));
     QTRY_VERIFY(!m_model->viewData().checkBoxMarkerAbsolute);
+    QTRY_VERIFY(!m_controller->isReconnecting());
+    QVERIFY(!m_model->isConnected());
     // No new connection was begun.
     for (const ProgressIndicator* indicator : m_view->findChildren<ProgressIndicator*>())
         QVERIFY(!indicator->isVisible());

@@ -40,6 +40,14 @@ View::View(Model* m, QWidget* parent)
     readSettings();
     QTimer::singleShot(0, this, &QWidget::showMaximized);
 
+    // Next to the connect action, where the user looks for the link, and before the lamp,
+    // so that a narrow window keeps it in view.
+    m_reconnectState = new QLabel(ui->toolBar);
+    m_reconnectState->setObjectName(QStringLiteral("reconnectStateLabel"));
+    m_reconnectState->setContentsMargins(12, 0, 12, 0);
+    m_reconnectState->setStyleSheet(QStringLiteral("color: #d02121;"));
+    m_reconnectStateAction = ui->toolBar->addWidget(m_reconnectState);
+    m_reconnectStateAction->setVisible(false);
     m_verdictLamp = new VerdictLamp(ui->toolBar);
     ui->toolBar->addWidget(m_verdictLamp);
     m_archiveState = new QLabel(ui->toolBar);
@@ -210,6 +218,29 @@ void View::showArchiveState(const QString& text, bool problem)
     m_archiveStateAction->setVisible(!text.isEmpty());
 }
 
+void View::setReconnecting(bool reconnecting, qint64 secondsSinceLoss)
+{
+    m_reconnectShown = reconnecting;
+    m_reconnectSeconds = secondsSinceLoss;
+    m_reconnectStateAction->setVisible(reconnecting);
+    if (reconnecting) {
+        const qint64 hours = secondsSinceLoss / 3600;
+        const qint64 minutes = secondsSinceLoss / 60 % 60;
+        const QString seconds =
+            QStringLiteral("%1").arg(secondsSinceLoss % 60, 2, 10, QLatin1Char('0'));
+        const QString elapsed = hours > 0 ? QStringLiteral("%1:%2:%3")
+                                                .arg(hours)
+                                                .arg(minutes, 2, 10, QLatin1Char('0'))
+                                                .arg(seconds)
+                                          : QStringLiteral("%1:%2").arg(minutes).arg(seconds);
+        m_reconnectState->setText(tr("Verbindung wird wiederhergestellt...") +
+                                  QStringLiteral(" (%1)").arg(elapsed));
+    } else {
+        m_reconnectState->clear();
+    }
+    setConnected(model && model->isConnected());
+}
+
 void View::showVerdicts(const QVector<Verdict>& verdicts)
 {
     ui->tabOszi->setVerdicts(verdicts);
@@ -375,8 +406,10 @@ void View::setConnected(bool connected)
         // The recording display goes first: it enables calibrate and record, which need a
         // connection.
         setRecordingRunning(false);
-        setActionState(Actions::Connect, ActionState::Enabled);
-        ui->actionConnect->setText(tr("&Verbinden"));
+        // While the link is restored, the action stops that.
+        setActionState(Actions::Connect,
+                       m_reconnectShown ? ActionState::Alert : ActionState::Enabled);
+        ui->actionConnect->setText(m_reconnectShown ? tr("&Trennen") : tr("&Verbinden"));
         setActionState(Actions::Calibrate, ActionState::Disabled);
         setActionState(Actions::StartRecording, ActionState::Disabled);
         setTitle(false, true);
@@ -709,11 +742,14 @@ void View::retranslate()
     ui->retranslateUi(this);
     labelTabs();
     // The form's texts are those of the idle state.
-    ui->actionConnect->setText(m_connectedShown ? tr("&Trennen") : tr("&Verbinden"));
+    ui->actionConnect->setText(m_connectedShown || m_reconnectShown ? tr("&Trennen")
+                                                                    : tr("&Verbinden"));
     ui->actionStartRecording->setText(m_recordingShown ? tr("&Stop") : tr("&Start"));
     retranslateMenuAdditions();
     if (model)
         model->retranslatePhaseNames();
+    if (m_reconnectShown)
+        setReconnecting(true, m_reconnectSeconds);
     updateView();
 }
 

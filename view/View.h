@@ -101,6 +101,10 @@ public:
     // The plant archive's state in the tool bar; hidden for an empty text.
     void showArchiveState(const QString& text, bool problem);
     QLabel* archiveStateLabel() const { return m_archiveState; }
+    // While the link to the device is being restored: the tool bar says so with the time
+    // since the loss, and the connect action offers "Trennen", which stops the retries.
+    void setReconnecting(bool reconnecting, qint64 secondsSinceLoss = 0);
+    QLabel* reconnectStateLabel() const { return m_reconnectState; }
     // The verdicts of the shots from the first, for every page that shows them.
     void showVerdicts(const QVector<Verdict>& verdicts);
     MultiLanguageUtils* languages() const { return m_languages; }
@@ -218,6 +222,10 @@ private:
     QAction* m_archiveStateAction = nullptr;
     // What the connect and record actions show; their texts are set again on a language change.
     bool m_connectedShown = false;
+    QLabel* m_reconnectState = nullptr;
+    QAction* m_reconnectStateAction = nullptr;
+    bool m_reconnectShown = false;
+    qint64 m_reconnectSeconds = 0;
     bool m_recordingShown = false;
     std::array<QPointer<ImageBox>, 5> m_imageBoxes;
     // The picture each viewer shows, so that a delete confirmed in a viewer opened on

@@ -2501,5 +2501,9 @@ shots</translation>
         <source>nicht gefunden</source>
         <translation>not found</translation>
     </message>
+    <message>
+        <source>Verbindung wird wiederhergestellt...</source>
+        <translation>Reconnecting...</translation>
+    </message>
 </context>
 </TS>
