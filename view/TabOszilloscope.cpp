@@ -237,6 +237,7 @@ void TabOszilloscope::connectWidgets()
             &TabOszilloscope::onDeleteMeasurementClicked);
     connect(ui->buttonUndoDelete, &QPushButton::clicked, this,
             &TabOszilloscope::undoDeleteRequested);
+    connect(ui->buttonFitZoom, &QPushButton::clicked, this, &TabOszilloscope::fitZoom);
     connect(ui->teachReferenceButton, &QPushButton::clicked, this,
             &TabOszilloscope::onTeachReferenceClicked);
     connect(ui->teachRangeLineEdit, &QLineEdit::returnPressed, this,
@@ -1005,4 +1006,17 @@ void TabOszilloscope::changeEvent(QEvent* event)
 void TabOszilloscope::setUndoDeleteAvailable(bool available)
 {
     ui->buttonUndoDelete->setEnabled(available);
+}
+
+void TabOszilloscope::fitZoom()
+{
+    ui->scrollBarOszi->setValue(0);
+    // The plots share one zoom: the smallest fit keeps every shown shot whole.
+    int zoom = 0;
+    for (OsziWidget* plot : m_plots) {
+        if (plot->isVisible() && plot->lastSampleIndex() >= 0)
+            zoom = zoom == 0 ? plot->fitZoom() : qMin(zoom, plot->fitZoom());
+    }
+    if (zoom > 0)
+        ui->sliderTimeZoom->setValue(zoom);
 }

@@ -56,6 +56,8 @@ public:
     void setLocked(bool locked);
     // The button beside "Löschen" that takes the last deletion back.
     void setUndoDeleteAvailable(bool available);
+    // Zooms the longest shown shot to the plots' width, from its start.
+    void fitZoom();
     // The sample period from the device, with the time grid to start from.
     void setClock(int clock, int clockGrid);
     void setSensorName(int group, int sensor, QString name);
