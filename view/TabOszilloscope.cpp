@@ -14,6 +14,7 @@
 
 #include <QBitmap>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -85,6 +86,7 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
                      ui->markerSpinBox4};
 
     setCheckBoxMarkerAbsolute(false);
+    fitSmallScreens();
 
     const QString grayBackground = "background-color: " + colorGrayEEE + ";";
     ui->toolsFrame->setStyleSheet("QFrame#toolsFrame { " + grayBackground + " }");
@@ -1019,4 +1021,49 @@ void TabOszilloscope::fitZoom()
     }
     if (zoom > 0)
         ui->sliderTimeZoom->setValue(zoom);
+}
+
+void TabOszilloscope::fitSmallScreens()
+{
+    // Five plots share a 1366 x 768 screen without scrolling: the markers' buttons carry
+    // their phase names without the fixed default names above them, each sensor's settings
+    // take two rows beside its title, and a plot may shrink to a height that still shows
+    // its curves.
+    for (QLabel* label : {ui->labelMarker1, ui->labelMarker2, ui->labelMarker3, ui->labelMarker4})
+        label->hide();
+    for (QBoxLayout* markers : {ui->markerLayout1, ui->markerLayout2, ui->markerLayout3,
+                                ui->markerLayout4})
+        markers->setSpacing(2);
+    const std::array<QGridLayout*, numSensors> grids = {ui->paramsLayout1, ui->paramsLayout2,
+                                                        ui->paramsLayout3, ui->paramsLayout4,
+                                                        ui->paramsLayout5};
+    for (QGridLayout* grid : grids) {
+        struct Placed
+        {
+            QLayoutItem* item;
+            int row, column, rowSpan, columnSpan;
+        };
+        QVector<Placed> placed;
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            Placed p{nullptr, 0, 0, 0, 0};
+            grid->getItemPosition(i, &p.row, &p.column, &p.rowSpan, &p.columnSpan);
+            p.item = grid->takeAt(i);
+            placed.append(p);
+        }
+        for (const Placed& p : placed) {
+            // The filler below the settings would keep the row taller than the plot.
+            if (p.item->spacerItem()) {
+                delete p.item;
+                continue;
+            }
+            if (p.row == 0)
+                grid->addItem(p.item, 1, 0, 2, 1, Qt::AlignTop);
+            else
+                grid->addItem(p.item, p.row, p.column + 1, p.rowSpan, p.columnSpan);
+        }
+        grid->setContentsMargins(4, 0, 4, 0);
+        grid->setVerticalSpacing(0);
+    }
+    for (OsziWidget* plot : m_plots)
+        plot->setMinimumHeight(minimumPlotHeight);
 }
