@@ -41,6 +41,13 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
     connect(view, &View::reportRequested, this, &Controller::onReportRequested);
     connect(this, &Controller::blackBoxDateListReceived, this, &Controller::onListForBackfill);
+    // A loss during a recording leaves a gap of shots the device made without us.
+    connect(this, &Controller::linkLost, this, [this](const QDateTime& at) {
+        if (connector->recordingRequested())
+            openRecordingGap(at);
+    });
+    connect(this, &Controller::linkRestored, this,
+            [this](const QDateTime&, const QDateTime& backAt) { closeRecordingGaps(backAt); });
     GapBar* gaps = view->tabOszi()->gapBar();
     gaps->setAutoFill(autoBackfill());
     connect(gaps, &GapBar::fillRequested, this, [this] { fillGaps(true); });

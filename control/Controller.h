@@ -137,6 +137,9 @@ private:
     // Opened or saved: to the front of the recent list.
     void rememberProject(const QString& path);
     void dropUndo();
+    // The sensors page greys its displays after a second without a value line.
+    void checkStaleValues();
+    void showValuesLive();
     // Quits after the save question; the plain "quit?" only when not confirmed already.
     void quitApplication(bool quitConfirmed);
     void connectOrDisconnect(bool disconnect);
@@ -291,8 +294,6 @@ private:
     QTimer timerStaleValues;
     static constexpr int staleValuesMs = 1000;
     bool valuesShownStale = false;
-    void checkStaleValues();
-    void showValuesLive();
     // Value lines refused since the connection was made, for the diagnostics.
     qint64 droppedValueLines = 0;
 };

@@ -456,9 +456,16 @@ void Model::retranslatePhaseNames()
         }
         m_defaultPhaseNames[k] = now;
     }
-    // The names are stored in the project file, so the project changed.
-    if (changed)
-        emit projectChanged();
+    if (!changed)
+        return;
+    // Switching the language is no edit: no save question, no rewrite at quit. The file
+    // takes the new names with the next save.
+    const bool modified = m_projectModified;
+    const bool sinceFile = changedSinceFile();
+    emit projectChanged();
+    m_projectModified = modified;
+    if (!sinceFile)
+        m_changeCountAtFile = m_changeCount;
 }
 
 void Model::setProjectData(const ProjectData& data)

@@ -118,7 +118,8 @@ public:
     QString phaseName(int index) const;
     void setPhaseName(int index, const QString& name);
     // After a language switch: the phases that still carry a default name take the
-    // default of the new language; names the user typed stay.
+    // default of the new language; names the user typed stay. Leaves the project as
+    // modified, and as changed since its file, as it was.
     void retranslatePhaseNames();
     const ProjectData& projectData() const { return m_projectData; }
     void setProjectData(const ProjectData& data);

@@ -105,6 +105,7 @@ private slots:
     void everySpinBoxShowsItsWidestValue_data() { sensorsData(); }
     void everySpinBoxShowsItsWidestValue();
     void fivePlotsShareAFullHdPage();
+    void dashboardScrollsOnTheSmallScreen();
     void displaysGrowWithTheirRoom_data();
     void displaysGrowWithTheirRoom();
     void placeholdersAreGrey();
@@ -220,9 +221,37 @@ void TestFitScreen::fivePlotsShareAFullHdPage()
         QVERIFY(area->viewport()->rect().contains(
             QRect(plot->mapTo(area->viewport(), QPoint(0, 0)), plot->size())));
     }
-    // On the small screen the page scrolls down, never sideways.
+    // The small screen shows all five too, lower; only a shorter window scrolls, and then
+    // down, never sideways.
     view.resize(smallScreen);
+    QTRY_COMPARE(view.size(), smallScreen);
+    QCoreApplication::processEvents();
+    QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+    QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+    for (int n = 1; n <= 5; ++n) {
+        auto* plot =
+            view.form()->tabOszi->findChild<OsziWidget*>(QStringLiteral("osziWidget%1").arg(n));
+        QVERIFY2(plot->height() >= 75, qPrintable(QString::number(plot->height())));
+    }
+    view.resize(smallScreen.width(), view.minimumSizeHint().height());
     QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
+    QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+}
+
+void TestFitScreen::dashboardScrollsOnTheSmallScreen()
+{
+    Model model;
+    View view(&model);
+    describe(model, QStringLiteral("\u00B5m"), 12000);
+    addShots(model, 1200);
+    QVERIFY(showAt(view, smallScreen));
+    view.setCurrentTab(View::Tabs::Evaluation);
+    auto* area = view.form()->tabEvaluation->findChild<QScrollArea*>(
+        QStringLiteral("dashBoardScrollArea"));
+    QVERIFY(area);
+    QTRY_VERIFY(area->isVisible());
+    QCoreApplication::processEvents();
+    QCOMPARE(area->verticalScrollBar()->maximum(), 0);
     QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
 }
 

@@ -440,6 +440,7 @@ void TestLanguages::defaultPhaseNamesStuckAfterTwoSwitches()
     View view(&model);
     const QString typed = QStringLiteral("Nachdruck lang");
     model.setPhaseName(2, typed);
+    model.setProjectModifiedFlag(false);
     QLineEdit* firstEdit = view.tabProject()->form()->phase1Edit;
 
     view.form()->actionLanguageEnglish->trigger();
@@ -448,6 +449,8 @@ void TestLanguages::defaultPhaseNamesStuckAfterTwoSwitches()
     QCOMPARE(model.phaseName(4), QStringLiteral("Open mould"));
     QCOMPARE(model.phaseName(2), typed);
     QCOMPARE(firstEdit->text(), QStringLiteral("Close mould"));
+    // A switch is no edit: quitting asks nothing.
+    QVERIFY(!model.isProjectModified());
 
     view.form()->actionLanguageGerman->trigger();
     deliverLanguageChange();

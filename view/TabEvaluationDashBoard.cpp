@@ -39,6 +39,9 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
                              QStringLiteral("; border-radius: 3px; background-color: white;}"));
 
     DialWidget* dial = ui->speedGauge;
+    // The four panels share a 1366 x 768 screen without scrolling: the dial, the runtime
+    // and the values charts give up height they only need on larger screens.
+    dial->setMinimumSize(170, 170);
     dial->addArc(55);
     m_degrees = dial->addDegrees(65);
     m_degrees->setValueRange(0, 1000);
@@ -64,7 +67,7 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
     const QColor colors[] = {Qt::green, Qt::blue, Qt::red};
     for (int i = 0; i < 3; ++i) {
         BoxWhiskersWidget* c = runtimeChart(i);
-        c->setFixedHeight(80);
+        c->setFixedHeight(64);
         c->setMargins(20, 0, 10, 20);
         c->setColor(colors[i]);
     }
@@ -72,7 +75,7 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
         BoxWhiskersWidget* c = valuesChart(s);
         c->setVertical(true);
         c->setFixedWidth(120);
-        c->setMinimumHeight(300);
+        c->setMinimumHeight(165);
         c->setMargins(20, 50, 5, 5);
     }
 

@@ -38,6 +38,8 @@ TabEvaluationRuntime::TabEvaluationRuntime(QWidget* parent)
     ui->evaluationOszi->setMaximumHeight(300);
 
     OsziWidget* oszi = ui->evaluationOszi;
+    // A shot of a few seconds would fill a sliver of the axis at one pixel per sample.
+    oszi->setZoomToFit(true);
     oszi->setValueRange(-6.0, 6.0);
     oszi->setValueGrid(1.0);
     oszi->setHorizontalLineCount(2);

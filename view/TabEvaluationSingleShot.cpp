@@ -9,6 +9,8 @@
 #include "widgets/SpinBoxFit.h"
 
 #include <QEvent>
+#include <QHBoxLayout>
+#include <QPushButton>
 #include <QSignalBlocker>
 
 TabEvaluationSingleShot::TabEvaluationSingleShot(QWidget* parent)
@@ -40,6 +42,29 @@ TabEvaluationSingleShot::TabEvaluationSingleShot(QWidget* parent)
             qOverload<int>(&OsziWidget::setZoom));
     connect(ui->evalSliderTimeZoom, &QSlider::valueChanged, ui->evalLabelZoom,
             qOverload<int>(&QLabel::setNum));
+    // Fitting is the default; a zoom chosen on the slider ends it.
+    ui->evalSliderTimeZoom->setMaximum(500);
+    m_fitZoomButton = new QPushButton(this);
+    m_fitZoomButton->setObjectName(QStringLiteral("evalFitZoomButton"));
+    m_fitZoomButton->setCheckable(true);
+    m_fitZoomButton->setChecked(true);
+    // Beside the scroll bar, which has room; the row of the zoom is full at 1366 pixels.
+    auto* scrollRow = new QHBoxLayout;
+    const int scrollIndex = ui->layoutLeft->indexOf(ui->evalScrollBarOszi);
+    ui->layoutLeft->removeWidget(ui->evalScrollBarOszi);
+    scrollRow->addWidget(ui->evalScrollBarOszi, 1);
+    scrollRow->addWidget(m_fitZoomButton);
+    ui->layoutLeft->insertLayout(scrollIndex, scrollRow);
+    plot->setZoomToFit(true);
+    connect(m_fitZoomButton, &QPushButton::toggled, plot, &OsziWidget::setZoomToFit);
+    connect(ui->evalSliderTimeZoom, &QSlider::valueChanged, this,
+            [this] { m_fitZoomButton->setChecked(false); });
+    connect(plot, &OsziWidget::zoomChanged, this, [this](int zoom) {
+        const QSignalBlocker blocker(ui->evalSliderTimeZoom);
+        ui->evalSliderTimeZoom->setValue(zoom);
+        ui->evalLabelZoom->setNum(zoom);
+    });
+    retranslateFitZoom();
     connect(ui->evalCheckBoxClockGridAuto, &QCheckBox::toggled, plot,
             &OsziWidget::setClockGridAuto);
     connect(ui->evalClockGridSpinBox, qOverload<int>(&QSpinBox::valueChanged), plot,
@@ -228,6 +253,7 @@ void TabEvaluationSingleShot::changeEvent(QEvent* event)
         ui->retranslateUi(this);
         ui->evalClockLabel->setText(clock);
         ui->evalNumMeasuringsLabel->setText(count);
+        retranslateFitZoom();
         ui->evalLabelZoom->setNum(ui->evalSliderTimeZoom->value());
         showVerdict();
     }
@@ -246,4 +272,10 @@ void TabEvaluationSingleShot::showShot(int index)
 {
     if (index >= 0 && index < ui->evalOverlaySpinBox->maximum())
         ui->evalOverlaySpinBox->setValue(index + 1);
+}
+
+void TabEvaluationSingleShot::retranslateFitZoom()
+{
+    m_fitZoomButton->setText(tr("Einpassen"));
+    m_fitZoomButton->setToolTip(tr("Die längste gezeigte Messung auf die Breite des Plots zoomen"));
 }

@@ -6,6 +6,8 @@
 #include <QVector>
 #include <QWidget>
 
+class QPushButton;
+
 #include <array>
 #include <memory>
 
@@ -52,6 +54,7 @@ private slots:
 
 private:
     void onModel_dataAboutToChange();
+    void retranslateFitZoom();
     // The plot and its range boxes take the sensors' range when the description changed it.
     void takeSensorRange();
     // The colour of sensor s's curve for the shown shot.
@@ -66,4 +69,5 @@ private:
     QVector<Verdict> m_verdicts;
     // The shot shown, counted from 1; 0 before the first.
     int m_channel = 0;
+    QPushButton* m_fitZoomButton = nullptr;
 };

@@ -54,6 +54,8 @@ TabEvaluationValues::TabEvaluationValues(QWidget* parent)
             &TabEvaluationValues::onMarkerSpinBoxChanged);
 
     OsziWidget* oszi = ui->evaluationOszi;
+    // A shot of a few seconds would fill a sliver of the axis at one pixel per sample.
+    oszi->setZoomToFit(true);
     oszi->setValueRange(-6.0, 6.0);
     oszi->setValueGrid(1.0);
     oszi->setHorizontalLineCount(2);

@@ -16,6 +16,7 @@
 
 #include <QBitmap>
 #include <QEvent>
+#include <QHBoxLayout>
 #include <QSignalBlocker>
 
 #include <algorithm>
@@ -89,6 +90,7 @@ TabOszilloscope::TabOszilloscope(QWidget* parent)
     setCheckBoxMarkerAbsolute(false);
     m_gapBar = new GapBar(ui->toolsFrame);
     ui->toolsLayout->addWidget(m_gapBar);
+    fitSmallScreens();
 
     const QString grayBackground = "background-color: " + colorGrayEEE + ";";
     ui->toolsFrame->setStyleSheet("QFrame#toolsFrame { " + grayBackground + " }");
@@ -241,6 +243,7 @@ void TabOszilloscope::connectWidgets()
             &TabOszilloscope::onDeleteMeasurementClicked);
     connect(ui->buttonUndoDelete, &QPushButton::clicked, this,
             &TabOszilloscope::undoDeleteRequested);
+    connect(ui->buttonFitZoom, &QPushButton::clicked, this, &TabOszilloscope::fitZoom);
     connect(ui->teachReferenceButton, &QPushButton::clicked, this,
             &TabOszilloscope::onTeachReferenceClicked);
     connect(ui->teachRangeLineEdit, &QLineEdit::returnPressed, this,
@@ -1011,4 +1014,62 @@ void TabOszilloscope::changeEvent(QEvent* event)
 void TabOszilloscope::setUndoDeleteAvailable(bool available)
 {
     ui->buttonUndoDelete->setEnabled(available);
+}
+
+void TabOszilloscope::fitZoom()
+{
+    ui->scrollBarOszi->setValue(0);
+    // The plots share one zoom: the smallest fit keeps every shown shot whole.
+    int zoom = 0;
+    for (OsziWidget* plot : m_plots) {
+        if (plot->isVisible() && plot->lastSampleIndex() >= 0)
+            zoom = zoom == 0 ? plot->fitZoom() : qMin(zoom, plot->fitZoom());
+    }
+    if (zoom > 0)
+        ui->sliderTimeZoom->setValue(zoom);
+}
+
+void TabOszilloscope::fitSmallScreens()
+{
+    // Five plots share a 1366 x 768 screen without scrolling: the markers' buttons carry
+    // their phase names without the fixed default names above them, each sensor's settings
+    // take two rows beside its title, and a plot may shrink to a height that still shows
+    // its curves.
+    for (QLabel* label : {ui->labelMarker1, ui->labelMarker2, ui->labelMarker3, ui->labelMarker4})
+        label->hide();
+    for (QBoxLayout* markers : {ui->markerLayout1, ui->markerLayout2, ui->markerLayout3,
+                                ui->markerLayout4})
+        markers->setSpacing(2);
+    const std::array<QGridLayout*, numSensors> grids = {ui->paramsLayout1, ui->paramsLayout2,
+                                                        ui->paramsLayout3, ui->paramsLayout4,
+                                                        ui->paramsLayout5};
+    for (QGridLayout* grid : grids) {
+        struct Placed
+        {
+            QLayoutItem* item;
+            int row, column, rowSpan, columnSpan;
+        };
+        QVector<Placed> placed;
+        for (int i = grid->count() - 1; i >= 0; --i) {
+            Placed p{nullptr, 0, 0, 0, 0};
+            grid->getItemPosition(i, &p.row, &p.column, &p.rowSpan, &p.columnSpan);
+            p.item = grid->takeAt(i);
+            placed.append(p);
+        }
+        for (const Placed& p : placed) {
+            // The filler below the settings would keep the row taller than the plot.
+            if (p.item->spacerItem()) {
+                delete p.item;
+                continue;
+            }
+            if (p.row == 0)
+                grid->addItem(p.item, 1, 0, 2, 1, Qt::AlignTop);
+            else
+                grid->addItem(p.item, p.row, p.column + 1, p.rowSpan, p.columnSpan);
+        }
+        grid->setContentsMargins(4, 0, 4, 0);
+        grid->setVerticalSpacing(0);
+    }
+    for (OsziWidget* plot : m_plots)
+        plot->setMinimumHeight(minimumPlotHeight);
 }

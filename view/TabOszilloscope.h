@@ -57,6 +57,10 @@ public:
     void setLocked(bool locked);
     // The button beside "Löschen" that takes the last deletion back.
     void setUndoDeleteAvailable(bool available);
+    // The least height of a plot: at 1366 x 768 all five are shown without scrolling.
+    static constexpr int minimumPlotHeight = 60;
+    // Zooms the longest shown shot to the plots' width, from its start.
+    void fitZoom();
     // The sample period from the device, with the time grid to start from.
     void setClock(int clock, int clockGrid);
     void setSensorName(int group, int sensor, QString name);
@@ -136,6 +140,7 @@ private slots:
 
 private:
     GapBar* m_gapBar = nullptr;
+    void fitSmallScreens();
     void connectWidgets();
     // Aligns every plot at the time of a marker (0 to 3).
     void alignAtMarker(int marker);

@@ -27,6 +27,7 @@
 #include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
+#include <QLayout>
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
@@ -152,6 +153,10 @@ QImage View::oscilloscopePicture() const
         plot->setMaximumSize(maximum);
         plot->resize(before);
     }
+    // Drawing the switched-off plots laid the page out as if they were shown, which squeezes
+    // the shown ones while plots may be low; the page goes back to its layout at once.
+    if (QLayout* layout = oszi->osziWidget(0)->parentWidget()->layout())
+        layout->activate();
     return OsziPicture::compose(plots, titleFont, qColorPrimary);
 }
 

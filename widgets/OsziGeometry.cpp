@@ -65,6 +65,13 @@ qint64 lastVisibleSample(const Frame& f)
     return (f.contentsWidth - (axisX - 1)) / qMax(1, f.zoom) + static_cast<qint64>(f.startIndex);
 }
 
+int fitZoom(const Frame& f, qint64 lastSample)
+{
+    const qint64 samples = qMax<qint64>(1, lastSample - f.startIndex);
+    const qint64 room = f.contentsWidth - (axisX - 1);
+    return static_cast<int>(qBound<qint64>(1, room / samples, 1000000));
+}
+
 double autoValueGrid(double minValue, double maxValue, int plotHeight, bool* stepped)
 {
     static const double halve[8] = {0.001, 0.01, 0.1, 1, 10, 100, 1000, 10000};

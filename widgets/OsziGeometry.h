@@ -67,6 +67,9 @@ double msToX(const Frame& f, double ms);
 double xToMs(const Frame& f, double x);
 // The last sample index that fits the width.
 qint64 lastVisibleSample(const Frame& f);
+// The largest zoom at which samples from the frame's start index up to lastSample fit the
+// width; at least 1.
+int fitZoom(const Frame& f, qint64 lastSample);
 
 // Automatic value grid. Returns the grid distance and sets stepped when at least one
 // halving, division or doubling took place. A degenerate range or plot height keeps the

@@ -413,6 +413,18 @@ void OsziWidget::setZoom(int zoom)
         return;
     this->zoom = zoom;
     update();
+    emit zoomChanged(zoom);
+}
+
+int OsziWidget::fitZoom() const
+{
+    return OsziGeometry::fitZoom(frame(), lastSampleIndex());
+}
+
+void OsziWidget::setZoomToFit(bool on)
+{
+    m_zoomToFit = on;
+    update();
 }
 
 void OsziWidget::setZoom(double zoom)
@@ -761,6 +773,14 @@ void OsziWidget::paintEvent(QPaintEvent* event)
 {
     if (width() <= 0 || height() <= 0)
         return;
+    // Fitted where it is drawn: curves, size and start index are all known here.
+    if (m_zoomToFit) {
+        const int fitted = fitZoom();
+        if (fitted != zoom) {
+            zoom = fitted;
+            emit zoomChanged(zoom);
+        }
+    }
     const Frame f = frame();
     runAutoGrids(f);
 

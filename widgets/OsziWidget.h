@@ -57,6 +57,11 @@ public:
     int firstSampleIndex() const { return startIndex; }
     double globalOffset() const { return offset; }
     int zoomFactor() const { return zoom; }
+    // The zoom at which the longest shown curve fills the width from the start index.
+    int fitZoom() const;
+    // While on, the zoom follows fitZoom() as curves and size change.
+    void setZoomToFit(bool on);
+    bool isZoomToFit() const { return m_zoomToFit; }
     int clockPeriod() const { return clock; }
     int currentClockGrid() const { return clockGrid; }
     bool isClockGridAuto() const { return clockGridAuto; }
@@ -116,6 +121,8 @@ public slots:
     void setHighlightColor(QColor col);
 
 signals:
+    // The zoom changed, set or by fitting.
+    void zoomChanged(int zoom);
     void valueGridChanged(double grid);
     void clockGridChanged(int grid);
     void mouseAtX(int x);
@@ -189,6 +196,7 @@ private:
     QList<QString> phaseNames;
     double offset = 0.0;
     int zoom = 1;
+    bool m_zoomToFit = false;
     int clock = 1;
     int clockGrid = 100;
     bool clockGridAuto = true;

@@ -1571,6 +1571,14 @@ shots</translation>
         <source>Korrektur dy</source>
         <translation>Correction dy</translation>
     </message>
+    <message>
+        <source>Einpassen</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>Die längste gezeigte Messung auf die Breite des Plots zoomen</source>
+        <translation>Zoom the longest shown shot to the width of the plot</translation>
+    </message>
 </context>
 <context>
     <name>TabEvaluationSpc</name>
@@ -1907,6 +1915,14 @@ shots</translation>
     <message>
         <source>Rückgängig</source>
         <translation>Undo</translation>
+    </message>
+    <message>
+        <source>Die längste gezeigte Messung auf die Breite der Plots zoomen</source>
+        <translation>Zoom the longest shown shot to the width of the plots</translation>
+    </message>
+    <message>
+        <source>Einpassen</source>
+        <translation>Fit</translation>
     </message>
 </context>
 <context>
