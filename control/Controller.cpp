@@ -43,7 +43,7 @@ Controller::Controller(Model* m, View* v)
     connect(this, &Controller::blackBoxDateListReceived, this, &Controller::onListForBackfill);
     // A loss during a recording leaves a gap of shots the device made without us.
     connect(this, &Controller::linkLost, this, [this](const QDateTime& at) {
-        if (connector->recordingRequested())
+        if (resumeRecordingAfterLoss)
             openRecordingGap(at);
     });
     connect(this, &Controller::linkRestored, this,

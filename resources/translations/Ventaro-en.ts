@@ -362,6 +362,26 @@ Restore them?</translation>
         <source>Während einer Aufnahme werden keine Messungen zurückgeholt.</source>
         <translation>Deleted shots cannot be brought back during a recording.</translation>
     </message>
+    <message>
+        <source>Lücken füllen</source>
+        <translation>Fill gaps</translation>
+    </message>
+    <message>
+        <source>Es gibt keine offenen Lücken.</source>
+        <translation>There are no open gaps.</translation>
+    </message>
+    <message>
+        <source>Die Lücken werden aus der Black Box des Geräts gefüllt: bitte zuerst verbinden.</source>
+        <translation>The gaps are filled from the device&apos;s black box: please connect first.</translation>
+    </message>
+    <message>
+        <source>Die Black Box des Geräts enthält keinen Tag der Lücken.</source>
+        <translation>The device&apos;s black box holds no day of the gaps.</translation>
+    </message>
+    <message>
+        <source>Keine Messung des Projekts ist in der Black Box zu finden; ohne sie lassen sich die Uhren nicht abgleichen, und es wird nichts ergänzt.</source>
+        <translation>No shot of the project is in the black box; without one the clocks cannot be matched, and nothing is added.</translation>
+    </message>
 </context>
 <context>
     <name>CursorMath</name>
@@ -470,6 +490,40 @@ Restore them?</translation>
     <message>
         <source>Die Cursor-Tabelle konnte nicht in die Datei %1 gespeichert werden.</source>
         <translation>The cursor table could not be saved to the file %1.</translation>
+    </message>
+</context>
+<context>
+    <name>GapBar</name>
+    <message>
+        <source>Lücken füllen</source>
+        <translation>Fill gaps</translation>
+    </message>
+    <message>
+        <source>nach Wiederverbinden automatisch</source>
+        <translation>automatically after reconnecting</translation>
+    </message>
+    <message>
+        <source>Lücken in der Aufnahme: %1, davon %2 nicht gefüllt</source>
+        <translation>Gaps in the recording: %1, %2 of them not filled</translation>
+    </message>
+    <message>
+        <source>Lücken in der Aufnahme: %1, alle gefüllt</source>
+        <translation>Gaps in the recording: %1, all filled</translation>
+    </message>
+</context>
+<context>
+    <name>GapText</name>
+    <message>
+        <source>Verbindung unterbrochen seit %1</source>
+        <translation>Link down since %1</translation>
+    </message>
+    <message>
+        <source>Lücke %1: Messungen des Geräts unbekannt</source>
+        <translation>Gap %1: shots of the device unknown</translation>
+    </message>
+    <message>
+        <source>Lücke %1: %2 Messungen des Geräts, %3 im Projekt</source>
+        <translation>Gap %1: %2 shots of the device, %3 in the project</translation>
     </message>
 </context>
 <context>
@@ -1495,6 +1549,10 @@ shots</translation>
     <message>
         <source>Bewertung</source>
         <translation>Verdict</translation>
+    </message>
+    <message>
+        <source> (Black Box)</source>
+        <translation> (black box)</translation>
     </message>
 </context>
 <context>
