@@ -65,9 +65,10 @@ Choice choose(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& stick
             break;
         }
     }
-    std::sort(chosen.begin(), chosen.end(), [&stick](const QPair<int, int>& a, const QPair<int, int>& b) {
-        return stick.at(a.first) < stick.at(b.first);
-    });
+    std::sort(chosen.begin(), chosen.end(),
+              [&stick](const QPair<int, int>& a, const QPair<int, int>& b) {
+                  return stick.at(a.first) < stick.at(b.first);
+              });
     for (const QPair<int, int>& c : chosen) {
         choice.shots.append(c.first);
         choice.gapOf.append(c.second);

@@ -195,7 +195,8 @@ void Controller::runBackfill(const QStringList& names)
     for (int c = 0; c < choice.shots.size(); ++c) {
         BlackBoxShot& shot = stickShots.at(static_cast<size_t>(choice.shots.at(c)));
         const QDateTime time = BackfillPlan::computerTime(shot.timestamp, match);
-        if (shot.samplePeriodMs > 0 && model->clock() > 0 && shot.samplePeriodMs != model->clock()) {
+        if (shot.samplePeriodMs > 0 && model->clock() > 0 &&
+            shot.samplePeriodMs != model->clock()) {
             qCWarning(lcControl) << "backfill: a stick shot of" << shot.samplePeriodMs
                                  << "ms per sample is not added to a project of" << model->clock();
             --held[choice.gapOf.at(c)];

@@ -16,8 +16,8 @@ bool RecordingGap::fromText(const QString& text, RecordingGap* gap)
         return false;
     RecordingGap read;
     read.from = QDateTime::fromString(parts.at(0), Qt::ISODateWithMs);
-    read.to = parts.at(1).isEmpty() ? QDateTime()
-                                    : QDateTime::fromString(parts.at(1), Qt::ISODateWithMs);
+    read.to =
+        parts.at(1).isEmpty() ? QDateTime() : QDateTime::fromString(parts.at(1), Qt::ISODateWithMs);
     bool countOk = false;
     bool filledOk = false;
     read.deviceShots = parts.at(2).toInt(&countOk);

@@ -1,6 +1,7 @@
 #include "analysis/StickMatch.h"
 #include "control/BackfillPlan.h"
 #include "model/Model.h"
+#include "tests/common/ProductionRun.h"
 #include "tests/common/TestMain.h"
 
 #include <QTemporaryDir>
@@ -46,6 +47,8 @@ private slots:
     void noCommonShotsAddNothing();
     void gapShotsChosenAndPlacedInTime();
     void gapsAndOriginsKeptInTheFile();
+    void productionRunHasEveryShotOnce_data();
+    void productionRunHasEveryShotOnce();
 };
 
 void TestBackfill::stickShotsMatched_data()
@@ -120,8 +123,8 @@ void TestBackfill::gapShotsChosenAndPlacedInTime()
         stickTimes.append(s.time);
     const StickMatch::Result match = StickMatch::match(live, stick);
     RecordingGap gap;
-    gap.from = start.addSecs(95);  // in shot 9, cut off by the loss
-    gap.to = start.addSecs(148);   // back before shot 15
+    gap.from = start.addSecs(95); // in shot 9, cut off by the loss
+    gap.to = start.addSecs(148);  // back before shot 15
     RecordingGap filled = gap;
     filled.from = start.addSecs(-60);
     filled.to = start.addSecs(-30);
@@ -175,6 +178,37 @@ void TestBackfill::gapsAndOriginsKeptInTheFile()
     // Deleting a shot before it moves the mark with the shot.
     QVERIFY(model.deleteChannel(0));
     QVERIFY(model.isFromBlackBox(1) && !model.isFromBlackBox(2));
+}
+
+void TestBackfill::productionRunHasEveryShotOnce_data()
+{
+    QTest::addColumn<bool>("autoBackfill");
+    QTest::newRow("filled after reconnecting") << true;
+    QTest::newRow("filled on the button") << false;
+}
+
+// A shift with link losses, the device's clock three minutes ahead: afterwards the project
+// holds every shot the device made while it recorded, each once, in time order, with five
+// sensors of equal length; the cut-off shots stay as recorded live.
+void TestBackfill::productionRunHasEveryShotOnce()
+{
+    QFETCH(bool, autoBackfill);
+    ProductionRun::Settings settings;
+    settings.autoBackfill = autoBackfill;
+    ProductionRun run(54, settings);
+    QVERIFY2(run.start(), qPrintable(run.why()));
+    QVERIFY2(run.record(), qPrintable(run.why()));
+    QVERIFY2(run.fill(), qPrintable(run.why()));
+    const ProductionRun::Figures f = run.figures();
+    QVERIFY2(f.losses >= 2, qPrintable(QString::number(f.losses)));
+    QCOMPARE(f.gaps, f.losses);
+    QCOMPARE(f.filledGaps, f.gaps);
+    QCOMPARE(f.deviceShots, f.loggedShots);
+    QCOMPARE(f.missing, 0);
+    QCOMPARE(f.twice, 0);
+    QCOMPARE(f.foreign, 0);
+    QCOMPARE(f.unequal, 0);
+    QCOMPARE(f.outOfOrder, 0);
 }
 
 VENTARO_TEST_MAIN(TestBackfill)

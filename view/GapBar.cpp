@@ -58,10 +58,10 @@ void GapBar::retranslate()
         open += gap.isFilled() ? 0 : 1;
         lines.append(GapText::describe(gap));
     }
-    m_label->setText(open > 0 ? tr("Lücken in der Aufnahme: %1, davon %2 nicht gefüllt")
-                                    .arg(m_gaps.size())
-                                    .arg(open)
-                              : tr("Lücken in der Aufnahme: %1, alle gefüllt").arg(m_gaps.size()));
+    m_label->setText(
+        open > 0
+            ? tr("Lücken in der Aufnahme: %1, davon %2 nicht gefüllt").arg(m_gaps.size()).arg(open)
+            : tr("Lücken in der Aufnahme: %1, alle gefüllt").arg(m_gaps.size()));
     m_label->setStyleSheet(open > 0 ? QStringLiteral("color: #d02121;") : QString());
     m_label->setToolTip(lines.join(QLatin1Char('\n')));
     m_fill->setEnabled(open > 0);

@@ -10,8 +10,8 @@ QString describe(const RecordingGap& gap)
     if (gap.isOpen())
         return QCoreApplication::translate("GapText", "Verbindung unterbrochen seit %1")
             .arg(gap.from.toString(format));
-    const QString span = QStringLiteral("%1–%2").arg(gap.from.toString(format),
-                                                     gap.to.toString(format));
+    const QString span =
+        QStringLiteral("%1–%2").arg(gap.from.toString(format), gap.to.toString(format));
     if (gap.deviceShots < 0)
         return QCoreApplication::translate("GapText", "Lücke %1: Messungen des Geräts unbekannt")
             .arg(span);
