@@ -40,6 +40,9 @@ public:
 
     KalvikConnector* kalvikConnector() const { return connector; }
     bool isRecordingRunning() const { return recordingRunning; }
+    // The user's Start stands on a device that opened more than one shot since: it records
+    // every machine cycle until Stop, also between its shots.
+    bool isProductionRecording() const;
     // The link was lost without "Trennen" and is being tried again.
     bool isReconnecting() const { return reconnecting; }
     bool readingsInThousandths() const { return valuesInThousandths; }

@@ -108,8 +108,7 @@ void Controller::onDisconnected()
     if (reconnecting)
         return;
     const bool lost = model->isConnected() && connector->droppedByPeer();
-    const bool wasRecording =
-        recordingRunning || (connector->recordingRequested() && deviceShotsSinceStart > 1);
+    const bool wasRecording = recordingRunning || isProductionRecording();
     endLink();
     if (lost)
         startReconnecting(wasRecording);
@@ -270,7 +269,9 @@ void Controller::handleMessage(const QString& msg)
     case DeviceProtocol::Kind::RunStopped:
         recordingRunning = false;
         finishJournalShot();
-        view->setRecordingRunning(false);
+        // A device that records every cycle after one Start keeps the button at Stop
+        // between its shots, so that the recording can be stopped there too.
+        view->setRecordingRunning(isProductionRecording());
         emit recordingEnded();
         break;
     case DeviceProtocol::Kind::SamplePeriod: {
@@ -419,10 +420,15 @@ void Controller::handleSensorDescription(const QString& msg)
 void Controller::onActionStartStopRecording()
 {
     // A held press does what the button showed when it was pressed: a Stop never starts.
-    const bool stop = recordingRunning;
+    const bool stop = recordingRunning || isProductionRecording();
     if (deferWhileFileBusy([this, stop] { startOrStopRecording(stop); }))
         return;
     startOrStopRecording(stop);
+}
+
+bool Controller::isProductionRecording() const
+{
+    return connector->recordingRequested() && deviceShotsSinceStart > 1;
 }
 
 void Controller::startOrStopRecording(bool stop)

@@ -118,6 +118,10 @@ bool ProductionRun::start()
     m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
     m_controller->setAutoBackfill(m_settings.autoBackfill);
     QObject::connect(m_controller.get(), &Controller::linkRestored, [this] {
+        if (qEnvironmentVariableIsSet("VENTARO_RUN_TRACE"))
+            std::fprintf(stderr, "restored at %lld, listening again at %lld\n",
+                         static_cast<long long>(clock.nsecsElapsed() / 1000000),
+                         static_cast<long long>(m_listeningAgainNs / 1000000));
         if (m_listeningAgainNs >= 0)
             m_reconnectMs.append((clock.nsecsElapsed() - m_listeningAgainNs) / 1e6);
         m_listeningAgainNs = -1;
@@ -149,10 +153,14 @@ bool ProductionRun::record()
     if (!waitFor([this] { return m_sim->cyclesBegun() >= m_settings.cycles; }, cycleTimeout,
                  QStringLiteral("the cycles")))
         return false;
-    // Stopped during a shot of a live link, where the button says Stop.
-    if (!waitFor([this] { return m_model->isConnected() && m_controller->isRecordingRunning(); },
-                 5 * (m_settings.machinePeriodMs + m_settings.dropMaxMs) + 5000,
-                 QStringLiteral("a shot of a live link")))
+    // Stopped on a live link; the button says Stop between the shots too.
+    if (!waitFor(
+            [this] {
+                return m_model->isConnected() && !m_controller->isReconnecting() &&
+                       m_controller->isProductionRecording();
+            },
+            5 * (m_settings.machinePeriodMs + m_settings.dropMaxMs) + 5000,
+            QStringLiteral("the recording on a live link")))
         return false;
     m_view->form()->actionStartRecording->trigger();
     // The shot stopped goes to the stick whole at its cycle's end.
@@ -180,7 +188,13 @@ bool ProductionRun::fill()
             m_view->tabOszi()->gapBar()->findChild<QPushButton*>(QStringLiteral("fillGapsButton"));
         button->click();
     }
-    return waitFor(allFilled, 60000, QStringLiteral("the gaps filled"));
+    // Every loss is over, the last after the stop too, so that each one's return counts.
+    return waitFor(
+        [this, allFilled] {
+            return allFilled() && m_model->isConnected() && !m_controller->isReconnecting() &&
+                   m_reconnectMs.size() == m_losses;
+        },
+        60000 + m_settings.dropMaxMs, QStringLiteral("the gaps filled and the link back"));
 }
 
 ProductionRun::Figures ProductionRun::figures() const
