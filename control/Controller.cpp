@@ -48,6 +48,7 @@ Controller::Controller(Model* m, View* v)
     });
     connect(this, &Controller::linkRestored, this,
             [this](const QDateTime&, const QDateTime& backAt) { closeRecordingGaps(backAt); });
+    connect(this, &Controller::recordingEnded, this, &Controller::backfillIfDue);
     GapBar* gaps = view->tabOszi()->gapBar();
     gaps->setAutoFill(autoBackfill());
     connect(gaps, &GapBar::fillRequested, this, [this] { fillGaps(true); });

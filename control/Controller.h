@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/StickMatch.h"
 #include "control/RecentProjects.h"
 #include "control/ReconnectSchedule.h"
 #include "model/Model.h"
@@ -262,9 +263,16 @@ private:
     void openRecordingGap(const QDateTime& at);
     void closeRecordingGaps(const QDateTime& at);
     bool hasUnfilledGap() const;
+    bool gapOnStick(const RecordingGap& gap, const QVector<StickMatch::Shot>& stick,
+                    const StickMatch::Result& match) const;
     void onListForBackfill(const QStringList& names);
     void runBackfill(const QStringList& names);
     void insertBackfillWhenIdle();
+    // After the next shot ends (recordingEnded): fill the gaps if that is switched on.
+    void backfillIfDue();
+    // Fills the unfilled gaps in a while, when the link is there.
+    void retryBackfillLater();
+    bool backfillAfterNextShot = false;
     bool backfillListPending = false;
     bool backfillAsked = false;
     bool backfillWaitsForShotEnd = false;

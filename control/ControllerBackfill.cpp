@@ -24,7 +24,16 @@
 #include <QTimer>
 #include <QUuid>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
+
+namespace {
+
+// Long enough for the device to write the shot it was recording as the link came back.
+constexpr int retryWithoutShotsMs = 3000;
+
+} // namespace
 
 bool Controller::autoBackfill() const
 {
@@ -58,8 +67,57 @@ void Controller::closeRecordingGaps(const QDateTime& at)
         model->setRecordingGap(i, gap);
         closed = true;
     }
+    // The shots of the gap are all on the stick once the device wrote the one running as the
+    // link came back: after the next shot recorded live.
     if (closed && autoBackfill())
+        backfillAfterNextShot = true;
+}
+
+void Controller::backfillIfDue()
+{
+    // A shot ended by a lost link is no shot of a live link: the flag waits for one.
+    if (!backfillAfterNextShot || !autoBackfill() || !hasUnfilledGap() || !connector->isConnected())
+        return;
+    backfillAfterNextShot = false;
+    // Not inside the line handler: filling runs the event loop.
+    QTimer::singleShot(0, this, [this] { fillGaps(false); });
+}
+
+bool Controller::gapOnStick(const RecordingGap& gap, const QVector<StickMatch::Shot>& stick,
+                            const StickMatch::Result& match) const
+{
+    // The device writes a shot at its cycle's end, before the next begins: once the first
+    // shot recorded live after the gap is on the stick, so is every shot of the gap.
+    for (int i = 0; i < model->numChannels(0); ++i) {
+        if (model->isFromBlackBox(i) || !(model->timestamp(i) > gap.to))
+            continue;
+        const QVector<double> head = StickMatch::headOf(*model->measurement(0, i));
+        return head.size() >= 4 &&
+               std::any_of(stick.cbegin(), stick.cend(), [&head](const StickMatch::Shot& s) {
+                   return s.head.mid(0, head.size()) == head;
+               });
+    }
+    // No live shot since: a stick shot well after the gap's end.
+    const qint64 margin = std::llround((match.toleranceSeconds + 1.0) * 1000.0);
+    return std::any_of(stick.cbegin(), stick.cend(), [&](const StickMatch::Shot& s) {
+        return s.time.isValid() &&
+               BackfillPlan::computerTime(s.time, match) > gap.to.addMSecs(margin);
+    });
+}
+
+void Controller::retryBackfillLater()
+{
+    QTimer::singleShot(retryWithoutShotsMs, this, [this] {
+        if (!hasUnfilledGap())
+            return;
+        // A link away or a list cut off by it: later again.
+        if (!connector->isConnected() || reconnecting || backfillListPending) {
+            backfillListPending = false;
+            retryBackfillLater();
+            return;
+        }
         fillGaps(false);
+    });
 }
 
 bool Controller::hasUnfilledGap() const
@@ -90,6 +148,8 @@ void Controller::fillGaps(bool asked)
     backfillAsked = asked;
     backfillListPending = true;
     connector->write(QStringLiteral("list\n"));
+    // A reply the link cuts off never comes: then this is tried again.
+    retryBackfillLater();
 }
 
 void Controller::onListForBackfill(const QStringList& names)
@@ -155,9 +215,10 @@ void Controller::runBackfill(const QStringList& names)
     fetchRunning = false;
 
     // What the project holds live against what the stick holds.
+    // Shots taken from the stick before count as present too, so that none comes twice.
     QVector<StickMatch::Shot> live;
     for (int i = 0; i < model->numChannels(0); ++i) {
-        if (model->isFromBlackBox(i) || !model->timestamp(i).isValid())
+        if (!model->timestamp(i).isValid())
             continue;
         live.append({model->timestamp(i), StickMatch::headOf(*model->measurement(0, i))});
     }
@@ -210,14 +271,25 @@ void Controller::runBackfill(const QStringList& names)
         taken.fromBlackBox = true;
         added.append(std::move(taken));
     }
+    bool incomplete = false;
     for (int g = 0; g < gaps.size(); ++g) {
         if (gaps.at(g).isOpen() || gaps.at(g).isFilled())
             continue;
         RecordingGap gap = gaps.at(g);
-        gap.deviceShots = choice.deviceShots.at(g);
+        // A gap whose end is not on the stick yet may have more shots: it stays unfilled and
+        // is looked at again after the next shot.
+        const bool complete = gapOnStick(gap, stick, match);
+        gap.deviceShots = complete ? choice.deviceShots.at(g) : -1;
         gap.filled = held.at(g);
+        if (!complete)
+            incomplete = true;
         pendingGapUpdates.append({g, gap});
     }
+    // Looked at again after the next shot, or without a recording a while later.
+    if (incomplete && connector->recordingRequested())
+        backfillAfterNextShot = true;
+    else if (incomplete)
+        retryBackfillLater();
     pendingBackfill += added;
     backfillMs = timer.nsecsElapsed() / 1e6;
     insertBackfillWhenIdle();

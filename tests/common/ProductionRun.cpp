@@ -117,7 +117,12 @@ bool ProductionRun::start()
     m_view = std::make_unique<View>(m_model.get());
     m_controller = std::make_unique<Controller>(m_model.get(), m_view.get());
     m_controller->setAutoBackfill(m_settings.autoBackfill);
+    QObject::connect(m_controller.get(), &Controller::recordingEnded, [this] {
+        if (m_model->isConnected())
+            ++m_shotsSinceRestore;
+    });
     QObject::connect(m_controller.get(), &Controller::linkRestored, [this] {
+        m_shotsSinceRestore = 0;
         if (qEnvironmentVariableIsSet("VENTARO_RUN_TRACE"))
             std::fprintf(stderr, "restored at %lld, listening again at %lld\n",
                          static_cast<long long>(clock.nsecsElapsed() / 1000000),
@@ -156,8 +161,10 @@ bool ProductionRun::record()
     // Stopped on a live link; the button says Stop between the shots too.
     if (!waitFor(
             [this] {
+                // A shift ends with a shot recorded live after the last loss, as it does at a
+                // machine that runs on.
                 return m_model->isConnected() && !m_controller->isReconnecting() &&
-                       m_controller->isProductionRecording();
+                       m_controller->isProductionRecording() && m_shotsSinceRestore >= 1;
             },
             5 * (m_settings.machinePeriodMs + m_settings.dropMaxMs) + 5000,
             QStringLiteral("the recording on a live link")))
@@ -190,11 +197,19 @@ bool ProductionRun::fill()
     }
     // Every loss is over, the last after the stop too, so that each one's return counts.
     return waitFor(
-        [this, allFilled] {
-            return allFilled() && m_model->isConnected() && !m_controller->isReconnecting() &&
-                   m_reconnectMs.size() == m_losses;
-        },
-        60000 + m_settings.dropMaxMs, QStringLiteral("the gaps filled and the link back"));
+               [this, allFilled] {
+                   return allFilled() && m_model->isConnected() &&
+                          !m_controller->isReconnecting() && m_reconnectMs.size() == m_losses;
+               },
+               60000 + m_settings.dropMaxMs, QStringLiteral("the gaps filled and the link back")) ||
+           [this] {
+               for (const RecordingGap& gap : m_model->recordingGaps())
+                   m_why += QLatin1Char(' ') + gap.toText();
+               m_why += QStringLiteral(" reconnects %1 of %2 losses")
+                            .arg(m_reconnectMs.size())
+                            .arg(m_losses);
+               return false;
+           }();
 }
 
 ProductionRun::Figures ProductionRun::figures() const

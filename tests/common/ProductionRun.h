@@ -92,5 +92,6 @@ private:
     qint64 m_listeningAgainNs = -1;
     int m_losses = 0;
     qint64 m_lastWritten = -1;
+    int m_shotsSinceRestore = 0;
     QString m_why;
 };
