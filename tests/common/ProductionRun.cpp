@@ -123,10 +123,6 @@ bool ProductionRun::start()
     });
     QObject::connect(m_controller.get(), &Controller::linkRestored, [this] {
         m_shotsSinceRestore = 0;
-        if (qEnvironmentVariableIsSet("VENTARO_RUN_TRACE"))
-            std::fprintf(stderr, "restored at %lld, listening again at %lld\n",
-                         static_cast<long long>(clock.nsecsElapsed() / 1000000),
-                         static_cast<long long>(m_listeningAgainNs / 1000000));
         if (m_listeningAgainNs >= 0)
             m_reconnectMs.append((clock.nsecsElapsed() - m_listeningAgainNs) / 1e6);
         m_listeningAgainNs = -1;
