@@ -16,8 +16,6 @@ constexpr int votingShots = 64;
 constexpr int shiftsTried = 3;
 // Readings agree to a thousandth of their unit (a micrometre in millimetres).
 constexpr double readingResolution = 1e-3;
-// Heads shorter than this say too little to know a shot by.
-constexpr int shortestHead = 4;
 
 double secondsOf(const QDateTime& t)
 {
@@ -93,6 +91,11 @@ Pairing pair(const QVector<Shot>& live, const QVector<int>& liveOrder, const QVe
 QVector<double> headOf(const QVector<double>& samples)
 {
     return samples.mid(0, headLength);
+}
+
+bool sameShot(const QVector<double>& a, const QVector<double>& b)
+{
+    return a.size() >= shortestHead && b.size() >= shortestHead && sameReadings(a, b);
 }
 
 double cycleSeconds(QVector<QDateTime> times)

@@ -17,6 +17,8 @@ namespace StickMatch {
 
 // First readings compared: enough to tell two shots of one machine apart by their noise.
 constexpr int headLength = 16;
+// Fewer first readings than this say too little to know a shot by.
+constexpr int shortestHead = 4;
 
 struct Shot
 {
@@ -28,6 +30,9 @@ struct Shot
 
 // The first readings of samples as a Shot's head.
 QVector<double> headOf(const QVector<double>& samples);
+// Two heads are of one shot: both hold shortestHead readings at least, and they agree as far
+// as the shorter goes (a shot cut off early is a prefix of its whole copy).
+bool sameShot(const QVector<double>& a, const QVector<double>& b);
 
 struct Result
 {

@@ -92,10 +92,9 @@ bool Controller::gapOnStick(const RecordingGap& gap, const QVector<StickMatch::S
         if (model->isFromBlackBox(i) || !(model->timestamp(i) > gap.to))
             continue;
         const QVector<double> head = StickMatch::headOf(*model->measurement(0, i));
-        return head.size() >= 4 &&
-               std::any_of(stick.cbegin(), stick.cend(), [&head](const StickMatch::Shot& s) {
-                   return s.head.mid(0, head.size()) == head;
-               });
+        return std::any_of(stick.cbegin(), stick.cend(), [&head](const StickMatch::Shot& s) {
+            return StickMatch::sameShot(s.head, head);
+        });
     }
     // No live shot since: a stick shot well after the gap's end.
     const qint64 margin = std::llround((match.toleranceSeconds + 1.0) * 1000.0);

@@ -1,5 +1,6 @@
 #include "report/ReportWriter.h"
 
+#include "app/CommandOutput.h"
 #include "app/Constants.h"
 #include "app/NumberStyle.h"
 #include "charts/BoxWhiskersPainter.h"
@@ -744,15 +745,9 @@ bool writeCsv(const ReportContent& c, const QString& path, QString* error)
     QTextStream out(&file);
     out.setCodec("UTF-8");
     out << "shot,time,verdict,violation\n";
-    const auto field = [](QString text) {
-        if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"')) ||
-            text.contains(QLatin1Char('\n')))
-            text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QStringLiteral("\"\"")) +
-                   QLatin1Char('"');
-        return text;
-    };
     for (const ReportContent::NokShot& n : c.nokShots)
-        out << n.shot + 1 << ',' << timeText(n.time) << ",NOK," << field(n.violation) << '\n';
+        out << n.shot + 1 << ',' << timeText(n.time) << ",NOK,"
+            << CommandOutput::csvField(n.violation) << '\n';
     out.flush();
     if (!file.commit()) {
         *error = file.errorString();

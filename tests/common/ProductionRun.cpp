@@ -26,24 +26,6 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace {
-
-// The same shot's first readings: the shorter head (a shot cut off early) is a prefix of the
-// other's.
-bool sameShot(const QVector<double>& a, const QVector<double>& b)
-{
-    const int n = std::min(a.size(), b.size());
-    if (n < 4)
-        return false;
-    for (int i = 0; i < n; ++i) {
-        if (a.at(i) != b.at(i))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
-
 ProductionRun::ProductionRun(int area, const Settings& settings)
     : m_settings(settings)
     , m_host(loopbackAddress(area))
@@ -96,15 +78,14 @@ bool ProductionRun::start()
     m_shotLog = m_dir.filePath(QStringLiteral("shots.csv"));
     options.shotLogPath = m_shotLog;
     m_sim = std::make_unique<KalvikSimulator>(options);
-    static QElapsedTimer clock;
-    clock.start();
+    m_clock.start();
     QObject::connect(m_sim.get(), &KalvikSimulator::linkLost, [this] {
         ++m_losses;
         m_listeningAgainNs = -1;
     });
     QObject::connect(m_sim.get(), &KalvikSimulator::listeningChanged, [this](bool listening) {
         if (listening && m_losses > 0)
-            m_listeningAgainNs = clock.nsecsElapsed();
+            m_listeningAgainNs = m_clock.nsecsElapsed();
     });
     QObject::connect(m_sim.get(), &KalvikSimulator::cycleWritten,
                      [this](qint64 cycle) { m_lastWritten = std::max(m_lastWritten, cycle); });
@@ -124,7 +105,7 @@ bool ProductionRun::start()
     QObject::connect(m_controller.get(), &Controller::linkRestored, [this] {
         m_shotsSinceRestore = 0;
         if (m_listeningAgainNs >= 0)
-            m_reconnectMs.append((clock.nsecsElapsed() - m_listeningAgainNs) / 1e6);
+            m_reconnectMs.append((m_clock.nsecsElapsed() - m_listeningAgainNs) / 1e6);
         m_listeningAgainNs = -1;
     });
     m_view->show();
@@ -243,7 +224,7 @@ ProductionRun::Figures ProductionRun::figures() const
             continue;
         const QVector<double> head = StickMatch::headOf(*m_model->measurement(0, i));
         for (int d = 0; d < device.size(); ++d) {
-            if (!sameShot(device.at(d).head, head))
+            if (!StickMatch::sameShot(device.at(d).head, head))
                 continue;
             firstIndex = firstIndex < 0 ? d : std::min(firstIndex, d);
             lastIndex = std::max(lastIndex, d);
@@ -253,9 +234,10 @@ ProductionRun::Figures ProductionRun::figures() const
     for (int i = 0; i < shots; ++i) {
         const QVector<double> head = StickMatch::headOf(*m_model->measurement(0, i));
         // A shot stopped after its first few readings says too little to be known by.
-        if (head.size() >= 4 &&
-            std::none_of(device.cbegin(), device.cend(),
-                         [&head](const StickMatch::Shot& d) { return sameShot(d.head, head); }))
+        if (head.size() >= StickMatch::shortestHead &&
+            std::none_of(device.cbegin(), device.cend(), [&head](const StickMatch::Shot& d) {
+                return StickMatch::sameShot(d.head, head);
+            }))
             ++f.foreign;
     }
     if (firstIndex < 0)
@@ -277,7 +259,8 @@ ProductionRun::Figures ProductionRun::figures() const
     for (int d = firstIndex; d <= lastIndex; ++d) {
         int found = 0;
         for (int i = 0; i < shots; ++i)
-            found += sameShot(device.at(d).head, StickMatch::headOf(*m_model->measurement(0, i)))
+            found += StickMatch::sameShot(device.at(d).head,
+                                          StickMatch::headOf(*m_model->measurement(0, i)))
                          ? 1
                          : 0;
         if (found == 0)

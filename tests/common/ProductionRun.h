@@ -3,6 +3,7 @@
 #include "tools/sim/SimulatorOptions.h"
 
 #include <QDateTime>
+#include <QElapsedTimer>
 #include <QString>
 #include <QTemporaryDir>
 #include <QVector>
@@ -88,6 +89,8 @@ private:
     std::unique_ptr<Model> m_model;
     std::unique_ptr<View> m_view;
     std::unique_ptr<Controller> m_controller;
+    // Times the link's losses and returns.
+    QElapsedTimer m_clock;
     QVector<double> m_reconnectMs;
     qint64 m_listeningAgainNs = -1;
     int m_losses = 0;
