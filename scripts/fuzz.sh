@@ -29,9 +29,8 @@ cmake --build "$dir" --parallel "$(nproc)" --target "${targets[@]}"
 cmake --build "$dir" --parallel "$(nproc)" --target "${targets[@]}"
 
 export ASAN_OPTIONS="detect_leaks=1:strict_string_checks=1"
-# Qt's own leaks, known by name: that needs whole allocation stacks, which the fast unwinder
-# does not give through Qt's libraries.
-export LSAN_OPTIONS="suppressions=$root/tests/fuzz/lsan_fuzz.supp:print_suppressions=0:fast_unwind_on_malloc=0"
+# Whole allocation stacks, so that a leak's report reaches through Qt's libraries.
+export LSAN_OPTIONS="fast_unwind_on_malloc=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 symbolizer=$(command -v "llvm-symbolizer-$major" || true)
 [ -n "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH=${ASAN_SYMBOLIZER_PATH:-$symbolizer}
@@ -54,12 +53,23 @@ for t in "${targets[@]}"; do
     if [ "$t" = fuzz_project_reader ]; then
         args+=(-max_len=16384)
     fi
-    if ! "$dir/bin/$t" "${args[@]}" "$work/$t"; then
+    if ! "$dir/bin/$t" "${args[@]}" "$work/$t" 2>&1 | tee "$work/$t.log"; then
         failed+=("$t")
     fi
 done
 
 if [ ${#failed[@]} -gt 0 ]; then
+    # What each finding was, again at the end, where a log's tail shows it.
+    for t in "${failed[@]}"; do
+        echo "--- $t:"
+        grep -E "^fuzz_|ERROR:|SUMMARY:|^(Direct|Indirect) leak|^ +#[0-2] |Test unit written" \
+            "$work/$t.log" | head -n 16 || true
+        # A small input whole, so that it can be replayed from the log alone.
+        for input in "$dir/artifacts/$t-"*; do
+            [ -f "$input" ] && [ "$(stat -c %s "$input")" -le 4096 ] &&
+                echo "$(basename "$input") as base64: $(base64 -w0 "$input")"
+        done
+    done
     echo "FAILED: ${failed[*]} (inputs in $dir/artifacts/)"
     exit 1
 fi

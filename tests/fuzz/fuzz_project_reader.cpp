@@ -11,6 +11,8 @@
 #include <QBuffer>
 #include <QJsonDocument>
 
+#include <sanitizer/lsan_interface.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +39,15 @@ bool readInto(QByteArray& bytes, qint64 sizeHint, ProjectDocument& document, QSt
     if (!ok && error.isEmpty())
         fail("refused without telling why");
     return ok;
+}
+
+// Qt 5.15's JSON parser loses the nested array or object of a key that appears twice in one
+// object ({"a": [[1]], "a": [[1]]} leaks 224 bytes). Its stack is too deep to be known by name
+// when that object sits deep in arrays, so what it allocates is kept out of the leak check.
+bool takenByQJsonDocument(const QByteArray& bytes)
+{
+    __lsan::ScopedDisabler qtLeaksIgnored;
+    return QJsonDocument::fromJson(bytes).isObject();
 }
 
 bool readInto(QByteArray& bytes, ProjectDocument& document)
@@ -72,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     QString error;
     const bool ok = readInto(input, input.size(), document, error);
     // Files are taken and refused as QJsonDocument, the reader of earlier versions, did.
-    if (ok != QJsonDocument::fromJson(input).isObject())
+    if (ok != takenByQJsonDocument(input))
         fail("taken or refused unlike QJsonDocument");
 
     // The reader takes the file in pieces sized by what it expects, no smaller than 4 KiB.
