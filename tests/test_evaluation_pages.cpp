@@ -1,26 +1,28 @@
 #include "analysis/EvaluationMath.h"
 #include "analysis/Verdict.h"
+#include "app/NumberStyle.h"
 #include "model/Model.h"
+#include "model/RecordingGap.h"
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/TestMain.h"
+#include "view/GapText.h"
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationDashBoard.h"
 #include "view/TabEvaluationRuntime.h"
 #include "view/TabEvaluationSingleShot.h"
 #include "view/TabEvaluationSpc.h"
-#include "view/TabOszilloscope.h"
-#include "widgets/ControlChart.h"
 #include "view/TabEvaluationValues.h"
+#include "view/TabOszilloscope.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "app/NumberStyle.h"
+#include "widgets/ControlChart.h"
 #include "widgets/OsziWidget.h"
 
-#include <QAbstractItemModelTester>
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QComboBox>
-#include <QLineEdit>
 #include <QDoubleSpinBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -365,10 +367,14 @@ void TestEvaluationPages::runtimePauseColumn()
     for (int i = 0; i < 4; ++i)
         addShot(model, {SampleList(25, 1.0)}, t0.addSecs(60 * i));
     addShot(model, {SampleList(5, 1.0)}); // a live shot: no time stamp
+    // A gap of the recording stands in the pause of the shot before it.
+    const RecordingGap gap{t0.addSecs(90), t0.addSecs(100), 3, 1};
+    model.addRecordingGap(gap);
     TabEvaluationRuntime page;
     page.setModel(&model);
-    for (int r = 0; r < 3; ++r)
+    for (int r : {0, 2})
         QCOMPARE(cell(page, r, 6), QStringLiteral("60"));
+    QCOMPARE(cell(page, 1, 6), GapText::describe(gap));
     QCOMPARE(cell(page, 3, 6), QString());
     QCOMPARE(cell(page, 4, 6), QString());
     QCOMPARE(cell(page, 0, 1), QStringLiteral("2026/03/02 08:00:00"));
@@ -829,7 +835,9 @@ void TestEvaluationPages::spcPageKeepsItsSettingsAndPicksShots()
     app.view->tabOszi()->findChild<QAbstractButton*>(QStringLiteral("cursorButton"))->click();
     QVERIFY(app.view->tabOszi()->cursors().has_value());
     app.view->tabOszi()->findChild<QDoubleSpinBox*>(QStringLiteral("cursorASpinBox"))->setValue(50);
-    app.view->tabOszi()->findChild<QDoubleSpinBox*>(QStringLiteral("cursorBSpinBox"))->setValue(150);
+    app.view->tabOszi()
+        ->findChild<QDoubleSpinBox*>(QStringLiteral("cursorBSpinBox"))
+        ->setValue(150);
     const int cursorValue = value->findData(QStringLiteral("cursor:0:1"));
     QVERIFY(cursorValue >= 0);
     value->setCurrentIndex(cursorValue);

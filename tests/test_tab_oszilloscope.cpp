@@ -1,6 +1,7 @@
 #include "app/Constants.h"
 #include "control/FileJob.h"
 #include "model/Model.h"
+#include "model/RecordingGap.h"
 #include "tests/common/LogCapture.h"
 #include "tests/common/TestMain.h"
 #include "view/TabOszilloscope.h"
@@ -99,6 +100,8 @@ private slots:
     void scrollBarFollowsNewData();
     void openWhileShownAndPainting();
     void openedProjectShowsItsClock();
+    void gapMarkedBesideHighlightedShot_data();
+    void gapMarkedBesideHighlightedShot();
     void rangeBoxesShowTheAxisEndsInUse();
     void boxesTakeTheSensorsUnitAndRange();
     void emptyDeleteFieldAsksForNothing();
@@ -819,3 +822,39 @@ void TestTabOszilloscope::timeGridBoxShowsTheStepInUse()
 VENTARO_TEST_MAIN(TestTabOszilloscope)
 
 #include "test_tab_oszilloscope.moc"
+
+void TestTabOszilloscope::gapMarkedBesideHighlightedShot_data()
+{
+    QTest::addColumn<int>("highlighted");
+    QTest::addColumn<QString>("mark");
+    QTest::addColumn<bool>("unfilled");
+    // Shots a minute apart; a filled gap between shots 2 and 3, an open one after shot 4.
+    const auto mark = [](const char* text) { return QCoreApplication::translate("GapText", text); };
+    QTest::newRow("none") << 1 << QString() << false;
+    QTest::newRow("filled after") << 2 << mark("Lücke danach") << false;
+    QTest::newRow("filled before") << 3 << mark("Lücke davor") << false;
+    QTest::newRow("open after last") << 4 << mark("Lücke danach") << true;
+    QTest::newRow("no shot") << 0 << QString() << false;
+}
+
+void TestTabOszilloscope::gapMarkedBesideHighlightedShot()
+{
+    QFETCH(int, highlighted);
+    QFETCH(QString, mark);
+    QFETCH(bool, unfilled);
+    Model model;
+    TabOszilloscope tab;
+    tab.setModel(&model);
+    addShots(model, 4, 10);
+    const QDateTime t0(QDate(2026, 12, 9), QTime(6, 0, 0));
+    for (int i = 0; i < 4; ++i)
+        model.setTimestamp(i, t0.addSecs(60 * i));
+    model.addRecordingGap({t0.addSecs(70), t0.addSecs(100), 2, 2});
+    model.addRecordingGap({t0.addSecs(190), QDateTime(), -1, 0});
+
+    child<QSpinBox>(tab, "highlightSpinBox")->setValue(highlighted);
+    const auto* label = child<QLabel>(tab, "gapNumberLabel");
+    QCOMPARE(label->text(), mark);
+    QCOMPARE(label->isVisibleTo(&tab), !mark.isEmpty());
+    QCOMPARE(label->styleSheet().contains(QStringLiteral("color")), unfilled);
+}

@@ -38,4 +38,21 @@ int gapAfterShot(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& ti
     return -1;
 }
 
+QString markBesideShot(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& times,
+                       int index, bool* unfilled)
+{
+    const int before = index > 0 ? gapAfterShot(gaps, times, index - 1) : -1;
+    const int after = gapAfterShot(gaps, times, index);
+    if (unfilled)
+        *unfilled = (before >= 0 && !gaps.at(before).isFilled()) ||
+                    (after >= 0 && !gaps.at(after).isFilled());
+    if (before >= 0 && after >= 0)
+        return QCoreApplication::translate("GapText", "Lücken davor und danach");
+    if (before >= 0)
+        return QCoreApplication::translate("GapText", "Lücke davor");
+    if (after >= 0)
+        return QCoreApplication::translate("GapText", "Lücke danach");
+    return QString();
+}
+
 } // namespace GapText

@@ -15,4 +15,10 @@ QString describe(const RecordingGap& gap);
 // shot before the gap's start. -1 when none does; gaps before the first shot belong to none.
 int gapAfterShot(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& times, int index);
 
+// The mark beside a shot's number where the recording has a gap next to that shot: "Lücke
+// davor", "Lücke danach" or "Lücken davor und danach"; empty where it has none. unfilled says
+// whether one of them still misses shots.
+QString markBesideShot(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& times,
+                       int index, bool* unfilled = nullptr);
+
 } // namespace GapText

@@ -2,6 +2,7 @@
 
 #include "view/CursorTableWindow.h"
 #include "view/GapBar.h"
+#include "view/GapText.h"
 #include "view/View.h"
 
 #include "app/Constants.h"
@@ -490,6 +491,7 @@ void TabOszilloscope::onModel_dataChanged()
     ui->highlightSpinBox->setMaximum(shots);
     ui->highlightSpinBox->setValue(shots);
     SpinBoxFit::fitToRange(ui->highlightSpinBox);
+    showGapBesideHighlight();
     const bool deletable = ui->highlightSpinBox->value() != 0;
     ui->measToDeleteLineEdit->setEnabled(deletable);
     ui->buttonDeleteMeasurement->setEnabled(deletable);
@@ -524,6 +526,7 @@ void TabOszilloscope::startShot(const QVector<int>& currentSeries)
     ui->highlightSpinBox->setMaximum(n + 1);
     ui->highlightSpinBox->setValue(n + 1);
     SpinBoxFit::fitToRange(ui->highlightSpinBox);
+    showGapBesideHighlight();
     const bool deletable = ui->highlightSpinBox->value() != 0;
     ui->measToDeleteLineEdit->setEnabled(deletable);
     ui->buttonDeleteMeasurement->setEnabled(deletable);
@@ -541,6 +544,7 @@ void TabOszilloscope::onModel_projectChanged()
     }
     const QSignalBlocker blocker(this);
     m_gapBar->setGaps(model->recordingGaps());
+    showGapBesideHighlight();
     for (int i = 0; i < 5; ++i)
         setPhaseName(i, model->phaseName(i));
     for (int s = 0; s < numSensors; ++s) {
@@ -844,6 +848,23 @@ void TabOszilloscope::highlightBoxChanged(int index)
     VTRACE();
     for (OsziWidget* plot : m_plots)
         plot->highlightSingle(index - 1);
+    showGapBesideHighlight();
+}
+
+// The gaps of the recording are marked beside the number of a shot next to one; what they
+// hold is said in the gap bar's tool tip and the runtime table.
+void TabOszilloscope::showGapBesideHighlight()
+{
+    QLabel* label = ui->gapNumberLabel;
+    const int index = ui->highlightSpinBox->value() - 1;
+    bool unfilled = false;
+    const QString mark =
+        model && index >= 0
+            ? GapText::markBesideShot(model->recordingGaps(), model->timestamps(), index, &unfilled)
+            : QString();
+    label->setText(mark);
+    label->setStyleSheet(unfilled ? QStringLiteral("color: #d02121;") : QString());
+    label->setVisible(!mark.isEmpty());
 }
 
 void TabOszilloscope::highlightBoxChanged(float i)
@@ -993,9 +1014,8 @@ void TabOszilloscope::changeEvent(QEvent* event)
     if (event->type() == QEvent::LanguageChange) {
         // Read-outs, sensor names and phase names are data, not form texts: keep them.
         const std::array<QLabel*, 8> readOuts = {
-            ui->numMeasuringsLabel, ui->clockLabel,   ui->labelMarkerAbsolute,
-            ui->sensor1Label,       ui->sensor2Label, ui->sensor3Label,
-            ui->sensor4Label,       ui->sensor5Label};
+            ui->numMeasuringsLabel, ui->clockLabel,   ui->labelMarkerAbsolute, ui->sensor1Label,
+            ui->sensor2Label,       ui->sensor3Label, ui->sensor4Label,        ui->sensor5Label};
         std::array<QString, 8> shown;
         for (size_t i = 0; i < readOuts.size(); ++i)
             shown[i] = readOuts[i]->text();
@@ -1007,6 +1027,7 @@ void TabOszilloscope::changeEvent(QEvent* event)
             readOuts[i]->setText(shown[i]);
         for (int i = 0; i < numMarkers; ++i)
             m_markerButtons[i]->setText(phases[static_cast<size_t>(i)]);
+        showGapBesideHighlight();
     }
     QWidget::changeEvent(event);
 }
@@ -1037,8 +1058,8 @@ void TabOszilloscope::fitSmallScreens()
     // its curves.
     for (QLabel* label : {ui->labelMarker1, ui->labelMarker2, ui->labelMarker3, ui->labelMarker4})
         label->hide();
-    for (QBoxLayout* markers : {ui->markerLayout1, ui->markerLayout2, ui->markerLayout3,
-                                ui->markerLayout4})
+    for (QBoxLayout* markers :
+         {ui->markerLayout1, ui->markerLayout2, ui->markerLayout3, ui->markerLayout4})
         markers->setSpacing(2);
     const std::array<QGridLayout*, numSensors> grids = {ui->paramsLayout1, ui->paramsLayout2,
                                                         ui->paramsLayout3, ui->paramsLayout4,

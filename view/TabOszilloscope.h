@@ -123,6 +123,7 @@ private slots:
     void displayedMeasChanged();
     void highlightBoxChanged(int index);
     void highlightBoxChanged(float i);
+    void showGapBesideHighlight();
     void autoYCorrectionClicked(bool on);
     void autoYCorrectionSpinBoxChanged(int value);
     void onCheckBoxMarkerAbsClicked(bool absolute);

@@ -525,6 +525,18 @@ Restore them?</translation>
         <source>Lücke %1: %2 Messungen des Geräts, %3 im Projekt</source>
         <translation>Gap %1: %2 shots of the device, %3 in the project</translation>
     </message>
+    <message>
+        <source>Lücken davor und danach</source>
+        <translation>Gaps before and after</translation>
+    </message>
+    <message>
+        <source>Lücke davor</source>
+        <translation>Gap before</translation>
+    </message>
+    <message>
+        <source>Lücke danach</source>
+        <translation>Gap after</translation>
+    </message>
 </context>
 <context>
     <name>IPAddressDialog</name>
