@@ -1,8 +1,11 @@
 #include "analysis/SpcValues.h"
 
+#include "analysis/CursorMath.h"
 #include "analysis/EvaluationMath.h"
 #include "model/Model.h"
 #include "model/ShotRangeText.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <limits>
@@ -120,6 +123,45 @@ QVector<QString> markTexts(const Spc::Result& result, int count)
         }
     }
     return marks;
+}
+
+QStringList keys(bool withCursors)
+{
+    QStringList result;
+    for (int s = 1; s <= Model::numSensors; ++s)
+        result.append(QStringLiteral("max:%1").arg(s));
+    result << QStringLiteral("start") << QStringLiteral("duration") << QStringLiteral("stop")
+           << QStringLiteral("deviation");
+    if (withCursors) {
+        for (int s = 1; s <= Model::numSensors; ++s) {
+            for (int q = 0; q < CursorMath::numQuantities; ++q)
+                result.append(QStringLiteral("cursor:%1:%2").arg(q).arg(s));
+        }
+    }
+    return result;
+}
+
+QString name(const QString& key)
+{
+    const auto tr = [](const char* text) { return QCoreApplication::translate("SpcValues", text); };
+    if (key.startsWith(QLatin1String("max:")))
+        return tr("Maximum Sensor %1").arg(key.mid(4));
+    if (key == QLatin1String("start"))
+        return tr("Laufzeit: Start [s]");
+    if (key == QLatin1String("duration"))
+        return tr("Laufzeit: Dauer [s]");
+    if (key == QLatin1String("stop"))
+        return tr("Laufzeit: Stop [s]");
+    if (key == QLatin1String("deviation"))
+        return tr("Abweichung von der Referenz");
+    const QStringList parts = key.split(QLatin1Char(':'));
+    bool quantityOk = false;
+    const int q = parts.value(1).toInt(&quantityOk);
+    if (parts.size() == 3 && parts.at(0) == QLatin1String("cursor") && quantityOk && q >= 0 &&
+        q < CursorMath::numQuantities)
+        return tr("Cursor: %1, Sensor %2")
+            .arg(CursorMath::name(CursorMath::Quantity(q)), parts.at(2));
+    return key;
 }
 
 } // namespace SpcValues

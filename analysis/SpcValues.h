@@ -4,6 +4,8 @@
 #include "analysis/Verdict.h"
 #include "model/SpcSettings.h"
 
+#include <QString>
+#include <QStringList>
 #include <QVector>
 
 class Model;
@@ -35,6 +37,13 @@ QVector<double> runtimes(const QVector<const QVector<double>*>& shots, double of
 // The verdict's deviation from the band: 0 for an OK shot, NaN without a verdict or where the
 // deviation is unknown.
 QVector<double> deviations(const QVector<Verdict>& verdicts, int shots);
+
+// The value keys in the order they are offered: "max:1" … "max:5", "start", "duration",
+// "stop", "deviation", and with cursors "cursor:QUANTITY:SENSOR" for each sensor.
+QStringList keys(bool withCursors);
+// The value's name in the current language, as the SPC page and the report show it; an
+// unknown key is shown as it stands.
+QString name(const QString& key);
 
 // The options of the value key with count values as the settings give them. A base range
 // that cannot be read, or that is more than one range, leaves every value in the base and

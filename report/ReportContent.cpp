@@ -65,21 +65,6 @@ double distanceOutside(const QVector<double>& samples, const QVector<double>& up
     return worst;
 }
 
-QString valueName(const QString& key)
-{
-    if (key.startsWith(QLatin1String("max:")))
-        return QCoreApplication::translate("ReportContent", "Maximum Sensor %1").arg(key.mid(4));
-    if (key == QLatin1String("start"))
-        return QCoreApplication::translate("ReportContent", "Laufzeit: Start [s]");
-    if (key == QLatin1String("duration"))
-        return QCoreApplication::translate("ReportContent", "Laufzeit: Dauer [s]");
-    if (key == QLatin1String("stop"))
-        return QCoreApplication::translate("ReportContent", "Laufzeit: Stop [s]");
-    if (key == QLatin1String("deviation"))
-        return QCoreApplication::translate("ReportContent", "Abweichung von der Referenz");
-    return QCoreApplication::translate("ReportContent", "Cursor-Wert %1").arg(key);
-}
-
 } // namespace
 
 ReportContent ReportContent::compute(const ReportInput& input,
@@ -194,7 +179,7 @@ ReportContent ReportContent::compute(const ReportInput& input,
 
     // SPC of the value the SPC page shows.
     c.spcKey = input.spc.value.isEmpty() ? QStringLiteral("max:1") : input.spc.value;
-    c.spcName = valueName(c.spcKey);
+    c.spcName = SpcValues::name(c.spcKey);
     if (c.spcKey.startsWith(QLatin1String("max:"))) {
         const int s = c.spcKey.mid(4).toInt() - 1;
         if (s >= 0 && s < numSensors)

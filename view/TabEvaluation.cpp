@@ -1,9 +1,9 @@
 #include "view/TabEvaluation.h"
 
-#include "app/Constants.h"
-#include "app/Logging.h"
 #include "analysis/CursorMath.h"
 #include "analysis/SpcValues.h"
+#include "app/Constants.h"
+#include "app/Logging.h"
 #include "model/Model.h"
 #include "ui_TabEvaluation.h"
 #include "view/TabEvaluationDashBoard.h"
@@ -27,11 +27,11 @@ TabEvaluation::TabEvaluation(QWidget* parent)
     for (QLabel* title : {ui->evaluationSingleShotTitleLabel, ui->evaluationTimeTitleLabel,
                           ui->evaluationValuesTitleLabel, ui->evaluationSpcTitleLabel})
         title->setStyleSheet(titleStyle);
-    for (QPushButton* next : {ui->nextStackButton1, ui->nextStackButton2, ui->nextStackButton3,
-                              ui->nextStackButton4})
+    for (QPushButton* next :
+         {ui->nextStackButton1, ui->nextStackButton2, ui->nextStackButton3, ui->nextStackButton4})
         connect(next, &QPushButton::clicked, this, &TabEvaluation::nextStackClicked);
-    for (QPushButton* prev : {ui->prevStackButton1, ui->prevStackButton2, ui->prevStackButton3,
-                              ui->prevStackButton4})
+    for (QPushButton* prev :
+         {ui->prevStackButton1, ui->prevStackButton2, ui->prevStackButton3, ui->prevStackButton4})
         connect(prev, &QPushButton::clicked, this, &TabEvaluation::prevStackClicked);
     connect(ui->dashBoard, &TabEvaluationDashBoard::spcPressed, this,
             [this] { ui->stackedWidget->setCurrentWidget(ui->stackSpc); });
@@ -148,26 +148,12 @@ void TabEvaluation::setCursors(const std::optional<std::pair<double, double>>& c
 
 void TabEvaluation::setSpcChoices()
 {
+    // Cursor quantities only while the cursors are on.
     QVector<TabEvaluationSpc::Choice> choices;
-    for (int s = 1; s <= numSensors; ++s)
-        choices.append({QStringLiteral("max:%1").arg(s), tr("Maximum Sensor %1").arg(s)});
-    choices.append({QStringLiteral("start"), tr("Laufzeit: Start [s]")});
-    choices.append({QStringLiteral("duration"), tr("Laufzeit: Dauer [s]")});
-    choices.append({QStringLiteral("stop"), tr("Laufzeit: Stop [s]")});
-    choices.append({QStringLiteral("deviation"), tr("Abweichung von der Referenz")});
-    // Cursor quantities only while the cursors are on: "cursor:QUANTITY:SENSOR".
-    if (m_cursors) {
-        for (int s = 1; s <= numSensors; ++s) {
-            for (int q = 0; q < CursorMath::numQuantities; ++q)
-                choices.append({QStringLiteral("cursor:%1:%2").arg(q).arg(s),
-                                tr("Cursor: %1, Sensor %2")
-                                    .arg(CursorMath::name(CursorMath::Quantity(q)))
-                                    .arg(s)});
-        }
-    }
-    ui->tabEvaluationSpc->setChoices(choices, [this](const QString& key) {
-        return spcValues(key);
-    });
+    for (const QString& key : SpcValues::keys(m_cursors.has_value()))
+        choices.append({key, SpcValues::name(key)});
+    ui->tabEvaluationSpc->setChoices(choices,
+                                     [this](const QString& key) { return spcValues(key); });
 }
 
 QVector<double> TabEvaluation::spcValues(const QString& key) const
@@ -202,8 +188,8 @@ QVector<double> TabEvaluation::spcValues(const QString& key) const
         if (q < 0 || q >= CursorMath::numQuantities || cursorSensor < 0 ||
             cursorSensor >= numSensors)
             return {};
-        return CursorMath::perShot(*model, cursorSensor, CursorMath::Quantity(q),
-                                   m_cursors->first, m_cursors->second);
+        return CursorMath::perShot(*model, cursorSensor, CursorMath::Quantity(q), m_cursors->first,
+                                   m_cursors->second);
     }
     return {};
 }

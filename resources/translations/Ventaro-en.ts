@@ -698,30 +698,6 @@ Restore them?</translation>
 <context>
     <name>ReportContent</name>
     <message>
-        <source>Maximum Sensor %1</source>
-        <translation>Maximum sensor %1</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Start [s]</source>
-        <translation>Runtime: start [s]</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Dauer [s]</source>
-        <translation>Runtime: duration [s]</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Stop [s]</source>
-        <translation>Runtime: stop [s]</translation>
-    </message>
-    <message>
-        <source>Abweichung von der Referenz</source>
-        <translation>Deviation from the reference</translation>
-    </message>
-    <message>
-        <source>Cursor-Wert %1</source>
-        <translation>Cursor value %1</translation>
-    </message>
-    <message>
         <source>Die gespeicherte Referenz ist unbrauchbar.</source>
         <translation>The stored reference cannot be used.</translation>
     </message>
@@ -1222,6 +1198,33 @@ Restore them?</translation>
     </message>
 </context>
 <context>
+    <name>SpcValues</name>
+    <message>
+        <source>Maximum Sensor %1</source>
+        <translation>Maximum sensor %1</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Start [s]</source>
+        <translation>Runtime: start [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Dauer [s]</source>
+        <translation>Runtime: duration [s]</translation>
+    </message>
+    <message>
+        <source>Laufzeit: Stop [s]</source>
+        <translation>Runtime: stop [s]</translation>
+    </message>
+    <message>
+        <source>Abweichung von der Referenz</source>
+        <translation>Deviation from the reference</translation>
+    </message>
+    <message>
+        <source>Cursor: %1, Sensor %2</source>
+        <translation>Cursor: %1, sensor %2</translation>
+    </message>
+</context>
+<context>
     <name>StartWidget</name>
     <message>
         <source>Visualisierung und Auswertung von hochgenauen&lt;br&gt;Messungen des Kalvik Messsystems.</source>
@@ -1359,30 +1362,6 @@ shots</translation>
     <message>
         <source>Auswertung 4/4: SPC</source>
         <translation>Evaluation 4/4: SPC</translation>
-    </message>
-    <message>
-        <source>Maximum Sensor %1</source>
-        <translation>Maximum sensor %1</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Start [s]</source>
-        <translation>Runtime: start [s]</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Dauer [s]</source>
-        <translation>Runtime: duration [s]</translation>
-    </message>
-    <message>
-        <source>Laufzeit: Stop [s]</source>
-        <translation>Runtime: stop [s]</translation>
-    </message>
-    <message>
-        <source>Abweichung von der Referenz</source>
-        <translation>Deviation from the reference</translation>
-    </message>
-    <message>
-        <source>Cursor: %1, Sensor %2</source>
-        <translation>Cursor: %1, sensor %2</translation>
     </message>
 </context>
 <context>
