@@ -11,6 +11,7 @@
 #include <QDateTime>
 
 #include <algorithm>
+#include <limits>
 
 void Controller::onReportRequested(const QString& fileName)
 {
@@ -18,9 +19,7 @@ void Controller::onReportRequested(const QString& fileName)
     if (deferWhileFileBusy([this, fileName] { onReportRequested(fileName); }))
         return;
     // Half a shot would read as too short: the running one is left out.
-    int shots = 0;
-    for (int s = 0; s < Model::numSensors; ++s)
-        shots = std::max(shots, model->numChannels(s));
+    int shots = std::numeric_limits<int>::max();
     for (const int running : currentSeries)
         if (running >= 0)
             shots = std::min(shots, running);

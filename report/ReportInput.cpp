@@ -3,6 +3,7 @@
 #include "model/Model.h"
 
 #include <algorithm>
+#include <limits>
 
 ReportInput ReportInput::fromModel(const Model& model, int shots)
 {
@@ -48,8 +49,5 @@ ReportInput ReportInput::fromModel(const Model& model, int shots)
 
 ReportInput ReportInput::fromModel(const Model& model)
 {
-    int shots = 0;
-    for (int s = 0; s < numSensors; ++s)
-        shots = std::max(shots, model.numChannels(s));
-    return fromModel(model, shots);
+    return fromModel(model, std::numeric_limits<int>::max());
 }
