@@ -2,6 +2,8 @@
 // filling them with the shots the device wrote to its stick meanwhile.
 #include "control/Controller.h"
 
+#include "control/ShotJournal.h"
+
 #include "analysis/StickMatch.h"
 #include "app/Constants.h"
 #include "app/Logging.h"
@@ -9,6 +11,7 @@
 #include "control/BlackBoxStaging.h"
 #include "control/FileJob.h"
 #include "control/ScpProblemBox.h"
+#include "control/ShotJournal.h"
 #include "device/KalvikConnector.h"
 #include "device/ScpTransfer.h"
 #include "model/BlackBoxFile.h"
@@ -321,7 +324,9 @@ void Controller::insertBackfillWhenIdle()
         model->blockSignals(true);
         for (Model::TakenShot shot : shots) {
             shot.index = BackfillPlan::insertionIndex(model->timestamps(), *shot.time);
-            if (!model->restoreShot(shot))
+            if (model->restoreShot(shot))
+                shotJournal->addWholeShot(shot.index);
+            else
                 qCWarning(lcControl) << "backfill: a shot could not be put in at" << shot.index + 1;
         }
         model->blockSignals(false);

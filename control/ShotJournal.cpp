@@ -7,6 +7,9 @@
 #include <QDateTime>
 #include <QDir>
 
+#include <algorithm>
+#include <limits>
+
 ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
     : QObject(parent)
     , m_model(model)
@@ -14,8 +17,9 @@ ShotJournal::ShotJournal(Model* model, const QString& folder, QObject* parent)
     m_reader = std::make_unique<Journal>(
         QStringLiteral("journal-reader-%1").arg(reinterpret_cast<quintptr>(this)));
     if (folder.isEmpty() || !QDir().mkpath(folder) || !m_reader->openOwn(folder)) {
-        m_error = m_reader->error().isEmpty() ? tr("Der Ordner %1 ist nicht beschreibbar.").arg(folder)
-                                              : m_reader->error();
+        m_error = m_reader->error().isEmpty()
+                      ? tr("Der Ordner %1 ist nicht beschreibbar.").arg(folder)
+                      : m_reader->error();
         qCWarning(lcStore).noquote() << "ERROR: no journal in" << folder << ":" << m_error;
         m_reader.reset();
         return;
@@ -64,7 +68,8 @@ void ShotJournal::post(Call call)
 {
     JournalWriter* writer = m_writer;
     if (writer)
-        QMetaObject::invokeMethod(writer, [writer, call] { call(writer); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            writer, [writer, call] { call(writer); }, Qt::QueuedConnection);
 }
 
 QVector<Journal::Entry> ShotJournal::leftBehind() const
@@ -79,11 +84,8 @@ QVector<Journal::Entry> ShotJournal::leftBehind() const
     return entries;
 }
 
-void ShotJournal::startShot(int index)
+StoredShot ShotJournal::startRecord(int index)
 {
-    if (!m_writer)
-        return;
-    finishShot(QString());
     StoredShot meta;
     meta.id = QUuid::createUuid();
     // The journal keeps shots in time order; one without a time gets the time it started.
@@ -101,11 +103,49 @@ void ShotJournal::startShot(int index)
             meta.sensorUnits[static_cast<size_t>(k)] = description.sensorGroup(0).sensorUnit(k);
     }
     m_model->setShotId(index, meta.id);
+    return meta;
+}
+
+void ShotJournal::startShot(int index)
+{
+    if (!m_writer)
+        return;
+    finishShot(QString());
+    const StoredShot meta = startRecord(index);
     m_running = meta.id;
     m_runningIndex = index;
     const int number = ++m_shotNumber;
     post([meta, number](JournalWriter* w) { w->beginShot(meta, number); });
     m_flush.start();
+}
+
+void ShotJournal::addWholeShot(int index)
+{
+    if (!m_writer || !m_model->measurement(0, index))
+        return;
+    // The journal's rows hold all five sensors: as many as every sensor has.
+    int rows = std::numeric_limits<int>::max();
+    for (int k = 0; k < StoredShot::numSensors; ++k) {
+        const SampleList* samples = m_model->measurement(k, index);
+        rows = std::min(rows, samples ? samples->size() : 0);
+    }
+    if (rows != m_model->measurement(0, index)->size())
+        qCWarning(lcStore).noquote() << "journal: shot" << index + 1 << "kept with" << rows
+                                     << "readings, the length of its shortest sensor";
+    QVector<double> values;
+    values.reserve(rows * StoredShot::numSensors);
+    for (int r = 0; r < rows; ++r) {
+        for (int k = 0; k < StoredShot::numSensors; ++k)
+            values.append(m_model->measurement(k, index)->at(r));
+    }
+    const StoredShot meta = startRecord(index);
+    const int number = ++m_shotNumber;
+    post([meta, number, values](JournalWriter* w) {
+        w->beginShot(meta, number);
+        if (!values.isEmpty())
+            w->appendRows(meta.id, values);
+        w->finishShot(meta.id, QString());
+    });
 }
 
 void ShotJournal::appendReadings(const QVector<double>& readings)

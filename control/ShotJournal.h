@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/Journal.h"
+#include "store/StoredShot.h"
 
 #include <QObject>
 #include <QPointer>
@@ -46,6 +47,10 @@ public:
     // Ends the running shot, if any, with its verdict ("OK", "NOK" or empty).
     void finishShot(const QString& verdict);
     int runningIndex() const { return m_runningIndex; }
+    // The model's shot index came whole, not live (from the device's black box): it is
+    // journalled at once as a finished shot, so that a recovery and the plant archive have it
+    // as they have live shots.
+    void addWholeShot(int index);
     // The user threw these shots away; they are never offered again.
     void discard(const QVector<QUuid>& ids);
     // Discarded shots the user took back.
@@ -62,6 +67,8 @@ signals:
 
 private:
     void onProjectWritten(const QString& path, int shots);
+    // The journal's record of the model's shot index, with a new id that the model keeps.
+    StoredShot startRecord(int index);
     template <typename Call>
     void post(Call call);
 
