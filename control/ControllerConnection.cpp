@@ -108,7 +108,10 @@ void Controller::onDisconnected()
     if (reconnecting)
         return;
     const bool lost = model->isConnected() && connector->droppedByPeer();
-    const bool wasRecording = recordingRunning || isProductionRecording();
+    // A "Start" the device has not answered yet counts too: otherwise a loss right after the
+    // press would drop it unseen, and a production device would record the shift without us.
+    const bool startUnanswered = connector->recordingRequested() && deviceShotsSinceStart == 0;
+    const bool wasRecording = recordingRunning || isProductionRecording() || startUnanswered;
     endLink();
     if (lost)
         startReconnecting(wasRecording);
