@@ -7,7 +7,9 @@
 #include "widgets/OsziWidget.h"
 #include "widgets/VerdictLamp.h"
 
+#include <QApplication>
 #include <QDoubleSpinBox>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -118,7 +120,8 @@ void fillShots(Model& model, int shots)
         for (int k = 0; k < Model::numSensors; ++k) {
             SampleList samples;
             for (int i = 1; i <= 40; ++i)
-                samples.append(std::min(i, 20) + 0.001 * ((shot * 7) % 5) + (shot == 4 && i > 25 ? 5 : 0));
+                samples.append(std::min(i, 20) + 0.001 * ((shot * 7) % 5) +
+                               (shot == 4 && i > 25 ? 5 : 0));
             model.appendSeries(k, std::move(samples));
         }
         model.appendTimestamp();
@@ -157,6 +160,8 @@ private slots:
     void teachingRefusedChangesNothing();
     void settingsAndSamplePeriodJudgeAgain();
     void openedProjectJudgedByItsStoredReference();
+    void lampWordLargeInPixelAndPointFonts_data();
+    void lampWordLargeInPixelAndPointFonts();
 };
 
 void TestVerdict::bandAbsorbsJitterAndJudgesLength_data()
@@ -406,6 +411,30 @@ void TestVerdict::storedBandGivesTheSameVerdicts()
     QVERIFY(nok > 0 && nok < shots.all().size());
 }
 
+void TestVerdict::lampWordLargeInPixelAndPointFonts_data()
+{
+    QTest::addColumn<bool>("pixels");
+    QTest::newRow("pixel font, as the style sheet sets") << true;
+    QTest::newRow("point font") << false;
+}
+
+// The verdict stands above its counts in a font 1.8 times as large, readable from the machine.
+void TestVerdict::lampWordLargeInPixelAndPointFonts()
+{
+    QFETCH(bool, pixels);
+    QFont font = QApplication::font();
+    if (pixels)
+        font.setPixelSize(18);
+    else
+        font.setPointSize(13);
+    VerdictLamp lamp;
+    lamp.setFont(font);
+    const int small = QFontMetrics(font).height();
+    QVERIFY2(
+        lamp.sizeHint().height() >= qRound(2.6 * small) + 10,
+        qPrintable(QStringLiteral("%1 for a line of %2").arg(lamp.sizeHint().height()).arg(small)));
+}
+
 VENTARO_TEST_MAIN(TestVerdict)
 #include "test_verdict.moc"
 
@@ -480,7 +509,9 @@ void TestVerdict::settingsAndSamplePeriodJudgeAgain()
         dialog->findChild<QDoubleSpinBox*>(QStringLiteral("minDurationBox"))->setValue(2000);
         static_cast<QDialog*>(dialog)->accept();
     });
-    app.view->tabOszi()->findChild<QPushButton*>(QStringLiteral("referenceSettingsButton"))->click();
+    app.view->tabOszi()
+        ->findChild<QPushButton*>(QStringLiteral("referenceSettingsButton"))
+        ->click();
     QCOMPARE(app.answer->answered(), 1);
     QCOMPARE(app.model->reference()->minDurationMs, 2000.0);
     QVERIFY(monitor->verdicts().at(4).isOk());

@@ -14,7 +14,11 @@ const QColor noneColor(0x9e, 0x9e, 0x9e);
 
 QFont scaled(QFont font, double factor, bool bold)
 {
-    font.setPointSizeF(font.pointSizeF() * factor);
+    // The application's style sheet sizes fonts in pixels, and such a font has no points.
+    if (font.pixelSize() > 0)
+        font.setPixelSize(qRound(font.pixelSize() * factor));
+    else
+        font.setPointSizeF(font.pointSizeF() * factor);
     font.setBold(bold);
     return font;
 }
@@ -69,8 +73,9 @@ void VerdictLamp::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
-    const QColor fill =
-        m_state == State::Ok ? okColor : m_state == State::Nok ? nokColor : noneColor;
+    const QColor fill = m_state == State::Ok    ? okColor
+                        : m_state == State::Nok ? nokColor
+                                                : noneColor;
     const QRectF r = QRectF(rect()).adjusted(1, 1, -1, -1);
     p.setPen(Qt::NoPen);
     p.setBrush(fill);
