@@ -19,6 +19,8 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTextDocument>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTranslator>
 
 namespace {
@@ -106,6 +108,7 @@ private slots:
     void everySpinBoxShowsItsWidestValue();
     void fivePlotsShareAFullHdPage();
     void dashboardScrollsOnTheSmallScreen();
+    void toolBarKeepsItsTextsWhileReconnecting();
     void displaysGrowWithTheirRoom_data();
     void displaysGrowWithTheirRoom();
     void placeholdersAreGrey();
@@ -123,9 +126,9 @@ void TestFitScreen::initTestCase()
     // The same checks in another language (test_fit_screen_en): its texts must fit as well.
     const QString language = qEnvironmentVariable("VENTARO_TEST_LANGUAGE");
     if (!language.isEmpty()) {
-        QVERIFY(translator.load(QStringLiteral("Ventaro-") + language,
-                                QCoreApplication::applicationDirPath() +
-                                    QStringLiteral("/languages")));
+        QVERIFY(
+            translator.load(QStringLiteral("Ventaro-") + language,
+                            QCoreApplication::applicationDirPath() + QStringLiteral("/languages")));
         QVERIFY(QCoreApplication::installTranslator(&translator));
     }
 }
@@ -246,13 +249,34 @@ void TestFitScreen::dashboardScrollsOnTheSmallScreen()
     addShots(model, 1200);
     QVERIFY(showAt(view, smallScreen));
     view.setCurrentTab(View::Tabs::Evaluation);
-    auto* area = view.form()->tabEvaluation->findChild<QScrollArea*>(
-        QStringLiteral("dashBoardScrollArea"));
+    auto* area =
+        view.form()->tabEvaluation->findChild<QScrollArea*>(QStringLiteral("dashBoardScrollArea"));
     QVERIFY(area);
     QTRY_VERIFY(area->isVisible());
     QCoreApplication::processEvents();
     QCOMPARE(area->verticalScrollBar()->maximum(), 0);
     QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+}
+
+// The tool bar's buttons keep their words on the small screen while it says that the link is
+// being restored, for hours.
+void TestFitScreen::toolBarKeepsItsTextsWhileReconnecting()
+{
+    Model model;
+    View view(&model);
+    QVERIFY(showAt(view, smallScreen));
+    view.setReconnecting(true, 10 * 3600 + 59 * 60 + 59);
+    QToolBar* bar = view.form()->toolBar;
+    QTRY_VERIFY(view.findChild<QLabel*>(QStringLiteral("reconnectStateLabel"))->isVisible());
+    for (QToolButton* button : bar->findChildren<QToolButton*>()) {
+        if (!button->isVisible() || button->text().isEmpty())
+            continue;
+        QVERIFY2(button->width() >= button->sizeHint().width(),
+                 qPrintable(QStringLiteral("%1: %2 of %3")
+                                .arg(button->text())
+                                .arg(button->width())
+                                .arg(button->sizeHint().width())));
+    }
 }
 
 void TestFitScreen::displaysGrowWithTheirRoom_data()

@@ -2,12 +2,12 @@
 
 #include "app/Constants.h"
 #include "app/Logging.h"
-#include "view/TabBlackBox.h"
 #include "model/Model.h"
 #include "ui_TabProject.h"
 #include "ui_View.h"
 #include "view/MultiLanguageUtils.h"
 #include "view/StartWidget.h"
+#include "view/TabBlackBox.h"
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationSingleShot.h"
 #include "view/TabOszilloscope.h"
@@ -46,6 +46,8 @@ View::View(Model* m, QWidget* parent)
     m_reconnectState->setObjectName(QStringLiteral("reconnectStateLabel"));
     m_reconnectState->setContentsMargins(12, 0, 12, 0);
     m_reconnectState->setStyleSheet(QStringLiteral("color: #d02121;"));
+    // On two lines, so that the buttons keep their words on a small screen.
+    m_reconnectState->setWordWrap(true);
     m_reconnectStateAction = ui->toolBar->addWidget(m_reconnectState);
     m_reconnectStateAction->setVisible(false);
     m_verdictLamp = new VerdictLamp(ui->toolBar);
@@ -724,8 +726,7 @@ void View::languageChanged()
 {
     VTRACE();
     const bool german = sender() == ui->actionLanguageGerman;
-    m_languages->chooseLanguage(german ? MultiLanguageUtils::sourceLanguage
-                                       : QStringLiteral("en"));
+    m_languages->chooseLanguage(german ? MultiLanguageUtils::sourceLanguage : QStringLiteral("en"));
     showLanguageToggle();
     updateView();
 }
