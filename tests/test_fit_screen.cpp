@@ -1,5 +1,6 @@
 #include "app/AppFrame.h"
 #include "model/Model.h"
+#include "model/RecordingGap.h"
 #include "tests/common/TestMain.h"
 #include "ui_View.h"
 #include "view/View.h"
@@ -141,6 +142,10 @@ void TestFitScreen::everyPageFitsTheSmallScreen()
     View view(&model);
     describe(model, unit, maximum);
     addShots(model, 1200);
+    // A gap still open after the last shot: the gap bar and the mark beside the shot number.
+    const QDateTime last(QDate(2026, 12, 9), QTime(6, 0));
+    model.setTimestamp(1199, last);
+    model.addRecordingGap({last.addSecs(10), QDateTime(), -1, 0});
     view.show();
     QVERIFY(QTest::qWaitForWindowExposed(&view));
     QTabWidget* tabs = view.form()->tabWidget;

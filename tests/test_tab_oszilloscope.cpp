@@ -854,7 +854,11 @@ void TestTabOszilloscope::gapMarkedBesideHighlightedShot()
 
     child<QSpinBox>(tab, "highlightSpinBox")->setValue(highlighted);
     const auto* label = child<QLabel>(tab, "gapNumberLabel");
-    QCOMPARE(label->text(), mark);
+    QCOMPARE(label->text(), mark.isEmpty()
+                                ? QString()
+                                : QCoreApplication::translate("TabOszilloscope", "Messung %1: %2")
+                                      .arg(highlighted)
+                                      .arg(mark));
     QCOMPARE(label->isVisibleTo(&tab), !mark.isEmpty());
     QCOMPARE(label->styleSheet().contains(QStringLiteral("color")), unfilled);
 }

@@ -12,16 +12,20 @@
 GapBar::GapBar(QWidget* parent)
     : QWidget(parent)
     , m_label(new QLabel(this))
+    , m_shotMark(new QLabel(this))
     , m_fill(new QPushButton(this))
     , m_auto(new QCheckBox(this))
 {
     setObjectName(QStringLiteral("gapBar"));
     m_label->setObjectName(QStringLiteral("gapLabel"));
+    m_shotMark->setObjectName(QStringLiteral("gapNumberLabel"));
+    m_shotMark->hide();
     m_fill->setObjectName(QStringLiteral("fillGapsButton"));
     m_auto->setObjectName(QStringLiteral("autoBackfillCheckBox"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_label, 1);
+    layout->addWidget(m_shotMark);
     layout->addWidget(m_fill);
     layout->addWidget(m_auto);
     connect(m_fill, &QPushButton::clicked, this, &GapBar::fillRequested);
@@ -41,6 +45,13 @@ void GapBar::setAutoFill(bool on)
 {
     const QSignalBlocker blocker(m_auto);
     m_auto->setChecked(on);
+}
+
+void GapBar::setShotMark(const QString& text, bool unfilled)
+{
+    m_shotMark->setText(text);
+    m_shotMark->setStyleSheet(unfilled ? QStringLiteral("color: #d02121;") : QString());
+    m_shotMark->setVisible(!text.isEmpty());
 }
 
 QString GapBar::text() const

@@ -851,20 +851,18 @@ void TabOszilloscope::highlightBoxChanged(int index)
     showGapBesideHighlight();
 }
 
-// The gaps of the recording are marked beside the number of a shot next to one; what they
-// hold is said in the gap bar's tool tip and the runtime table.
+// The gap bar says whether the highlighted shot borders a gap; what the gaps hold is said in
+// its tool tip and the runtime table.
 void TabOszilloscope::showGapBesideHighlight()
 {
-    QLabel* label = ui->gapNumberLabel;
     const int index = ui->highlightSpinBox->value() - 1;
     bool unfilled = false;
     const QString mark =
         model && index >= 0
             ? GapText::markBesideShot(model->recordingGaps(), model->timestamps(), index, &unfilled)
             : QString();
-    label->setText(mark);
-    label->setStyleSheet(unfilled ? QStringLiteral("color: #d02121;") : QString());
-    label->setVisible(!mark.isEmpty());
+    m_gapBar->setShotMark(
+        mark.isEmpty() ? QString() : tr("Messung %1: %2").arg(index + 1).arg(mark), unfilled);
 }
 
 void TabOszilloscope::highlightBoxChanged(float i)

@@ -1973,6 +1973,10 @@ shots</translation>
         <source>Einpassen</source>
         <translation>Fit</translation>
     </message>
+    <message>
+        <source>Messung %1: %2</source>
+        <translation>Shot %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>TabProject</name>
