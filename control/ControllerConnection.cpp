@@ -110,8 +110,11 @@ void Controller::onDisconnected()
     const bool lost = model->isConnected() && connector->droppedByPeer();
     // A "Start" the device has not answered yet counts too: otherwise a loss right after the
     // press would drop it unseen, and a production device would record the shift without us.
-    const bool startUnanswered = connector->recordingRequested() && deviceShotsSinceStart == 0;
-    const bool wasRecording = recordingRunning || isProductionRecording() || startUnanswered;
+    // A "Stop" counts as soon as it is pressed: the shot the device has not ended yet does
+    // not bring the recording back.
+    const bool startUnanswered = deviceShotsSinceStart == 0;
+    const bool wasRecording = connector->recordingRequested() &&
+                              (recordingRunning || isProductionRecording() || startUnanswered);
     endLink();
     if (lost)
         startReconnecting(wasRecording);

@@ -92,23 +92,27 @@ void TestReconnect::refusedRetriesShowNoBox()
 
 void TestReconnect::restoredLinkAsksTheDeviceAgain_data()
 {
-    // Whether the user pressed "Start", the device's lines before the loss, and whether
-    // the restored link asks for the recording again.
+    // Whether the user pressed "Start", the device's lines before the loss, whether the user
+    // pressed "Stop" then, and whether the restored link asks for the recording again.
     QTest::addColumn<bool>("start");
     QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<bool>("stop");
     QTest::addColumn<bool>("resume");
     const QByteArray shot = "run=1\n" + FakeDeviceSetup::valueLines(1, 10);
-    QTest::newRow("idle") << false << QByteArray() << false;
-    QTest::newRow("asked, before the device's first shot") << true << QByteArray() << true;
-    QTest::newRow("in a shot") << true << shot << true;
-    QTest::newRow("between machine cycles") << true << shot + "run=0\n" + shot + "run=0\n" << true;
-    QTest::newRow("after the one shot asked for") << true << shot + "run=0\n" << false;
+    QTest::newRow("idle") << false << QByteArray() << false << false;
+    QTest::newRow("stopped before the device ended the shot") << true << shot << true << false;
+    QTest::newRow("asked, before the device's first shot") << true << QByteArray() << false << true;
+    QTest::newRow("in a shot") << true << shot << false << true;
+    QTest::newRow("between machine cycles") << true << shot + "run=0\n" + shot + "run=0\n"
+                                            << false << true;
+    QTest::newRow("after the one shot asked for") << true << shot + "run=0\n" << false << false;
 }
 
 void TestReconnect::restoredLinkAsksTheDeviceAgain()
 {
     QFETCH(bool, start);
     QFETCH(QByteArray, lines);
+    QFETCH(bool, stop);
     QFETCH(bool, resume);
     FakeDeviceSetup app(reconnectArea);
     QVERIFY(app.connectDevice());
@@ -117,6 +121,8 @@ void TestReconnect::restoredLinkAsksTheDeviceAgain()
     // Last, the project's period set since connecting, not the connect's 100 ms.
     app.send(lines + "t=5\n");
     QTRY_COMPARE(app.model->clock(), 5);
+    if (stop)
+        app.view->form()->actionStartRecording->trigger();
     const int shots = app.model->numChannels(0);
     const QString projectName = app.model->projectData().name;
     app.device->abort();
