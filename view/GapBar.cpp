@@ -64,9 +64,12 @@ void GapBar::retranslate()
     m_fill->setText(tr("Lücken füllen"));
     m_auto->setText(tr("nach Wiederverbinden automatisch"));
     int open = 0;
+    // A gap whose link is not back yet cannot be filled: the stick has not got all of it.
+    int fillable = 0;
     QStringList lines;
     for (const RecordingGap& gap : m_gaps) {
         open += gap.isFilled() ? 0 : 1;
+        fillable += gap.isFilled() || gap.isOpen() ? 0 : 1;
         lines.append(GapText::describe(gap));
     }
     m_label->setText(
@@ -75,7 +78,7 @@ void GapBar::retranslate()
             : tr("Lücken in der Aufnahme: %1, alle gefüllt").arg(m_gaps.size()));
     m_label->setStyleSheet(open > 0 ? QStringLiteral("color: #d02121;") : QString());
     m_label->setToolTip(lines.join(QLatin1Char('\n')));
-    m_fill->setEnabled(open > 0);
+    m_fill->setEnabled(fillable > 0);
 }
 
 void GapBar::changeEvent(QEvent* event)
