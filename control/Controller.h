@@ -240,6 +240,8 @@ private:
     bool reconnecting = false;
     bool reconnectAttemptPending = false;
     bool resumeRecordingAfterLoss = false;
+    // "Stop" was pressed during the running shot, which the device has not ended yet.
+    bool stopPressedInShot = false;
     // Shots the device opened since the user's "Start": a device that opens more than one
     // records every machine cycle, so the request stands between its shots as well.
     int deviceShotsSinceStart = 0;

@@ -112,9 +112,9 @@ void Controller::onDisconnected()
     // press would drop it unseen, and a production device would record the shift without us.
     // A "Stop" counts as soon as it is pressed: the shot the device has not ended yet does
     // not bring the recording back.
-    const bool startUnanswered = deviceShotsSinceStart == 0;
-    const bool wasRecording = connector->recordingRequested() &&
-                              (recordingRunning || isProductionRecording() || startUnanswered);
+    const bool startUnanswered = connector->recordingRequested() && deviceShotsSinceStart == 0;
+    const bool wasRecording =
+        (recordingRunning && !stopPressedInShot) || isProductionRecording() || startUnanswered;
     endLink();
     if (lost)
         startReconnecting(wasRecording);
@@ -334,6 +334,7 @@ void Controller::handleMessage(const QString& msg)
 void Controller::startShot()
 {
     recordingRunning = true;
+    stopPressedInShot = false;
     view->setRecordingRunning(true);
     verdictMonitor->setRunningShot(model->numChannels(0));
     for (int k = 0; k < Model::numSensors; ++k) {
@@ -449,6 +450,7 @@ void Controller::startOrStopRecording(bool stop)
         deviceShotsSinceStart = 0;
         connector->sendRunStart();
     } else {
+        stopPressedInShot = recordingRunning;
         connector->sendRunStop();
         saveAfterRecording();
     }
