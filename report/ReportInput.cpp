@@ -37,8 +37,11 @@ ReportInput ReportInput::fromModel(const Model& model, int shots)
         in.shotCount = std::max(in.shotCount, count);
     }
     in.timestamps.reserve(in.shotCount);
-    for (int i = 0; i < in.shotCount; ++i)
+    for (int i = 0; i < in.shotCount; ++i) {
         in.timestamps.append(model.timestamp(i));
+        in.blackBoxShots += model.isFromBlackBox(i) ? 1 : 0;
+    }
+    in.gaps = model.recordingGaps();
     if (model.reference())
         in.reference = *model.reference();
     in.spc = model.spcSettings();

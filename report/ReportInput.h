@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ProjectData.h"
+#include "model/RecordingGap.h"
 #include "model/ReferenceData.h"
 #include "model/SpcSettings.h"
 
@@ -49,6 +50,10 @@ struct ReportInput
     // Per shot, invalid where a shot has none (live shots of older projects).
     QVector<QDateTime> timestamps;
     int shotCount = 0;
+    // Where the link was down while recording, and how many of the shots came from the
+    // device's black box.
+    QVector<RecordingGap> gaps;
+    int blackBoxShots = 0;
     std::optional<ReferenceData> reference;
     SpcSettings spc;
     // The values page's markers in ms (the project's first and last marker as it starts).

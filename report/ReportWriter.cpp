@@ -234,6 +234,34 @@ void note(Pages& pages, const QString& text)
 
 // ---------------------------------------------------------------------------------------------
 
+// A record with gaps says so: where the link was down, what the device made meanwhile, and
+// what of it the project holds.
+void gapsSection(Pages& pages, const ReportInput& in)
+{
+    heading(pages, ReportWriter::tr("Lücken in der Aufnahme"), 2, 60.0);
+    QVector<QStringList> rows;
+    int unfilled = 0;
+    for (int g = 0; g < in.gaps.size(); ++g) {
+        const RecordingGap& gap = in.gaps.at(g);
+        unfilled += gap.isFilled() ? 0 : 1;
+        rows.append(
+            {QString::number(g + 1), timeText(gap.from),
+             gap.isOpen() ? ReportWriter::tr("offen") : timeText(gap.to),
+             gap.deviceShots < 0 ? ReportWriter::tr("unbekannt") : QString::number(gap.deviceShots),
+             QString::number(gap.filled)});
+    }
+    pages.text(table({ReportWriter::tr("Nr."), ReportWriter::tr("Von"), ReportWriter::tr("Bis"),
+                      ReportWriter::tr("Messungen des Geräts"), ReportWriter::tr("im Projekt")},
+                     rows));
+    note(pages, (unfilled > 0 ? ReportWriter::tr("%1 von %2 Lücken sind nicht gefüllt: dem Projekt "
+                                                 "können Messungen des Geräts fehlen.")
+                                    .arg(unfilled)
+                                    .arg(in.gaps.size())
+                              : ReportWriter::tr("Alle Lücken sind gefüllt.")) +
+                    QLatin1Char(' ') +
+                    ReportWriter::tr("Messungen aus der Black Box: %1.").arg(in.blackBoxShots));
+}
+
 void projectSection(Pages& pages, const ReportContent& c)
 {
     const ReportInput& in = c.input;
@@ -274,6 +302,9 @@ void projectSection(Pages& pages, const ReportContent& c)
     else if (c.shotsWithoutTime > 0)
         note(pages,
              ReportWriter::tr("%1 Messungen tragen keinen Zeitstempel.").arg(c.shotsWithoutTime));
+
+    if (!in.gaps.isEmpty())
+        gapsSection(pages, in);
 
     heading(pages, ReportWriter::tr("Sensoren"), 2, 60.0);
     QVector<QStringList> sensors;

@@ -80,6 +80,9 @@ void writeProject(const QString& path, Kind kind)
         for (int i = 1; i <= goodShots; ++i)
             numbers.append(i);
         model.setReference(result.band.toData(numbers));
+        // The link lost after the fourth shot; one of the device's two shots came back.
+        model.addRecordingGap({start.addSecs(100), start.addSecs(110), 2, 1});
+        model.setFromBlackBox(4, true);
     }
     QVERIFY(model.save(path));
 }
@@ -172,6 +175,10 @@ void TestReport::reportShowsThePagesFigures()
     const QString text = pdfText(pdf);
     QVERIFY2(!text.isEmpty(), "pdftotext read nothing");
     QVERIFY(text.contains(QStringLiteral("Anzahl Messungen %1").arg(goodShots + 1)));
+    QVERIFY2(text.contains(QStringLiteral("1 2026-12-01 06:01:40 2026-12-01 06:01:50 2 1")) &&
+                 text.contains(QStringLiteral("1 von 1 Lücken sind nicht gefüllt")) &&
+                 text.contains(QStringLiteral("Messungen aus der Black Box: 1.")),
+             qPrintable(text.left(3000)));
     QVERIFY2(text.contains(QStringLiteral("%1 s … %2 s")
                                .arg(NumberStyle::general(0.3), NumberStyle::general(0.7))),
              qPrintable(text));
@@ -206,7 +213,8 @@ void TestReport::reportShowsThePagesFigures()
     view.tabEvaluation()->showSpcPage();
     const QString figures =
         view.findChild<QLabel*>(QStringLiteral("spcFiguresLabel"))->text().simplified();
-    const QString mean = QRegularExpression(QStringLiteral("x̄ = (\\S+)")).match(figures).captured(1);
+    const QString mean =
+        QRegularExpression(QStringLiteral("x̄ = (\\S+)")).match(figures).captured(1);
     QVERIFY2(!mean.isEmpty(), qPrintable(figures));
     QVERIFY2(text.contains(QStringLiteral("Mittelwert ") + mean), qPrintable(figures));
 

@@ -1164,6 +1164,42 @@ Restore them?</translation>
         <source>%1 kann nicht geschrieben werden.</source>
         <translation>%1 cannot be written.</translation>
     </message>
+    <message>
+        <source>Lücken in der Aufnahme</source>
+        <translation>Gaps in the recording</translation>
+    </message>
+    <message>
+        <source>offen</source>
+        <translation>open</translation>
+    </message>
+    <message>
+        <source>Von</source>
+        <translation>From</translation>
+    </message>
+    <message>
+        <source>Bis</source>
+        <translation>To</translation>
+    </message>
+    <message>
+        <source>Messungen des Geräts</source>
+        <translation>Device&apos;s shots</translation>
+    </message>
+    <message>
+        <source>im Projekt</source>
+        <translation>In the project</translation>
+    </message>
+    <message>
+        <source>%1 von %2 Lücken sind nicht gefüllt: dem Projekt können Messungen des Geräts fehlen.</source>
+        <translation>%1 of %2 gaps are not filled: the project may lack shots of the device.</translation>
+    </message>
+    <message>
+        <source>Alle Lücken sind gefüllt.</source>
+        <translation>All gaps are filled.</translation>
+    </message>
+    <message>
+        <source>Messungen aus der Black Box: %1.</source>
+        <translation>Shots from the black box: %1.</translation>
+    </message>
 </context>
 <context>
     <name>SensorGroupWidget</name>
