@@ -151,6 +151,8 @@ private:
     // What a closed link leaves behind: the running shot ends as it stands.
     void endLink();
     void startReconnecting(bool resumeRecording);
+    // "Trennen" or quitting while the link is being restored.
+    void giveUpReconnecting();
     void stopReconnecting();
     void onTimerReconnect_timeout();
     void reconnectAttemptFailed();

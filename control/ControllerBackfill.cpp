@@ -2,8 +2,6 @@
 // filling them with the shots the device wrote to its stick meanwhile.
 #include "control/Controller.h"
 
-#include "control/ShotJournal.h"
-
 #include "analysis/StickMatch.h"
 #include "app/Constants.h"
 #include "app/Logging.h"

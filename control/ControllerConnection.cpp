@@ -35,10 +35,9 @@ void Controller::connectOrDisconnect(bool disconnect)
     VTRACE();
     if (disconnect && reconnecting) {
         qCDebug(lcControl) << "reconnecting -> stop the retries";
-        resumeRecordingAfterLoss = false;
         // Aborted while still reconnecting, so that an attempt's end is not taken for a loss.
         connector->abort();
-        stopReconnecting();
+        giveUpReconnecting();
         saveAfterRecording();
         return;
     }
@@ -155,6 +154,14 @@ void Controller::startReconnecting(bool resumeRecording)
     timerReconnectNote.start();
     view->setReconnecting(true, 0);
     emit linkLost(linkLostAt);
+}
+
+void Controller::giveUpReconnecting()
+{
+    resumeRecordingAfterLoss = false;
+    stopReconnecting();
+    // The recording ends here, so its gap does too: it can be filled once connected again.
+    closeRecordingGaps(QDateTime::currentDateTime());
 }
 
 void Controller::stopReconnecting()

@@ -121,8 +121,8 @@ void Controller::stopRecordingAndWait()
     timeout.start(stopTimeoutMs);
     loop.exec(QEventLoop::ExcludeUserInputEvents);
     if (recordingRunning) {
-        qCWarning(lcControl) << "ERROR: the device did not confirm the stop within"
-                             << stopTimeoutMs << "ms; the shot is closed";
+        qCWarning(lcControl) << "ERROR: the device did not confirm the stop within" << stopTimeoutMs
+                             << "ms; the shot is closed";
         recordingRunning = false;
         view->setRecordingRunning(false);
     }
@@ -345,9 +345,9 @@ bool Controller::saveProjectAsDialog()
     QApplication::restoreOverrideCursor();
     if (!saved) {
         QMessageBox box(QMessageBox::Warning, QStringLiteral("Problem"),
-                        tr("Das Projekt konnte nicht gespeichert werden!") +
-                            QStringLiteral("\n") + QDir::toNativeSeparators(fileName) +
-                            QStringLiteral("\n") + model->fileError(),
+                        tr("Das Projekt konnte nicht gespeichert werden!") + QStringLiteral("\n") +
+                            QDir::toNativeSeparators(fileName) + QStringLiteral("\n") +
+                            model->fileError(),
                         QMessageBox::Ok, view);
         box.setObjectName(QStringLiteral("saveFailureBox"));
         box.setTextFormat(Qt::PlainText);
@@ -456,7 +456,7 @@ void Controller::onTabOszi_deleteMeasurements(const QString& measToDelete)
         return;
     }
     if (!view->askYesNo(tr("Daten löschen"), tr("Folgende Datensätze werden gelöscht:\n") +
-                                                DeviceProtocol::shotNumbersText(numbers)))
+                                                 DeviceProtocol::shotNumbersText(numbers)))
         return;
 
     QVector<QUuid> discarded;
@@ -541,6 +541,8 @@ void Controller::quitApplication(bool quitConfirmed)
     // and its last lines would be lost.
     stopRecordingAndWait();
     closeCurrentShot();
+    if (reconnecting)
+        giveUpReconnecting();
     if (discarded)
         shotJournal->discardAll();
     // Shots recorded since the last save do not mark the project modified, so they are

@@ -155,12 +155,18 @@ void TestReconnect::disconnectDuringRetriesStopsThem()
 {
     FakeDeviceSetup app(reconnectArea);
     QVERIFY(app.connectDevice());
+    app.view->form()->actionStartRecording->trigger();
+    app.send("run=1\n" + FakeDeviceSetup::valueLines(1, 10));
+    QTRY_VERIFY(app.controller->isRecordingRunning());
     QSignalSpy errors(app.controller->kalvikConnector(), &KalvikConnector::error);
     app.server.close();
     app.device->abort();
     QTRY_VERIFY_WITH_TIMEOUT(errors.count() >= 2, 10000);
     app.view->form()->actionConnect->trigger();
     QVERIFY(!app.controller->isReconnecting());
+    // The recording ended with the retries: its gap has an end, so it can be filled later.
+    QCOMPARE(app.model->recordingGaps().size(), 1);
+    QVERIFY(!app.model->recordingGaps().constFirst().isOpen());
     QVERIFY(app.server.listen(QHostAddress(loopbackAddress(reconnectArea)), 2222));
     // Longer than any wait between two attempts.
     QVERIFY(!QTest::qWaitFor([&app] { return app.server.hasPendingConnections(); },
