@@ -375,6 +375,9 @@ void TestEvaluationPages::runtimePauseColumn()
     for (int r : {0, 2})
         QCOMPARE(cell(page, r, 6), QStringLiteral("60"));
     QCOMPARE(cell(page, 1, 6), GapText::describe(gap));
+    const QTableWidget* table = child<QTableWidget>(page, "tableWidget");
+    QCOMPARE(table->item(1, 6)->toolTip(), GapText::describe(gap));
+    QCOMPARE(table->item(0, 6)->toolTip(), QString());
     QCOMPARE(cell(page, 3, 6), QString());
     QCOMPARE(cell(page, 4, 6), QString());
     QCOMPARE(cell(page, 0, 1), QStringLiteral("2026/03/02 08:00:00"));

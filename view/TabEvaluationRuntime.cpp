@@ -2,12 +2,12 @@
 
 #include "analysis/EvaluationMath.h"
 #include "app/Logging.h"
+#include "charts/FiveNumberSummary.h"
 #include "model/Model.h"
 #include "ui_TabEvaluationRuntime.h"
 #include "view/EvaluationCells.h"
 #include "view/GapText.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "charts/FiveNumberSummary.h"
 #include "widgets/OsziWidget.h"
 
 #include <QEvent>
@@ -247,9 +247,8 @@ void TabEvaluationRuntime::updateTable()
         const QDateTime stamp = i < stamps ? model->timestamp(i) : QDateTime();
         const QString stampText =
             stamp.isValid() ? stamp.toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")) : QString();
-        EvaluationCells::setCell(table, i, 1,
-                                 model->isFromBlackBox(i) ? stampText + tr(" (Black Box)")
-                                                          : stampText);
+        EvaluationCells::setCell(
+            table, i, 1, model->isFromBlackBox(i) ? stampText + tr(" (Black Box)") : stampText);
         if (a >= 0) {
             startTimes.append(EvaluationMath::seconds(a, clk));
             EvaluationCells::setCell(table, i, 2, EvaluationCells::number(startTimes.constLast()));
@@ -287,6 +286,9 @@ void TabEvaluationRuntime::updateTable()
                                          ? QString::number(stamp.secsTo(next))
                                          : QString());
         }
+        // The gap's text is longer than the column: whole in the tool tip.
+        if (QTableWidgetItem* pause = table->item(i, 6))
+            pause->setToolTip(gap >= 0 ? pause->text() : QString());
         maxTotal = qMax(maxTotal, EvaluationMath::seconds(samples.size(), clk));
     }
     for (int i = n; i < n + 2; ++i) {
