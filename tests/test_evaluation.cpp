@@ -64,6 +64,7 @@ private slots:
     void scaleMaximum();
     void gaugeFollowsShotCount();
     void dashBoardWithoutModelKeepsGauge();
+    void dashBoardButtonsLookAlike();
     void pagingWrapsAround();
     void detailButtonsOpenPages();
     void dashBoardChartsCopyDetailCharts();
@@ -118,6 +119,20 @@ void TestEvaluation::dashBoardWithoutModelKeepsGauge()
     QCOMPARE(dash.valueScale()->step(), 100.0f);
     QCOMPARE(dash.needle()->maxValue(), 1000.0f);
     QCOMPARE(dash.needle()->currentValue(), 0.0f);
+}
+
+// An enabled button looks like the others: the SPC button was left grey, as if disabled.
+void TestEvaluation::dashBoardButtonsLookAlike()
+{
+    TabEvaluationDashBoard dash;
+    dash.resize(1200, 700);
+    const auto background = [&dash](const char* name) {
+        auto* button = dash.findChild<QPushButton*>(QLatin1String(name));
+        return button->grab().toImage().pixelColor(2, button->height() / 2);
+    };
+    const QColor look = background("projectButton");
+    for (const char* name : {"spcButton", "overlayButton", "runtimeButton", "valuesButton"})
+        QCOMPARE(background(name), look);
 }
 
 void TestEvaluation::pagingWrapsAround()

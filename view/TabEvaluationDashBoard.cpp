@@ -31,7 +31,7 @@ TabEvaluationDashBoard::TabEvaluationDashBoard(QWidget* parent)
     const QString buttonStyle = QStringLiteral("background-color: ") + colorPrimary +
                                 QStringLiteral("; color: white; font-size: 16px;");
     for (QPushButton* button :
-         {ui->projectButton, ui->overlayButton, ui->runtimeButton, ui->valuesButton})
+         {ui->projectButton, ui->spcButton, ui->overlayButton, ui->runtimeButton, ui->valuesButton})
         button->setStyleSheet(buttonStyle);
     for (QFrame* frame : {ui->groupOverview, ui->groupRuntime, ui->groupValues, ui->groupOverlay})
         frame->setStyleSheet(QStringLiteral("QFrame#") + frame->objectName() +
