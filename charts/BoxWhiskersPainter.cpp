@@ -4,6 +4,7 @@
 #include "app/NumberStyle.h"
 #include "charts/FiveNumberSummary.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QStaticText>
 
@@ -60,9 +61,19 @@ void paintHorizontal(QPainter& p, int W, int H, const QList<double>& sorted, dou
     p.drawLine(xMed, T + 1, xMed, H - B - 2);
 
     const int yText = H - B - 1;
-    p.drawStaticText(xMed - 20, yText, label(f.median));
-    p.drawStaticText(leftEnd - 20, yText, label(f.minimum));
-    p.drawStaticText(rightEnd - 20, yText, label(f.maximum));
+    const QStaticText minimum = label(f.minimum);
+    const QStaticText median = label(f.median);
+    const QStaticText maximum = label(f.maximum);
+    const QFontMetrics metrics = p.fontMetrics();
+    const BoxWhiskersPainter::LabelPlaces places = BoxWhiskersPainter::placeLabels(
+        {leftEnd, metrics.horizontalAdvance(minimum.text()), minimum.text() == median.text()},
+        {xMed, metrics.horizontalAdvance(median.text()), true},
+        {rightEnd, metrics.horizontalAdvance(maximum.text()), maximum.text() == median.text()});
+    p.drawStaticText(places.medianX, yText, median);
+    if (places.minimumShown)
+        p.drawStaticText(places.minimumX, yText, minimum);
+    if (places.maximumShown)
+        p.drawStaticText(places.maximumX, yText, maximum);
 }
 
 void paintVertical(QPainter& p, int W, int H, const QList<double>& sorted, double rangeMin,
@@ -124,6 +135,26 @@ int pixelOffset(double value, double rangeMin, double rangeMax, int span, bool* 
     if (std::isnan(px))
         return 0;
     return static_cast<int>(std::clamp(px, -farOffset, farOffset));
+}
+
+LabelPlaces placeLabels(const LabelText& minimum, const LabelText& median, const LabelText& maximum)
+{
+    constexpr int offset = 20;
+    constexpr int gap = 4;
+    LabelPlaces places;
+    places.medianX = median.lineX - offset;
+    const int medianEnd = places.medianX + median.width;
+    places.minimumX = minimum.lineX - offset;
+    if (places.minimumX + minimum.width + gap > places.medianX) {
+        places.minimumShown = !minimum.sameAsMedian;
+        places.minimumX = std::min(places.minimumX, places.medianX - gap - minimum.width);
+    }
+    places.maximumX = maximum.lineX - offset;
+    if (places.maximumX < medianEnd + gap) {
+        places.maximumShown = !maximum.sameAsMedian;
+        places.maximumX = std::max(places.maximumX, medianEnd + gap);
+    }
+    return places;
 }
 
 void paint(QPainter& painter, const QRect& area, const QList<double>& sorted, double rangeMin,

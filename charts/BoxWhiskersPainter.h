@@ -27,6 +27,26 @@ namespace BoxWhiskersPainter {
 // toward zero. An empty or broken range has no offsets: ok becomes false and 0 is returned.
 int pixelOffset(double value, double rangeMin, double rangeMax, int span, bool* ok = nullptr);
 
+// Where a horizontal chart writes its three numbers: each 20 px left of its line, the
+// minimum's and maximum's moved clear of the median's where they would run into it, and left
+// out where they would also read the same as the median's.
+struct LabelPlaces
+{
+    int minimumX = 0;
+    int medianX = 0;
+    int maximumX = 0;
+    bool minimumShown = true;
+    bool maximumShown = true;
+};
+struct LabelText
+{
+    int lineX = 0;
+    int width = 0;
+    bool sameAsMedian = false;
+};
+LabelPlaces placeLabels(const LabelText& minimum, const LabelText& median,
+                        const LabelText& maximum);
+
 // sorted: ascending. An empty or broken range draws the field alone.
 void paint(QPainter& painter, const QRect& area, const QList<double>& sorted, double rangeMin,
            double rangeMax, const BoxWhiskersStyle& style);

@@ -1,7 +1,8 @@
 #include "app/Constants.h"
+#include "charts/BoxWhiskersPainter.h"
+#include "charts/FiveNumberSummary.h"
 #include "tests/common/TestMain.h"
 #include "widgets/BoxWhiskersWidget.h"
-#include "charts/FiveNumberSummary.h"
 
 #include <QImage>
 
@@ -34,6 +35,8 @@ private slots:
     void chartDefaults();
     void horizontalPositions();
     void horizontalMinimumBelowRangeStartsAtEdge();
+    void horizontalLabelsClearOfEachOther_data();
+    void horizontalLabelsClearOfEachOther();
     void verticalPositions();
     void emptyRangeDrawsFrameOnly_data();
     void emptyRangeDrawsFrameOnly();
@@ -136,6 +139,35 @@ void TestStatistics::horizontalMinimumBelowRangeStartsAtEdge()
     QVERIFY(isBlack(image, 100, 144));
     for (int x = 0; x < 200; ++x)
         QVERIFY2(!isBlack(image, x, 30), qPrintable(QString::number(x)));
+}
+
+void TestStatistics::horizontalLabelsClearOfEachOther_data()
+{
+    // Lines of minimum, median and maximum, the labels 20 px wide; whether minimum and
+    // maximum read as the median; where the three are written (-1: left out).
+    QTest::addColumn<QVector<int>>("lines");
+    QTest::addColumn<bool>("sameTexts");
+    QTest::addColumn<QVector<int>>("places");
+    QTest::newRow("apart: 20 px left of each line")
+        << QVector<int>{50, 150, 250} << false << QVector<int>{30, 130, 230};
+    QTest::newRow("close: moved apart, 4 px between")
+        << QVector<int>{140, 150, 160} << false << QVector<int>{106, 130, 154};
+    QTest::newRow("one value: written once")
+        << QVector<int>{150, 150, 150} << true << QVector<int>{-1, 130, -1};
+    QTest::newRow("same texts apart: all written")
+        << QVector<int>{50, 150, 250} << true << QVector<int>{30, 130, 230};
+}
+
+void TestStatistics::horizontalLabelsClearOfEachOther()
+{
+    QFETCH(QVector<int>, lines);
+    QFETCH(bool, sameTexts);
+    QFETCH(QVector<int>, places);
+    const BoxWhiskersPainter::LabelPlaces p = BoxWhiskersPainter::placeLabels(
+        {lines[0], 20, sameTexts}, {lines[1], 20, true}, {lines[2], 20, sameTexts});
+    const QVector<int> found{p.minimumShown ? p.minimumX : -1, p.medianX,
+                             p.maximumShown ? p.maximumX : -1};
+    QCOMPARE(found, places);
 }
 
 void TestStatistics::verticalPositions()
