@@ -4,10 +4,10 @@
 #include "control/FileJob.h"
 #include "control/ShotJournal.h"
 #include "control/VerdictMonitor.h"
-#include "view/TabBlackBox.h"
 #include "device/KalvikConnector.h"
 #include "model/Model.h"
 #include "view/GapBar.h"
+#include "view/TabBlackBox.h"
 #include "view/TabEvaluation.h"
 #include "view/TabEvaluationSpc.h"
 #include "view/TabOszilloscope.h"
@@ -40,6 +40,7 @@ Controller::Controller(Model* m, View* v)
     connect(view, &View::firmwareUpdate, this, &Controller::onFirmwareUpdate);
     connect(view, &View::exportMeasurements, this, &Controller::onExportMeasurements);
     connect(view, &View::reportRequested, this, &Controller::onReportRequested);
+    connect(view, &View::retranslated, this, &Controller::retranslateStates);
     connect(this, &Controller::blackBoxDateListReceived, this, &Controller::onListForBackfill);
     // A loss during a recording leaves a gap of shots the device made without us.
     connect(this, &Controller::linkLost, this, [this](const QDateTime& at) {
@@ -278,7 +279,7 @@ void Controller::finishJournalShot()
     verdictMonitor->finishRunningShot();
     const QVector<Verdict>& verdicts = verdictMonitor->verdicts();
     shotJournal->finishShot(index >= 0 && index < verdicts.size() ? verdicts.at(index).verdictText()
-                                                                   : QString());
+                                                                  : QString());
 }
 
 void Controller::showProgress(const QString& text)

@@ -20,6 +20,8 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <optional>
+#include <tuple>
 
 class ArchiveForwarder;
 class KalvikConnector;
@@ -202,6 +204,8 @@ private:
     void startArchive(const QString& connection);
     void stopArchive();
     void showArchiveState(bool connected, int waiting, const QString& error);
+    void showArchiveConnecting();
+    void retranslateStates();
     // Shots that an earlier run left unsaved: restore them, or leave them for later.
     void offerRecovery();
     // One project's shots; false when the user chose "later" or the restore failed.
@@ -228,6 +232,8 @@ private:
     QTimer timerPruneJournal;
     static constexpr int pruneIntervalMs = 6 * 60 * 60 * 1000;
     QPointer<ArchiveForwarder> archiveForwarder;
+    // The archive's last state, shown again in a new language.
+    std::optional<std::tuple<bool, int, QString>> archiveState;
     bool valuesInThousandths = false;
     QPointer<ProgressIndicator> progressIndicator;
     std::array<int, 5> currentSeries{{-1, -1, -1, -1, -1}};

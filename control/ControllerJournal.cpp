@@ -104,7 +104,24 @@ void Controller::startArchive(const QString& connection)
     archiveThread.setObjectName(QStringLiteral("archive"));
     archiveThread.start();
     QMetaObject::invokeMethod(forwarder, &ArchiveForwarder::start, Qt::QueuedConnection);
+    archiveState.reset();
+    showArchiveConnecting();
+}
+
+void Controller::showArchiveConnecting()
+{
     view->showArchiveState(tr("Archiv: verbinden..."), false);
+}
+
+// Texts the controller gave the window, again in the language just chosen.
+void Controller::retranslateStates()
+{
+    showVerdicts();
+    if (archiveState)
+        showArchiveState(std::get<0>(*archiveState), std::get<1>(*archiveState),
+                         std::get<2>(*archiveState));
+    else if (archiveForwarder)
+        showArchiveConnecting();
 }
 
 void Controller::stopArchive()
@@ -118,6 +135,7 @@ void Controller::stopArchive()
 
 void Controller::showArchiveState(bool connected, int waiting, const QString& error)
 {
+    archiveState = std::make_tuple(connected, waiting, error);
     QString text;
     if (connected && waiting == 0)
         text = tr("Archiv: verbunden");
@@ -135,8 +153,7 @@ void Controller::onSettingsRequested()
         return;
     QSettings settings(settingsOrganization, settingsApplication);
     StorageDialog dialog(journalDays(), settings.value(settingsKeyArchive).toString(),
-                         settings.value(settingsKeyStation).toString(),
-                         QHostInfo::localHostName(),
+                         settings.value(settingsKeyStation).toString(), QHostInfo::localHostName(),
                          !ArchiveStore::connectionFromEnvironment().isEmpty(), view);
     if (dialog.exec() != QDialog::Accepted)
         return;
@@ -170,7 +187,7 @@ void Controller::offerRecovery()
 bool Controller::offerRecovery(const QVector<Journal::Entry>& shots)
 {
     const QString file = shots.first().projectFile;
-    const QString project = !file.isEmpty() ? QFileInfo(file).fileName()
+    const QString project = !file.isEmpty()                        ? QFileInfo(file).fileName()
                             : !shots.first().projectName.isEmpty() ? shots.first().projectName
                                                                    : tr("ohne Namen");
     const QLocale locale;
@@ -215,8 +232,9 @@ bool Controller::offerRecovery(const QVector<Journal::Entry>& shots)
         if (std::optional<StoredShot> shot = shotJournal->reader()->read(entry.id))
             restored.append(std::move(*shot));
     }
-    std::stable_sort(restored.begin(), restored.end(),
-                     [](const StoredShot& a, const StoredShot& b) { return a.startedAt < b.startedAt; });
+    std::stable_sort(
+        restored.begin(), restored.end(),
+        [](const StoredShot& a, const StoredShot& b) { return a.startedAt < b.startedAt; });
     if (opened)
         ShotProject::append(*model, restored);
     QApplication::restoreOverrideCursor();

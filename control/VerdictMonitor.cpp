@@ -64,28 +64,42 @@ void VerdictMonitor::refresh()
         return;
 
     m_judge.reset();
-    m_problem.clear();
+    m_problem = Problem::None;
     m_state = State::NoReference;
     if (m_key.reference) {
         m_state = State::Unusable;
         const std::optional<ReferenceBand> band = ReferenceBand::fromData(*m_key.reference);
         if (!band) {
-            m_problem = tr("Die gespeicherte Referenz ist unbrauchbar. Bitte neu einlernen.");
+            m_problem = Problem::Unreadable;
         } else if (band->clockMs() != m_key.clock) {
             // The band lies on the time axis of its sample period; shots of another would be
             // judged against the wrong moments.
-            m_problem = tr("Die Referenz wurde bei %1 ms je Messwert eingelernt, die Messungen "
-                           "haben %2 ms. Bitte neu einlernen.")
-                            .arg(band->clockMs())
-                            .arg(m_key.clock);
+            m_problem = Problem::OtherSamplePeriod;
+            m_referenceClock = band->clockMs();
         } else {
             m_judge = std::make_unique<ShotJudge>(*band, m_key.markers, m_key.phaseNames);
             m_state = State::Active;
         }
-        if (!m_problem.isEmpty())
-            qCWarning(lcControl).noquote() << "no verdicts:" << m_problem;
+        if (m_problem != Problem::None)
+            qCWarning(lcControl).noquote() << "no verdicts:" << problem();
     }
     rejudgeAll();
+}
+
+QString VerdictMonitor::problem() const
+{
+    switch (m_problem) {
+    case Problem::None:
+        break;
+    case Problem::Unreadable:
+        return tr("Die gespeicherte Referenz ist unbrauchbar. Bitte neu einlernen.");
+    case Problem::OtherSamplePeriod:
+        return tr("Die Referenz wurde bei %1 ms je Messwert eingelernt, die Messungen "
+                  "haben %2 ms. Bitte neu einlernen.")
+            .arg(m_referenceClock)
+            .arg(m_key.clock);
+    }
+    return QString();
 }
 
 void VerdictMonitor::rejudgeAll()

@@ -44,7 +44,8 @@ public:
     ~VerdictMonitor() override;
 
     State state() const { return m_state; }
-    QString problem() const { return m_problem; }
+    // Why an unusable reference judges nothing, in the current language.
+    QString problem() const;
     const QVector<Verdict>& verdicts() const { return m_verdicts; }
 
     // The shot with this index is being recorded (-1: none) and is not judged before it ends.
@@ -93,7 +94,14 @@ private:
     Model* m_model;
     Key m_key;
     State m_state = State::NoReference;
-    QString m_problem;
+    enum class Problem
+    {
+        None,
+        Unreadable,
+        OtherSamplePeriod
+    };
+    Problem m_problem = Problem::None;
+    int m_referenceClock = 0;
     std::unique_ptr<ShotJudge> m_judge;
     QVector<Verdict> m_verdicts;
     int m_running = -1;

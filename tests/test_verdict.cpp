@@ -3,6 +3,7 @@
 #include "control/VerdictMonitor.h"
 #include "tests/common/FakeDeviceSetup.h"
 #include "tests/common/TestMain.h"
+#include "ui_View.h"
 #include "view/TabOszilloscope.h"
 #include "widgets/OsziWidget.h"
 #include "widgets/VerdictLamp.h"
@@ -10,6 +11,7 @@
 #include <QApplication>
 #include <QDoubleSpinBox>
 #include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -162,6 +164,7 @@ private slots:
     void openedProjectJudgedByItsStoredReference();
     void lampWordLargeInPixelAndPointFonts_data();
     void lampWordLargeInPixelAndPointFonts();
+    void referenceStatusFollowsTheLanguage();
 };
 
 void TestVerdict::bandAbsorbsJitterAndJudgesLength_data()
@@ -433,6 +436,21 @@ void TestVerdict::lampWordLargeInPixelAndPointFonts()
     QVERIFY2(
         lamp.sizeHint().height() >= qRound(2.6 * small) + 10,
         qPrintable(QStringLiteral("%1 for a line of %2").arg(lamp.sizeHint().height()).arg(small)));
+}
+
+// The status the controller wrote follows a switch of language, as the window's own texts do.
+void TestVerdict::referenceStatusFollowsTheLanguage()
+{
+    FakeDeviceSetup app(verdictArea);
+    const auto* status = app.view->findChild<QLabel*>(QStringLiteral("referenceStatusLabel"));
+    const QString german = status->text();
+    QVERIFY(!german.isEmpty());
+    app.view->form()->actionLanguageEnglish->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(status->text(), QStringLiteral("No reference taught"));
+    app.view->form()->actionLanguageGerman->trigger();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LanguageChange);
+    QCOMPARE(status->text(), german);
 }
 
 VENTARO_TEST_MAIN(TestVerdict)

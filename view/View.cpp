@@ -752,6 +752,7 @@ void View::retranslate()
     if (m_reconnectShown)
         setReconnecting(true, m_reconnectSeconds);
     updateView();
+    emit retranslated();
 }
 
 void View::changeEvent(QEvent* event)

@@ -138,6 +138,8 @@ signals:
     void exportMeasurements(const QString& fileName);
     // The report the user asked for, to the PDF fileName.
     void reportRequested(const QString& fileName);
+    // The language changed and the window's own texts follow; texts others gave it are theirs.
+    void retranslated();
     // A project picture chosen, or deleted (a null image).
     void projectImageChanged(int index, const QImage& image);
     void openRecentProject(const QString& path);
