@@ -229,7 +229,7 @@ void TestBackfill::productionRunHasEveryShotOnce()
             missing += finished.contains(model.shotId(i)) ? 0 : 1;
         return missing;
     };
-    QTRY_COMPARE(notJournalled(), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(notJournalled(), 0, 20000);
 }
 
 VENTARO_TEST_MAIN(TestBackfill)
