@@ -9,6 +9,7 @@
 #include "widgets/SpinBoxFit.h"
 #include "widgets/analog/AnalogSensorWidget.h"
 
+#include <QAbstractButton>
 #include <QAbstractSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -110,6 +111,7 @@ private slots:
     void fivePlotsShareAFullHdPage();
     void dashboardScrollsOnTheSmallScreen();
     void toolBarKeepsItsTextsWhileReconnecting();
+    void pageButtonsKeepTheirWords();
     void displaysGrowWithTheirRoom_data();
     void displaysGrowWithTheirRoom();
     void placeholdersAreGrey();
@@ -282,6 +284,29 @@ void TestFitScreen::toolBarKeepsItsTextsWhileReconnecting()
                                 .arg(button->width())
                                 .arg(button->sizeHint().width())));
     }
+}
+
+// On the small screen no page cuts a command's words: the style sheet lets buttons shrink.
+void TestFitScreen::pageButtonsKeepTheirWords()
+{
+    Model model;
+    View view(&model);
+    addShots(model, 1200);
+    QVERIFY(showAt(view, smallScreen));
+    QTabWidget* tabs = view.form()->tabWidget;
+    QStringList cut;
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        QCoreApplication::processEvents();
+        for (QAbstractButton* b : tabs->widget(i)->findChildren<QAbstractButton*>()) {
+            if (b->isVisible() && !b->text().isEmpty() && b->width() < b->sizeHint().width())
+                cut << QStringLiteral("%1: %2 of %3")
+                           .arg(b->text())
+                           .arg(b->width())
+                           .arg(b->sizeHint().width());
+        }
+    }
+    QVERIFY2(cut.isEmpty(), qPrintable(cut.join(QStringLiteral(", "))));
 }
 
 void TestFitScreen::displaysGrowWithTheirRoom_data()

@@ -264,6 +264,7 @@ void TabOszilloscope::connectWidgets()
     for (OsziWidget* plot : m_plots)
         connect(plot, &OsziWidget::cursorDragged, this, &TabOszilloscope::onCursorDragged);
     connect(ui->cursorTableButton, &QPushButton::clicked, this, &TabOszilloscope::openCursorTable);
+    keepCommandWordsWhole();
 }
 
 // --- measurement cursors
@@ -853,6 +854,19 @@ void TabOszilloscope::highlightBoxChanged(int index)
 
 // The gap bar says whether the highlighted shot borders a gap; what the gaps hold is said in
 // its tool tip and the runtime table.
+// The style sheet lets a button shrink to 50 px; on the small screen the tool rows would cut
+// these commands' words, so each keeps the width of its text in the current language.
+void TabOszilloscope::keepCommandWordsWhole()
+{
+    for (QPushButton* button :
+         {ui->buttonUndoDelete, ui->teachReferenceButton, ui->referenceSettingsButton,
+          ui->cursorButton, ui->cursorTableButton}) {
+        button->ensurePolished();
+        button->setMinimumWidth(0);
+        button->setMinimumWidth(button->sizeHint().width());
+    }
+}
+
 void TabOszilloscope::showGapBesideHighlight()
 {
     const int index = ui->highlightSpinBox->value() - 1;
@@ -1021,6 +1035,7 @@ void TabOszilloscope::changeEvent(QEvent* event)
         for (int i = 0; i < numMarkers; ++i)
             phases[static_cast<size_t>(i)] = m_markerButtons[i]->text();
         ui->retranslateUi(this);
+        keepCommandWordsWhole();
         for (size_t i = 0; i < readOuts.size(); ++i)
             readOuts[i]->setText(shown[i]);
         for (int i = 0; i < numMarkers; ++i)

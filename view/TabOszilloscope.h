@@ -124,6 +124,7 @@ private slots:
     void highlightBoxChanged(int index);
     void highlightBoxChanged(float i);
     void showGapBesideHighlight();
+    void keepCommandWordsWhole();
     void autoYCorrectionClicked(bool on);
     void autoYCorrectionSpinBoxChanged(int value);
     void onCheckBoxMarkerAbsClicked(bool absolute);
