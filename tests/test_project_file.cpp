@@ -123,7 +123,6 @@ private slots:
     void exportText();
     void writtenFileReadsBackWithQJsonDocument();
     void writtenFileIndentsAllButTheSamples();
-    void samplesIndentedAsBeforeTripleTheFile();
     void qjsonDocumentFileReadsBack();
     void truncatedFilesAreRefused();
     void nestingAsDeepAsQJsonDocumentAllows();
@@ -753,8 +752,8 @@ namespace {
 bool isNumberLine(const QByteArray& line)
 {
     const QByteArray t = line.trimmed();
-    return !t.isEmpty() && (t.at(0) == '-' || (t.at(0) >= '0' && t.at(0) <= '9') ||
-                            t.startsWith("null"));
+    return !t.isEmpty() &&
+           (t.at(0) == '-' || (t.at(0) >= '0' && t.at(0) <= '9') || t.startsWith("null"));
 }
 
 // QJsonDocument's indented text with every array of numbers that stands as an element of
@@ -815,30 +814,6 @@ void TestProjectFile::writtenFileIndentsAllButTheSamples()
     QVERIFY(ours.contains("\n        [12.345,-0.002,1000,0.0001,1e-05]"));
     const QByteArray qt = QJsonDocument::fromJson(ours).toJson(QJsonDocument::Indented);
     QCOMPARE(QString::fromUtf8(ours), QString::fromUtf8(samplesOnOneLine(qt)));
-}
-
-void TestProjectFile::samplesIndentedAsBeforeTripleTheFile()
-{
-    // Noisy three-decimal readings as a distance sensor gives them.
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("size.mvx"));
-    Model model;
-    for (int shot = 0; shot < 5; ++shot) {
-        for (int k = 0; k < Model::numSensors; ++k) {
-            SampleList samples;
-            for (int i = 0; i < 2000; ++i)
-                samples.append(std::round((2.0 + k + std::sin(i * 0.01 + shot) * 4.0) * 1000.0) /
-                               1000.0);
-            model.appendSeries(k, std::move(samples));
-        }
-    }
-    QVERIFY(model.save(path));
-    const QByteArray ours = readAll(path);
-    const QByteArray indented = QJsonDocument::fromJson(ours).toJson(QJsonDocument::Indented);
-    QVERIFY2(ours.size() * 2.5 < indented.size(),
-             qPrintable(QStringLiteral("%1 bytes against %2 indented")
-                            .arg(ours.size())
-                            .arg(indented.size())));
 }
 
 void TestProjectFile::qjsonDocumentFileReadsBack()

@@ -154,8 +154,6 @@ void TestStatistics::horizontalLabelsClearOfEachOther_data()
         << QVector<int>{140, 150, 160} << false << QVector<int>{106, 130, 154};
     QTest::newRow("one value: written once")
         << QVector<int>{150, 150, 150} << true << QVector<int>{-1, 130, -1};
-    QTest::newRow("same texts apart: all written")
-        << QVector<int>{50, 150, 250} << true << QVector<int>{30, 130, 230};
 }
 
 void TestStatistics::horizontalLabelsClearOfEachOther()

@@ -834,7 +834,6 @@ void TestTabOszilloscope::gapMarkedBesideHighlightedShot_data()
     QTest::newRow("filled after") << 2 << mark("Lücke danach") << false;
     QTest::newRow("filled before") << 3 << mark("Lücke davor") << false;
     QTest::newRow("open after last") << 4 << mark("Lücke danach") << true;
-    QTest::newRow("no shot") << 0 << QString() << false;
 }
 
 void TestTabOszilloscope::gapMarkedBesideHighlightedShot()

@@ -162,8 +162,7 @@ private slots:
     void teachingRefusedChangesNothing();
     void settingsAndSamplePeriodJudgeAgain();
     void openedProjectJudgedByItsStoredReference();
-    void lampWordLargeInPixelAndPointFonts_data();
-    void lampWordLargeInPixelAndPointFonts();
+    void lampWordLargeInPixelFont();
     void referenceStatusFollowsTheLanguage();
 };
 
@@ -414,22 +413,12 @@ void TestVerdict::storedBandGivesTheSameVerdicts()
     QVERIFY(nok > 0 && nok < shots.all().size());
 }
 
-void TestVerdict::lampWordLargeInPixelAndPointFonts_data()
+// The verdict stands above its counts in a font 1.8 times as large, readable from the machine,
+// also in the pixel-sized font the style sheet sets.
+void TestVerdict::lampWordLargeInPixelFont()
 {
-    QTest::addColumn<bool>("pixels");
-    QTest::newRow("pixel font, as the style sheet sets") << true;
-    QTest::newRow("point font") << false;
-}
-
-// The verdict stands above its counts in a font 1.8 times as large, readable from the machine.
-void TestVerdict::lampWordLargeInPixelAndPointFonts()
-{
-    QFETCH(bool, pixels);
     QFont font = QApplication::font();
-    if (pixels)
-        font.setPixelSize(18);
-    else
-        font.setPointSize(13);
+    font.setPixelSize(18);
     VerdictLamp lamp;
     lamp.setFont(font);
     const int small = QFontMetrics(font).height();
