@@ -13,6 +13,9 @@ inline const QString colorGray555 = QStringLiteral("#555555");
 inline const QString colorGrayAAA = QStringLiteral("#AAAAAA");
 inline const QString colorGrayEEE = QStringLiteral("#EEEEEE");
 inline const QString colorWhite = QStringLiteral("white");
+// Texts that warn (a problem, a gap, a lost link) and NOK marks.
+inline const QString colorProblem = QStringLiteral("#D02121");
+inline const QString styleProblemText = QStringLiteral("color: ") + colorProblem + QLatin1Char(';');
 
 inline const QColor qColorPrimary{colorPrimary};
 inline const QColor qColorBlack{colorBlack};
@@ -21,6 +24,7 @@ inline const QColor qColorGray555{colorGray555};
 inline const QColor qColorGrayAAA{colorGrayAAA};
 inline const QColor qColorGrayEEE{colorGrayEEE};
 inline const QColor qColorWhite{colorWhite};
+inline const QColor qColorProblem{colorProblem};
 
 inline const QColor colorRed{Qt::red};
 inline const QColor colorDarkRed{Qt::darkRed};

@@ -13,7 +13,7 @@ namespace {
 constexpr int margin = 8;
 constexpr int labelWidth = 70;
 constexpr double pickRadius = 6.0;
-const QColor limitColor(0xd0, 0x21, 0x21);
+const QColor limitColor = qColorProblem;
 const QColor pointColor(0x40, 0x40, 0x40);
 
 // A text line's height in whole pixels, as QFontMetrics gives it: the layout stays on the

@@ -15,7 +15,7 @@ QStringList daysFor(const QVector<RecordingGap>& gaps, const QStringList& listNa
 {
     QSet<QString> wanted;
     for (const RecordingGap& gap : gaps) {
-        if (gap.isOpen() || gap.isFilled())
+        if (!gap.wantsFilling())
             continue;
         for (QDate day = gap.from.date().addDays(-1); day <= gap.to.date().addDays(1);
              day = day.addDays(1))
@@ -55,7 +55,7 @@ Choice choose(const QVector<RecordingGap>& gaps, const QVector<QDateTime>& stick
         const QDateTime t = computerTime(stick.at(s), match);
         for (int g = 0; g < gaps.size(); ++g) {
             const RecordingGap& gap = gaps.at(g);
-            if (gap.isOpen() || gap.isFilled() || t < gap.from.addMSecs(-margin) ||
+            if (!gap.wantsFilling() || t < gap.from.addMSecs(-margin) ||
                 t > gap.to.addMSecs(margin))
                 continue;
             ++choice.deviceShots[g];

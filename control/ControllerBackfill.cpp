@@ -123,7 +123,7 @@ void Controller::retryBackfillLater()
 bool Controller::hasUnfilledGap() const
 {
     for (const RecordingGap& gap : model->recordingGaps()) {
-        if (!gap.isOpen() && !gap.isFilled())
+        if (gap.wantsFilling())
             return true;
     }
     return false;
@@ -273,7 +273,7 @@ void Controller::runBackfill(const QStringList& names)
     }
     bool incomplete = false;
     for (int g = 0; g < gaps.size(); ++g) {
-        if (gaps.at(g).isOpen() || gaps.at(g).isFilled())
+        if (!gaps.at(g).wantsFilling())
             continue;
         RecordingGap gap = gaps.at(g);
         // A gap whose end is not on the stick yet may have more shots: it stays unfilled and

@@ -19,6 +19,8 @@ struct RecordingGap
     bool isOpen() const { return !to.isValid(); }
     // Every shot the device made in it is in the project.
     bool isFilled() const { return deviceShots >= 0 && filled >= deviceShots; }
+    // Closed and not filled: the black box can be asked for its shots.
+    bool wantsFilling() const { return !isOpen() && !isFilled(); }
 
     QString toText() const;
     // False for a text that is no gap; gap stays as it was then.

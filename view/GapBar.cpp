@@ -1,5 +1,6 @@
 #include "view/GapBar.h"
 
+#include "app/Constants.h"
 #include "view/GapText.h"
 
 #include <QCheckBox>
@@ -50,7 +51,7 @@ void GapBar::setAutoFill(bool on)
 void GapBar::setShotMark(const QString& text, bool unfilled)
 {
     m_shotMark->setText(text);
-    m_shotMark->setStyleSheet(unfilled ? QStringLiteral("color: #d02121;") : QString());
+    m_shotMark->setStyleSheet(unfilled ? styleProblemText : QString());
     m_shotMark->setVisible(!text.isEmpty());
 }
 
@@ -69,14 +70,14 @@ void GapBar::retranslate()
     QStringList lines;
     for (const RecordingGap& gap : m_gaps) {
         open += gap.isFilled() ? 0 : 1;
-        fillable += gap.isFilled() || gap.isOpen() ? 0 : 1;
+        fillable += gap.wantsFilling() ? 1 : 0;
         lines.append(GapText::describe(gap));
     }
     m_label->setText(
         open > 0
             ? tr("Lücken in der Aufnahme: %1, davon %2 nicht gefüllt").arg(m_gaps.size()).arg(open)
             : tr("Lücken in der Aufnahme: %1, alle gefüllt").arg(m_gaps.size()));
-    m_label->setStyleSheet(open > 0 ? QStringLiteral("color: #d02121;") : QString());
+    m_label->setStyleSheet(open > 0 ? styleProblemText : QString());
     m_label->setToolTip(lines.join(QLatin1Char('\n')));
     m_fill->setEnabled(fillable > 0);
 }

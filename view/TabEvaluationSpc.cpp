@@ -1,6 +1,7 @@
 #include "view/TabEvaluationSpc.h"
 
 #include "analysis/SpcValues.h"
+#include "app/Constants.h"
 #include "app/NumberStyle.h"
 #include "model/Model.h"
 #include "widgets/ControlChart.h"
@@ -78,7 +79,7 @@ TabEvaluationSpc::TabEvaluationSpc(QWidget* parent)
     m_figures->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_problem = new QLabel(this);
     m_problem->setObjectName(QStringLiteral("spcProblemLabel"));
-    m_problem->setStyleSheet(QStringLiteral("color: #d02121;"));
+    m_problem->setStyleSheet(styleProblemText);
     layout->addWidget(m_figures);
     layout->addWidget(m_problem);
 

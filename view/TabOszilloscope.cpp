@@ -941,8 +941,7 @@ void TabOszilloscope::highlightShot(int index)
 void TabOszilloscope::setReferenceStatus(const QString& text, bool problem)
 {
     ui->referenceStatusLabel->setText(text);
-    ui->referenceStatusLabel->setStyleSheet(problem ? QStringLiteral("color: #d02121;")
-                                                    : QString());
+    ui->referenceStatusLabel->setStyleSheet(problem ? styleProblemText : QString());
 }
 
 void TabOszilloscope::onSpinBoxMaxValueChanged(double v)

@@ -45,7 +45,7 @@ View::View(Model* m, QWidget* parent)
     m_reconnectState = new QLabel(ui->toolBar);
     m_reconnectState->setObjectName(QStringLiteral("reconnectStateLabel"));
     m_reconnectState->setContentsMargins(12, 0, 12, 0);
-    m_reconnectState->setStyleSheet(QStringLiteral("color: #d02121;"));
+    m_reconnectState->setStyleSheet(styleProblemText);
     // On two lines, so that the buttons keep their words on a small screen.
     m_reconnectState->setWordWrap(true);
     m_reconnectStateAction = ui->toolBar->addWidget(m_reconnectState);
@@ -216,7 +216,7 @@ TabOszilloscope* View::tabOszi() const
 void View::showArchiveState(const QString& text, bool problem)
 {
     m_archiveState->setText(text);
-    m_archiveState->setStyleSheet(problem ? QStringLiteral("color: #d02121;") : QString());
+    m_archiveState->setStyleSheet(problem ? styleProblemText : QString());
     m_archiveStateAction->setVisible(!text.isEmpty());
 }
 

@@ -1,5 +1,7 @@
 #include "widgets/VerdictLamp.h"
 
+#include "app/Constants.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,7 +11,7 @@
 namespace {
 
 const QColor okColor(0x2e, 0x9d, 0x3c);
-const QColor nokColor(0xd0, 0x21, 0x21);
+const QColor nokColor = qColorProblem;
 const QColor noneColor(0x9e, 0x9e, 0x9e);
 
 QFont scaled(QFont font, double factor, bool bold)
