@@ -219,29 +219,25 @@ void TestFitScreen::fivePlotsShareAFullHdPage()
     QVERIFY(area);
     QTRY_VERIFY(
         view.form()->tabOszi->findChild<OsziWidget*>(QStringLiteral("osziWidget5"))->isVisible());
-    QCoreApplication::processEvents();
     // No scrolling: all five in view, each with room for its curves.
-    QCOMPARE(area->verticalScrollBar()->maximum(), 0);
-    QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
-    for (int n = 1; n <= 5; ++n) {
-        auto* plot =
-            view.form()->tabOszi->findChild<OsziWidget*>(QStringLiteral("osziWidget%1").arg(n));
-        QVERIFY(plot->height() >= 130);
-        QVERIFY(area->viewport()->rect().contains(
-            QRect(plot->mapTo(area->viewport(), QPoint(0, 0)), plot->size())));
-    }
+    const auto allFiveInView = [&](int leastHeight) {
+        QCoreApplication::processEvents();
+        QCOMPARE(area->verticalScrollBar()->maximum(), 0);
+        QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
+        for (int n = 1; n <= 5; ++n) {
+            auto* plot =
+                view.form()->tabOszi->findChild<OsziWidget*>(QStringLiteral("osziWidget%1").arg(n));
+            QVERIFY2(plot->height() >= leastHeight, qPrintable(QString::number(plot->height())));
+            QVERIFY(area->viewport()->rect().contains(
+                QRect(plot->mapTo(area->viewport(), QPoint(0, 0)), plot->size())));
+        }
+    };
+    allFiveInView(130);
     // The small screen shows all five too, lower; only a shorter window scrolls, and then
     // down, never sideways.
     view.resize(smallScreen);
     QTRY_COMPARE(view.size(), smallScreen);
-    QCoreApplication::processEvents();
-    QCOMPARE(area->verticalScrollBar()->maximum(), 0);
-    QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
-    for (int n = 1; n <= 5; ++n) {
-        auto* plot =
-            view.form()->tabOszi->findChild<OsziWidget*>(QStringLiteral("osziWidget%1").arg(n));
-        QVERIFY2(plot->height() >= 75, qPrintable(QString::number(plot->height())));
-    }
+    allFiveInView(75);
     view.resize(smallScreen.width(), view.minimumSizeHint().height());
     QTRY_VERIFY(area->verticalScrollBar()->maximum() > 0);
     QCOMPARE(area->horizontalScrollBar()->maximum(), 0);
